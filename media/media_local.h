@@ -1,0 +1,100 @@
+// Internals shared by the media layer's source files: the window, renderer and drawing state,
+// and the hooks between drawing, images, fonts, audio and input. Nothing outside media/ includes it.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "media/media.h"
+
+/// One picture as the media layer holds it: the decoded sheet, the cells cut from it, the
+/// texture made from it once a renderer exists, and the hit masks built on first use.
+struct TImageData {
+  std::string path;
+  int sheetWidth = 0;
+  int sheetHeight = 0;
+  std::vector<std::uint32_t> pixels;  ///< 0xAARRGGBB, masking already applied
+  std::vector<SDL_Rect> cells;
+  SDL_Texture* texture = nullptr;
+  bool textureDirty = true;
+  std::vector<std::vector<std::uint8_t>> masks;  ///< per cell, 1 = solid; empty until needed
+  std::vector<PixmapPtr> locked;                 ///< per cell, while locked
+
+  TImageData();
+  ~TImageData();
+  TImageData(const TImageData&) = delete;
+  TImageData& operator=(const TImageData&) = delete;
+};
+
+namespace media_local {
+
+struct Window {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  bool headless = false;
+  bool pacing = true;
+  int hertz = 60;
+  int width = SCREEN_WIDTH;
+  int height = SCREEN_HEIGHT;
+  // Flip's software pacing.
+  int tick = 16;
+  int remainder = 40;
+  int fraction = 0;
+  int next = 0;
+  // Automation.
+  int frameCount = 0;
+  int frameLimit = 0;
+  std::string screenshotFile;
+  std::string title = "Brakkon";
+  bool mouseHidden = false;
+};
+
+Window& Win();
+TDrawState& State();
+
+/// The renderer, or null before Graphics.
+SDL_Renderer* Renderer();
+/// Texture of an image's sheet, created or refreshed on demand; null without a renderer.
+SDL_Texture* ImageTexture(TImageData& data, int flags);
+/// Releases every texture made by the renderer about to be destroyed.
+void ReleaseAllTextures();
+void ReleaseFontTextures();
+
+/// Applies the viewport of the drawing state as the renderer's clip rectangle.
+void ApplyClip();
+/// SDL blend mode and vertex alpha for the drawing state.
+SDL_BlendMode BlendFor(int blend);
+std::uint8_t VertexAlpha();
+
+/// Transform of the drawing state: (u, v) from the handle lands at (x + u*ix + v*iy, y + u*jx + v*jy).
+struct Transform {
+  float ix, iy, jx, jy;
+};
+Transform CurrentTransform();
+
+/// Draws a textured quad whose image-space corners (u0,v0)-(u1,v1) are measured from the anchor
+/// (ax, ay) in screen space, using the drawing state's transform, colour and blend.
+void DrawTexturedQuad(SDL_Texture* texture, const SDL_FRect& source, int texWidth, int texHeight,
+                      float ax, float ay, float u0, float v0, float u1, float v1);
+/// Untextured triangles in the drawing state's colour and blend (screen-space points).
+void DrawTriangles(const std::vector<SDL_FPoint>& points, const std::vector<int>& indices);
+
+void Trace(const TDrawTraceEntry& entry);
+bool TraceOn();
+
+/// Video and audio subsystems.
+void OpenAudio();
+void CloseAudio();
+
+/// Input: pumps SDL events into the input state; resets the state when the window closes.
+void PumpEvents();
+void ResetInput();
+void InstallSignalHandlers();
+
+/// Reads back the whole logical screen (800x600) before it is presented.
+PixmapPtr ReadScreen(int x, int y, int w, int h);
+
+}  // namespace media_local
