@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench fuzz clean
 
 all: build
 
@@ -26,6 +26,15 @@ test: build
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target bench-report
+
+# Every libFuzzer target for FUZZ_SECONDS each, in a clang build of its own.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@if [ ! -f build-fuzz/build.ninja ]; then \
+	  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DBRAKKON_FUZZ=ON \
+	    -DBRAKKON_TESTS=OFF -DBRAKKON_BENCH=OFF; fi
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz-all
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzzers build-fuzz
 
 clean:
 	rm -rf $(BUILD_DIR)
