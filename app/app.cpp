@@ -1,0 +1,216 @@
+// Start-up, the Loading screen, music and the main loop: the program's spine. Every screen draws
+// its own frame and calls Flip itself; the loop only decides which screen gets the pass.
+#include "app/app.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/globals.h"
+
+namespace {
+
+constexpr float RAGDOLL_PICTURE_SHRINK = 0.76f;
+constexpr float CANNON_HANDLE_X = 31;
+constexpr float CANNON_HANDLE_Y = 55;
+constexpr int LOADING_TEXT_X = 330;
+constexpr int LOADING_TEXT_Y = 560;
+constexpr int LOADING_DOTS_WRAP = 10;
+
+int ParsePositive(const std::string& text, bool& ok) {
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  ok = !text.empty() && end != nullptr && *end == '\0' && v > 0 && v < 1000000000;
+  return ok ? static_cast<int>(v) : 0;
+}
+
+const char* const USAGE =
+    "Usage: brakkon [options]\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "  --headless         no window, no sound device, no frame pacing (tests, tools)\n"
+    "  --frames N         close after N frames\n"
+    "  --screenshot FILE  save the last frame as PNG when the program ends\n"
+    "  --input FILE       play a frame-stamped input script\n"
+    "  --level N          start in level N\n"
+    "  --data-dir DIR     keep the options and progress file in DIR\n"
+    "  --debug-physics    draw the physics outlines during play\n";
+
+ImagePtr LoadWithStep(const std::string& path, int flags = DEFAULT_IMAGE_FLAGS) {
+  ImagePtr image = LoadImage(path, flags);
+  ShowLoadingStep();
+  return image;
+}
+
+ImagePtr LoadAnimWithStep(const std::string& path, int cellW, int cellH, int count) {
+  ImagePtr image = LoadAnimImage(path, cellW, cellH, 0, count);
+  ShowLoadingStep();
+  return image;
+}
+
+SoundPtr LoadSoundWithStep(const std::string& path) {
+  SoundPtr sound = LoadSound(path, 0);
+  ShowLoadingStep();
+  return sound;
+}
+
+/// A frame for a state whose screen does not exist, so that the loop still paces itself.
+void DrawEmptyFrame() {
+  Cls();
+  Flip(-1);
+}
+
+}  // namespace
+
+bool ParseLaunchOptions(int argc, char** argv, TLaunchOptions& options, std::string& message,
+                        bool& exitNow) {
+  exitNow = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    auto value = [&]() { return std::string(argv[++i]); };
+    bool ok = true;
+    if (arg == "--help" || arg == "-h") {
+      message = USAGE;
+      exitNow = true;
+      return true;
+    } else if (arg == "--version") {
+      message = std::string("Brakkon ") + BRAKKON_VERSION + "\n";
+      exitNow = true;
+      return true;
+    } else if (arg == "--headless") {
+      options.headless = true;
+    } else if (arg == "--debug-physics") {
+      options.debugPhysics = true;
+    } else if (arg == "--frames" && hasValue) {
+      options.frames = ParsePositive(value(), ok);
+    } else if (arg == "--level" && hasValue) {
+      options.level = ParsePositive(value(), ok);
+    } else if (arg == "--screenshot" && hasValue) {
+      options.screenshotFile = value();
+    } else if (arg == "--input" && hasValue) {
+      options.inputFile = value();
+    } else if (arg == "--data-dir" && hasValue) {
+      options.dataDir = value();
+    } else {
+      message = "brakkon: unknown option or missing value: " + arg + "\n" + USAGE;
+      return false;
+    }
+    if (!ok) {
+      message = "brakkon: " + arg + " needs a positive whole number, not \"" + argv[i] + "\"\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+void ShowLoadingStep() {
+  Cls();
+  SetColor(255, 255, 255);
+  const std::string text = "Loading" + std::string(static_cast<std::size_t>(loadingDots + 1), '.');
+  SetImageFont(nullptr);
+  DrawText(text, LOADING_TEXT_X, LOADING_TEXT_Y);
+  if (loadingDots == LOADING_DOTS_WRAP) loadingDots = 0;
+  Flip(-1);
+  ++loadingDots;
+}
+
+void LoadSharedMedia() {
+  for (std::size_t type = 0; type < shared.ragdoll.size(); ++type) {
+    for (std::size_t part = 0; part < RAGDOLL_PART_NAMES.size(); ++part) {
+      const std::string path = "ragdoll_pic/" + std::string(RAGDOLL_PART_NAMES[part]) + "_" +
+                               std::to_string(type + 1) + ".png";
+      // The first type's head, torso and forearms keep their black pixels opaque.
+      const int flags = (type == 0 && part < 4) ? FILTEREDIMAGE : DEFAULT_IMAGE_FLAGS;
+      shared.ragdoll[type][part] = LoadWithStep(path, flags);
+    }
+  }
+  shared.winLevel = LoadSoundWithStep("sounds/winlevel.ogg");
+  for (std::size_t i = 0; i < shared.fall.size(); ++i) {
+    shared.fall[i] = LoadSoundWithStep("sounds/fall" + std::to_string(i + 1) + ".ogg");
+  }
+  for (std::size_t i = 0; i < shared.theme.size(); ++i) {
+    shared.theme[i] = LoadSoundWithStep("sounds/theme" + std::to_string(i + 1) + ".ogg");
+  }
+  shared.baz[0] = LoadAnimWithStep("game_pic/baz1.png", 32, 40, 6);
+  shared.baz[1] = LoadAnimWithStep("game_pic/baz2.png", 45, 45, 6);
+  shared.baz[2] = LoadAnimWithStep("game_pic/baz3.png", 55, 50, 6);
+  shared.aim = LoadWithStep("game_pic/aim.png");
+  shared.win = LoadWithStep("game_pic/win.png");
+  shared.cannon = LoadAnimWithStep("game_pic/cannon.png", 170, 110, 30);
+  shared.bracket = LoadWithStep("game_pic/bracket.png");
+  shared.portal = LoadAnimWithStep("game_pic/portal.png", 30, 75, 30);
+  for (std::size_t i = 0; i < shared.snow.size(); ++i) {
+    shared.snow[i] = LoadWithStep("game_pic/snow" + std::to_string(i + 1) + ".png");
+  }
+  shared.closeThumb = LoadWithStep("levels_thumbs/close.jpg");
+  shared.title = LoadWithStep("game_pic/title.png");
+  shared.numLevel = LoadWithStep("game_pic/numlevel.png");
+  shared.digits[0] = LoadWithStep("game_pic/n0.png");
+  shared.mouseHorse = LoadAnimWithStep("levels_pic/mousehorse.png", 80, 30, 2);
+  for (std::size_t i = 1; i < shared.digits.size(); ++i) {
+    shared.digits[i] = LoadWithStep("game_pic/n" + std::to_string(i) + ".png", FILTEREDIMAGE);
+  }
+  shared.shots = LoadWithStep("game_pic/shots.png", FILTEREDIMAGE);
+  shared.nextLevelBig = LoadWithStep("game_pic/nextlevelbig.png");
+
+  for (const ImagePtr& image : {shared.baz[0], shared.baz[1], shared.baz[2], shared.aim, shared.win,
+                                shared.portal, shared.snow[0], shared.snow[1], shared.snow[2], shared.title,
+                                shared.numLevel, shared.shots, shared.nextLevelBig}) {
+    MidHandleImage(image);
+  }
+  for (const ImagePtr& digit : shared.digits) MidHandleImage(digit);
+  SetImageHandle(shared.cannon, CANNON_HANDLE_X, CANNON_HANDLE_Y);
+
+  for (auto& type : shared.ragdoll) {
+    for (const ImagePtr& picture : type) {
+      if (!picture) continue;
+      picture->width = TruncToInt(picture->width * RAGDOLL_PICTURE_SHRINK);
+      picture->height = TruncToInt(picture->height * RAGDOLL_PICTURE_SHRINK);
+    }
+  }
+}
+
+void UpdateMusic() {
+  if (ChannelPlaying(musicChannel)) return;
+  musicIndex = Rand(0, 3);
+  if (musicOn == 1) {
+    musicChannel = PlaySound(musicList[static_cast<std::size_t>(musicIndex)]);
+    SetChannelVolume(musicChannel, 0.7f);
+  }
+}
+
+bool MainLoopPass() {
+  UpdateMusic();
+  if (AppTerminate()) gameState = STATE_ENDING;
+  if (gameState == STATE_ENDING) return false;
+  // Screens plug in here as they exist; until then a state without a screen shows an empty frame.
+  DrawEmptyFrame();
+  return true;
+}
+
+int RunGame(const TLaunchOptions& options) {
+  SetHeadless(options.headless);
+  RegisterEmbeddedAssets();
+  AppTitle("Brakkon");
+  if (!Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, FRAME_HERTZ, 0)) return 1;
+  graphicsHertz = GraphicsHertz();
+  SetFrameLimit(options.frames, options.screenshotFile);
+  if (!options.inputFile.empty()) {
+    std::string error;
+    if (!LoadInputScript(options.inputFile, &error)) {
+      std::fprintf(stderr, "brakkon: input script %s: %s\n", options.inputFile.c_str(), error.c_str());
+      EndGraphics();
+      return 2;
+    }
+  }
+  LoadSharedMedia();
+  HideMouse();
+  musicList = {shared.theme[1], shared.theme[0], shared.theme[2], shared.theme[3]};
+  musicChannel = PlaySound(musicList[0]);
+  gameState = STATE_MAIN_MENU;
+  while (MainLoopPass()) {
+  }
+  EndGraphics();
+  return 0;
+}

@@ -1,0 +1,32 @@
+// The application shell: start-up, the Loading screen, music and the main loop.
+#pragma once
+
+#include <string>
+
+/// What the command line asked for.
+struct TLaunchOptions {
+  bool headless = false;
+  int frames = 0;              ///< close after this many frames; 0 runs until closed
+  std::string screenshotFile;  ///< PNG of the last frame at exit
+  std::string inputFile;       ///< frame-stamped input script
+  std::string dataDir;         ///< where the options and progress file lives
+  int level = 0;               ///< start in this level; 0 starts in the main menu
+  bool debugPhysics = false;
+};
+
+/// Parses argv. Returns false with a message for an unknown flag or a bad value; sets
+/// `exitNow` (and fills `message`) for --help and --version.
+bool ParseLaunchOptions(int argc, char** argv, TLaunchOptions& options, std::string& message,
+                        bool& exitNow);
+
+/// Runs the whole program; returns the process exit code.
+int RunGame(const TLaunchOptions& options);
+
+/// Draws one frame of the Loading screen.
+void ShowLoadingStep();
+/// Starts a new random track when the current one has ended; once per loop pass.
+void UpdateMusic();
+/// Loads the pictures and sounds that several screens share, one Loading frame after each.
+void LoadSharedMedia();
+/// One pass of the main loop; returns false once the program should end.
+bool MainLoopPass();

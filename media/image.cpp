@@ -1,0 +1,554 @@
+// Images with cells and handles, pixel maps, pixel-exact collision and reading back the screen.
+// A picture is decoded once into 32-bit pixels (mask colour already made transparent); its
+// texture is made once a renderer exists, and its hit masks the first time a collision asks.
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <set>
+
+#include "media/media_local.h"
+
+namespace {
+
+std::set<TImageData*>& LiveImages() {
+  static std::set<TImageData*> live;
+  return live;
+}
+
+void EnsureImageCodecs() {
+  static bool done = false;
+  if (!done) {
+    IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
+    done = true;
+  }
+}
+
+/// Decodes PNG or JPEG bytes to 0xAARRGGBB pixels.
+bool Decode(const std::vector<std::uint8_t>& bytes, int& width, int& height,
+            std::vector<std::uint32_t>& pixels) {
+  EnsureImageCodecs();
+  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+  if (rw == nullptr) return false;
+  SDL_Surface* loaded = IMG_Load_RW(rw, 1);
+  if (loaded == nullptr) return false;
+  SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+  SDL_FreeSurface(loaded);
+  if (argb == nullptr) return false;
+  width = argb->w;
+  height = argb->h;
+  pixels.resize(static_cast<std::size_t>(width) * height);
+  SDL_LockSurface(argb);
+  for (int y = 0; y < height; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(argb->pixels) +
+                                                             static_cast<std::ptrdiff_t>(y) * argb->pitch);
+    std::copy(row, row + width, pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+  }
+  SDL_UnlockSurface(argb);
+  SDL_FreeSurface(argb);
+  return true;
+}
+
+/// Gives fully transparent pixels the colour of an opaque neighbour, so that filtered drawing
+/// does not pull dark fringes in from the transparent surroundings.
+void BleedTransparentColour(std::vector<std::uint32_t>& px, int w, int h) {
+  if (std::none_of(px.begin(), px.end(), [](std::uint32_t p) { return (p >> 24) == 0; })) return;
+  for (int pass = 0; pass < 2; ++pass) {
+    std::vector<std::uint32_t> next = px;
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const std::size_t i = static_cast<std::size_t>(y) * w + x;
+        if ((px[i] >> 24) != 0) continue;
+        const int nx[4] = {x - 1, x + 1, x, x};
+        const int ny[4] = {y, y, y - 1, y + 1};
+        for (int k = 0; k < 4; ++k) {
+          if (nx[k] < 0 || ny[k] < 0 || nx[k] >= w || ny[k] >= h) continue;
+          const std::uint32_t n = px[static_cast<std::size_t>(ny[k]) * w + nx[k]];
+          if ((n >> 24) != 0 || (pass > 0 && (n & 0xFFFFFF) != 0)) {
+            next[i] = n & 0x00FFFFFF;
+            break;
+          }
+        }
+      }
+    }
+    px.swap(next);
+  }
+}
+
+void ApplyMask(TImage& image) {
+  TImageData& d = *image.data;
+  if ((image.flags & MASKEDIMAGE) != 0) {
+    const std::uint32_t mask = image.maskColor & 0xFFFFFF;
+    for (std::uint32_t& p : d.pixels) {
+      if ((p & 0xFFFFFF) == mask) p = 0;
+    }
+  }
+  BleedTransparentColour(d.pixels, d.sheetWidth, d.sheetHeight);
+}
+
+int NormaliseFlags(int flags) { return flags < 0 ? (MASKEDIMAGE | FILTEREDIMAGE) : flags; }
+
+ImagePtr MakeImage(const std::string& path, int sheetWidth, int sheetHeight,
+                   std::vector<std::uint32_t> pixels, int flags) {
+  auto image = std::make_shared<TImage>();
+  image->flags = NormaliseFlags(flags);
+  TImageData& d = *image->data;
+  d.path = path;
+  d.sheetWidth = sheetWidth;
+  d.sheetHeight = sheetHeight;
+  d.pixels = std::move(pixels);
+  ApplyMask(*image);
+  return image;
+}
+
+bool ValidFrame(const ImagePtr& image, int frame) {
+  return image && frame >= 0 && frame < static_cast<int>(image->data->cells.size());
+}
+
+const std::vector<std::uint8_t>& CellMask(TImage& image, int frame) {
+  TImageData& d = *image.data;
+  if (d.masks.size() != d.cells.size()) d.masks.assign(d.cells.size(), {});
+  std::vector<std::uint8_t>& mask = d.masks[static_cast<std::size_t>(frame)];
+  if (mask.empty()) {
+    const SDL_Rect& c = d.cells[static_cast<std::size_t>(frame)];
+    mask.resize(static_cast<std::size_t>(c.w) * c.h);
+    for (int y = 0; y < c.h; ++y) {
+      for (int x = 0; x < c.w; ++x) {
+        const std::uint32_t p = d.pixels[static_cast<std::size_t>(c.y + y) * d.sheetWidth + c.x + x];
+        mask[static_cast<std::size_t>(y) * c.w + x] = (p >> 24) != 0 ? 1 : 0;
+      }
+    }
+  }
+  return mask;
+}
+
+SDL_Surface* SurfaceOf(const TPixmap& pixmap) {
+  return SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixmap.pixels.data()), pixmap.width,
+                                            pixmap.height, 32, pixmap.width * 4, SDL_PIXELFORMAT_ARGB8888);
+}
+
+bool SaveWith(const PixmapPtr& pixmap, const std::string& fileName,
+              int (*writer)(SDL_Surface*, const char*, int), int quality) {
+  if (!pixmap || pixmap->width <= 0 || pixmap->height <= 0 || fileName.empty()) return false;
+  EnsureImageCodecs();
+  SDL_Surface* surface = SurfaceOf(*pixmap);
+  if (surface == nullptr) return false;
+  const std::string tmp = fileName + ".tmp";
+  const bool ok = writer(surface, tmp.c_str(), quality) == 0;
+  SDL_FreeSurface(surface);
+  if (!ok || std::rename(tmp.c_str(), fileName.c_str()) != 0) {
+    std::remove(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+int WritePng(SDL_Surface* s, const char* file, int /*quality*/) { return IMG_SavePNG(s, file); }
+int WriteJpeg(SDL_Surface* s, const char* file, int quality) { return IMG_SaveJPG(s, file, quality); }
+
+}  // namespace
+
+// [SECTION] Image objects ----------------------------------------------------------------------
+
+TImageData::TImageData() { LiveImages().insert(this); }
+TImageData::~TImageData() {
+  LiveImages().erase(this);
+  if (texture != nullptr) SDL_DestroyTexture(texture);
+}
+
+TImage::TImage() : data(std::make_unique<TImageData>()) {}
+TImage::~TImage() = default;
+const std::string& TImage::Path() const { return data->path; }
+int TImage::CellCount() const { return static_cast<int>(data->cells.size()); }
+int TImage::CellWidth() const { return data->cells.empty() ? 0 : data->cells[0].w; }
+int TImage::CellHeight() const { return data->cells.empty() ? 0 : data->cells[0].h; }
+
+namespace media_local {
+
+SDL_Texture* ImageTexture(TImageData& d, int flags) {
+  SDL_Renderer* r = Renderer();
+  if (r == nullptr || d.sheetWidth <= 0 || d.sheetHeight <= 0) return nullptr;
+  if (d.texture == nullptr) {
+    d.texture = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, d.sheetWidth,
+                                  d.sheetHeight);
+    if (d.texture == nullptr) return nullptr;
+    d.textureDirty = true;
+  }
+  if (d.textureDirty) {
+    SDL_UpdateTexture(d.texture, nullptr, d.pixels.data(), d.sheetWidth * 4);
+    d.textureDirty = false;
+  }
+  SDL_SetTextureScaleMode(d.texture, (flags & FILTEREDIMAGE) != 0 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+  return d.texture;
+}
+
+void ReleaseAllTextures() {
+  for (TImageData* d : LiveImages()) {
+    if (d->texture != nullptr) SDL_DestroyTexture(d->texture);
+    d->texture = nullptr;
+    d->textureDirty = true;
+  }
+}
+
+PixmapPtr ReadScreen(int x, int y, int w, int h) {
+  SDL_Renderer* r = Renderer();
+  if (r == nullptr || w <= 0 || h <= 0) return nullptr;
+  // The renderer draws at the window's resolution: read the letterboxed picture, then bring it
+  // back to logical pixels.
+  float sx = 1;
+  float sy = 1;
+  SDL_RenderGetScale(r, &sx, &sy);
+  SDL_Rect viewport;
+  SDL_RenderGetViewport(r, &viewport);
+  const int outW = std::max(1, static_cast<int>(std::lround(viewport.w * sx)));
+  const int outH = std::max(1, static_cast<int>(std::lround(viewport.h * sy)));
+  auto full = std::make_shared<TPixmap>();
+  full->width = outW;
+  full->height = outH;
+  full->pixels.assign(static_cast<std::size_t>(outW) * outH, 0);
+  SDL_RenderSetClipRect(r, nullptr);
+  if (SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, full->pixels.data(), outW * 4) != 0) {
+    return nullptr;
+  }
+  for (std::uint32_t& p : full->pixels) p |= 0xFF000000;
+  const int logicalW = Win().width;
+  const int logicalH = Win().height;
+  PixmapPtr logical = (outW == logicalW && outH == logicalH) ? full : ResizePixmap(full, logicalW, logicalH);
+  if (x == 0 && y == 0 && w == logicalW && h == logicalH) return logical;
+  auto part = CreatePixmap(w, h);
+  for (int yy = 0; yy < h; ++yy) {
+    for (int xx = 0; xx < w; ++xx) part->WritePixel(xx, yy, logical->ReadPixel(x + xx, y + yy));
+  }
+  return part;
+}
+
+}  // namespace media_local
+
+using namespace media_local;
+
+// [SECTION] Loading and creating ----------------------------------------------------------------
+
+ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
+                       int flags) {
+  if (cellWidth <= 0 || cellHeight <= 0 || cellCount <= 0 || firstCell < 0) return nullptr;
+  const auto bytes = ReadAssetOrFile(path);
+  if (!bytes) return nullptr;
+  int w = 0;
+  int h = 0;
+  std::vector<std::uint32_t> pixels;
+  if (!Decode(*bytes, w, h, pixels)) return nullptr;
+  const int columns = w / cellWidth;
+  const int rows = h / cellHeight;
+  if (columns <= 0 || rows <= 0) return nullptr;
+  ImagePtr image = MakeImage(path, w, h, std::move(pixels), flags);
+  for (int k = 0; k < cellCount; ++k) {
+    const int cell = firstCell + k;
+    if (cell >= columns * rows) break;  // a sheet with fewer cells keeps the ones it has
+    image->data->cells.push_back(SDL_Rect{(cell % columns) * cellWidth, (cell / columns) * cellHeight,
+                                          cellWidth, cellHeight});
+  }
+  if (image->data->cells.empty()) return nullptr;
+  image->width = cellWidth;
+  image->height = cellHeight;
+  if (Renderer() != nullptr) ImageTexture(*image->data, image->flags);
+  return image;
+}
+
+ImagePtr LoadImage(const std::string& path, int flags) {
+  const auto bytes = ReadAssetOrFile(path);
+  if (!bytes) return nullptr;
+  int w = 0;
+  int h = 0;
+  std::vector<std::uint32_t> pixels;
+  if (!Decode(*bytes, w, h, pixels) || w <= 0 || h <= 0) return nullptr;
+  ImagePtr image = MakeImage(path, w, h, std::move(pixels), flags);
+  image->data->cells.push_back(SDL_Rect{0, 0, w, h});
+  image->width = w;
+  image->height = h;
+  if (Renderer() != nullptr) ImageTexture(*image->data, image->flags);
+  return image;
+}
+
+ImagePtr CreateImage(int width, int height, int frames, int flags) {
+  if (width <= 0 || height <= 0 || frames <= 0) return nullptr;
+  auto image = std::make_shared<TImage>();
+  image->flags = NormaliseFlags(flags);
+  TImageData& d = *image->data;
+  d.sheetWidth = width * frames;
+  d.sheetHeight = height;
+  d.pixels.assign(static_cast<std::size_t>(d.sheetWidth) * height, 0);
+  for (int f = 0; f < frames; ++f) d.cells.push_back(SDL_Rect{f * width, 0, width, height});
+  image->width = width;
+  image->height = height;
+  return image;
+}
+
+ImagePtr LoadImageFromPixmap(const PixmapPtr& pixmap, int flags) {
+  if (!pixmap || pixmap->width <= 0 || pixmap->height <= 0) return nullptr;
+  ImagePtr image = MakeImage("", pixmap->width, pixmap->height, pixmap->pixels, flags);
+  image->data->cells.push_back(SDL_Rect{0, 0, pixmap->width, pixmap->height});
+  image->width = pixmap->width;
+  image->height = pixmap->height;
+  return image;
+}
+
+PixmapPtr LockImage(const ImagePtr& image, int frame) {
+  if (!ValidFrame(image, frame)) return nullptr;
+  TImageData& d = *image->data;
+  if (d.locked.size() != d.cells.size()) d.locked.resize(d.cells.size());
+  auto& locked = d.locked[static_cast<std::size_t>(frame)];
+  if (!locked) {
+    const SDL_Rect& c = d.cells[static_cast<std::size_t>(frame)];
+    locked = CreatePixmap(c.w, c.h);
+    for (int y = 0; y < c.h; ++y) {
+      for (int x = 0; x < c.w; ++x) {
+        locked->pixels[static_cast<std::size_t>(y) * c.w + x] =
+            d.pixels[static_cast<std::size_t>(c.y + y) * d.sheetWidth + c.x + x];
+      }
+    }
+  }
+  return locked;
+}
+
+void UnlockImage(const ImagePtr& image, int frame) {
+  if (!ValidFrame(image, frame)) return;
+  TImageData& d = *image->data;
+  if (d.locked.size() != d.cells.size() || !d.locked[static_cast<std::size_t>(frame)]) return;
+  const TPixmap& p = *d.locked[static_cast<std::size_t>(frame)];
+  const SDL_Rect& c = d.cells[static_cast<std::size_t>(frame)];
+  for (int y = 0; y < std::min(c.h, p.height); ++y) {
+    for (int x = 0; x < std::min(c.w, p.width); ++x) {
+      d.pixels[static_cast<std::size_t>(c.y + y) * d.sheetWidth + c.x + x] =
+          p.pixels[static_cast<std::size_t>(y) * p.width + x];
+    }
+  }
+  d.locked[static_cast<std::size_t>(frame)].reset();
+  d.textureDirty = true;
+  d.masks.clear();
+}
+
+void MidHandleImage(const ImagePtr& image) {
+  if (!image) return;
+  image->handle_x = static_cast<float>(image->width) / 2;
+  image->handle_y = static_cast<float>(image->height) / 2;
+}
+
+void SetImageHandle(const ImagePtr& image, float x, float y) {
+  if (!image) return;
+  image->handle_x = x;
+  image->handle_y = y;
+}
+
+int ImageWidth(const ImagePtr& image) { return image ? image->width : 0; }
+int ImageHeight(const ImagePtr& image) { return image ? image->height : 0; }
+
+// [SECTION] Drawing ----------------------------------------------------------------------------
+
+namespace {
+
+void TraceImage(const char* op, const ImagePtr& image, float x, float y, float w, float h, int frame) {
+  if (!TraceOn()) return;
+  const TDrawState& s = State();
+  Trace(TDrawTraceEntry{op, image->data->path, x, y, w, h, frame, s.rotation, s.colorR, s.colorG, s.colorB,
+                        s.alpha, s.blend});
+}
+
+void DrawCell(const ImagePtr& image, int frame, float ax, float ay, float u0, float v0, float u1, float v1) {
+  TImageData& d = *image->data;
+  SDL_Texture* texture = ImageTexture(d, image->flags);
+  if (texture == nullptr) return;
+  const SDL_Rect& c = d.cells[static_cast<std::size_t>(frame)];
+  const SDL_FRect source{static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(c.w),
+                         static_cast<float>(c.h)};
+  DrawTexturedQuad(texture, source, d.sheetWidth, d.sheetHeight, ax, ay, u0, v0, u1, v1);
+}
+
+}  // namespace
+
+void DrawImage(const ImagePtr& image, float x, float y, int frame) {
+  if (!ValidFrame(image, frame)) return;
+  TraceImage("image", image, x, y, static_cast<float>(image->width), static_cast<float>(image->height), frame);
+  const TDrawState& s = State();
+  DrawCell(image, frame, x + s.originX, y + s.originY, -image->handle_x, -image->handle_y,
+           static_cast<float>(image->width) - image->handle_x, static_cast<float>(image->height) - image->handle_y);
+}
+
+void DrawImageRect(const ImagePtr& image, float x, float y, float w, float h, int frame) {
+  if (!ValidFrame(image, frame)) return;
+  TraceImage("imagerect", image, x, y, w, h, frame);
+  const TDrawState& s = State();
+  // The handle keeps its place relative to the picture as it is stretched.
+  const float hx = image->width != 0 ? image->handle_x * w / static_cast<float>(image->width) : 0;
+  const float hy = image->height != 0 ? image->handle_y * h / static_cast<float>(image->height) : 0;
+  DrawCell(image, frame, x + s.originX, y + s.originY, -hx, -hy, w - hx, h - hy);
+}
+
+// [SECTION] Collision --------------------------------------------------------------------------
+
+namespace {
+
+/// One frame placed as DrawImage would draw it: screen = anchor + M * (local - handle).
+struct Placed {
+  TImage* image;
+  int frame;
+  float ax, ay;
+  float ix, iy, jx, jy;
+  float inv00, inv01, inv10, inv11;  // inverse of M
+  float minX, minY, maxX, maxY;
+};
+
+bool PlaceFrame(const ImagePtr& image, int x, int y, int frame, Placed& out) {
+  const TDrawState& s = State();
+  const Transform t = CurrentTransform();
+  const float det = t.ix * t.jy - t.iy * t.jx;
+  if (std::fabs(det) < 1e-12f || image->width <= 0 || image->height <= 0) return false;
+  out = Placed{image.get(), frame, static_cast<float>(x) + s.originX, static_cast<float>(y) + s.originY,
+               t.ix, t.iy, t.jx, t.jy, t.jy / det, -t.iy / det, -t.jx / det, t.ix / det, 0, 0, 0, 0};
+  const float u0 = -image->handle_x;
+  const float v0 = -image->handle_y;
+  const float u1 = static_cast<float>(image->width) - image->handle_x;
+  const float v1 = static_cast<float>(image->height) - image->handle_y;
+  const float us[4] = {u0, u1, u1, u0};
+  const float vs[4] = {v0, v0, v1, v1};
+  out.minX = out.minY = 1e30f;
+  out.maxX = out.maxY = -1e30f;
+  for (int k = 0; k < 4; ++k) {
+    const float px = out.ax + us[k] * t.ix + vs[k] * t.iy;
+    const float py = out.ay + us[k] * t.jx + vs[k] * t.jy;
+    out.minX = std::min(out.minX, px);
+    out.maxX = std::max(out.maxX, px);
+    out.minY = std::min(out.minY, py);
+    out.maxY = std::max(out.maxY, py);
+  }
+  return true;
+}
+
+/// Whether the frame has a solid pixel under the screen point (sx, sy).
+bool SolidAt(const Placed& p, const std::vector<std::uint8_t>& mask, float sx, float sy) {
+  const float dx = sx - p.ax;
+  const float dy = sy - p.ay;
+  const float u = p.inv00 * dx + p.inv01 * dy + p.image->handle_x;
+  const float v = p.inv10 * dx + p.inv11 * dy + p.image->handle_y;
+  if (u < 0 || v < 0 || u >= static_cast<float>(p.image->width) || v >= static_cast<float>(p.image->height)) {
+    return false;
+  }
+  const SDL_Rect& c = p.image->data->cells[static_cast<std::size_t>(p.frame)];
+  const int tx = std::min(c.w - 1, static_cast<int>(u * static_cast<float>(c.w) / static_cast<float>(p.image->width)));
+  const int ty = std::min(c.h - 1, static_cast<int>(v * static_cast<float>(c.h) / static_cast<float>(p.image->height)));
+  return mask[static_cast<std::size_t>(ty) * c.w + tx] != 0;
+}
+
+}  // namespace
+
+bool ImagesCollide(const ImagePtr& image1, int x1, int y1, int frame1, const ImagePtr& image2, int x2, int y2,
+                   int frame2) {
+  if (!ValidFrame(image1, frame1) || !ValidFrame(image2, frame2)) return false;
+  Placed a{};
+  Placed b{};
+  if (!PlaceFrame(image1, x1, y1, frame1, a) || !PlaceFrame(image2, x2, y2, frame2, b)) return false;
+  const float minX = std::max(a.minX, b.minX);
+  const float minY = std::max(a.minY, b.minY);
+  const float maxX = std::min(a.maxX, b.maxX);
+  const float maxY = std::min(a.maxY, b.maxY);
+  if (minX >= maxX || minY >= maxY) return false;
+  const auto& maskA = CellMask(*image1, frame1);
+  const auto& maskB = CellMask(*image2, frame2);
+  const int startX = static_cast<int>(std::floor(minX));
+  const int startY = static_cast<int>(std::floor(minY));
+  const int endX = static_cast<int>(std::ceil(maxX));
+  const int endY = static_cast<int>(std::ceil(maxY));
+  for (int py = startY; py < endY; ++py) {
+    const float sy = static_cast<float>(py) + 0.5f;
+    for (int px = startX; px < endX; ++px) {
+      const float sx = static_cast<float>(px) + 0.5f;
+      if (SolidAt(a, maskA, sx, sy) && SolidAt(b, maskB, sx, sy)) return true;
+    }
+  }
+  return false;
+}
+
+// [SECTION] Pixel maps -------------------------------------------------------------------------
+
+std::uint32_t TPixmap::ReadPixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return 0;
+  return pixels[static_cast<std::size_t>(y) * width + x];
+}
+
+void TPixmap::WritePixel(int x, int y, std::uint32_t argb) {
+  if (x < 0 || y < 0 || x >= width || y >= height) return;
+  pixels[static_cast<std::size_t>(y) * width + x] = argb;
+}
+
+PixmapPtr CreatePixmap(int width, int height) {
+  auto p = std::make_shared<TPixmap>();
+  p->width = std::max(width, 0);
+  p->height = std::max(height, 0);
+  p->pixels.assign(static_cast<std::size_t>(p->width) * p->height, 0);
+  return p;
+}
+
+PixmapPtr GrabPixmap(int x, int y, int w, int h) { return ReadScreen(x, y, w, h); }
+
+PixmapPtr ResizePixmap(const PixmapPtr& pixmap, int width, int height) {
+  if (!pixmap || width <= 0 || height <= 0 || pixmap->width <= 0 || pixmap->height <= 0) return nullptr;
+  auto out = CreatePixmap(width, height);
+  const TPixmap& src = *pixmap;
+  const bool shrink = src.width >= width && src.height >= height;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      double acc[4] = {0, 0, 0, 0};
+      if (shrink) {
+        // Box filter: the average of every source pixel the target pixel covers.
+        const int x0 = x * src.width / width;
+        const int x1 = std::max(x0 + 1, (x + 1) * src.width / width);
+        const int y0 = y * src.height / height;
+        const int y1 = std::max(y0 + 1, (y + 1) * src.height / height);
+        for (int sy = y0; sy < y1; ++sy) {
+          for (int sx = x0; sx < x1; ++sx) {
+            const std::uint32_t p = src.ReadPixel(sx, sy);
+            for (int c = 0; c < 4; ++c) acc[c] += (p >> (8 * c)) & 0xFF;
+          }
+        }
+        const double n = static_cast<double>((x1 - x0) * (y1 - y0));
+        for (double& a : acc) a /= n;
+      } else {
+        const double fx = std::clamp((x + 0.5) * src.width / width - 0.5, 0.0, src.width - 1.0);
+        const double fy = std::clamp((y + 0.5) * src.height / height - 0.5, 0.0, src.height - 1.0);
+        const int ix = static_cast<int>(fx);
+        const int iy = static_cast<int>(fy);
+        const double tx = fx - ix;
+        const double ty = fy - iy;
+        const std::uint32_t p00 = src.ReadPixel(ix, iy);
+        const std::uint32_t p10 = src.ReadPixel(std::min(ix + 1, src.width - 1), iy);
+        const std::uint32_t p01 = src.ReadPixel(ix, std::min(iy + 1, src.height - 1));
+        const std::uint32_t p11 = src.ReadPixel(std::min(ix + 1, src.width - 1), std::min(iy + 1, src.height - 1));
+        for (int c = 0; c < 4; ++c) {
+          const auto ch = [c](std::uint32_t p) { return static_cast<double>((p >> (8 * c)) & 0xFF); };
+          acc[c] = (ch(p00) * (1 - tx) + ch(p10) * tx) * (1 - ty) + (ch(p01) * (1 - tx) + ch(p11) * tx) * ty;
+        }
+      }
+      std::uint32_t p = 0;
+      for (int c = 0; c < 4; ++c) p |= static_cast<std::uint32_t>(std::lround(std::clamp(acc[c], 0.0, 255.0))) << (8 * c);
+      out->pixels[static_cast<std::size_t>(y) * width + x] = p;
+    }
+  }
+  return out;
+}
+
+PixmapPtr LoadPixmap(const std::string& path) {
+  const auto bytes = ReadAssetOrFile(path);
+  if (!bytes) return nullptr;
+  auto p = std::make_shared<TPixmap>();
+  if (!Decode(*bytes, p->width, p->height, p->pixels)) return nullptr;
+  return p;
+}
+
+bool SavePixmapJPeg(const PixmapPtr& pixmap, const std::string& fileName, int quality) {
+  return SaveWith(pixmap, fileName, WriteJpeg, std::clamp(quality, 1, 100));
+}
+
+bool SavePixmapPNG(const PixmapPtr& pixmap, const std::string& fileName) {
+  return SaveWith(pixmap, fileName, WritePng, 0);
+}

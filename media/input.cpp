@@ -1,0 +1,356 @@
+// Polled input: the window's events and injected input both land in one state that the game
+// queries (presses counted since last asked, held states, wheel), plus the close request, the
+// fullscreen toggle and frame-stamped input scripts.
+#include <SDL.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+#include "media/media_local.h"
+
+namespace {
+
+constexpr int MOUSE_BUTTONS = 4;  // 1 left, 2 right, 3 middle
+constexpr int JOY_BUTTONS = 32;
+
+struct InputState {
+  int mouseX = 0;
+  int mouseY = 0;
+  int mouseZ = 0;
+  std::array<int, MOUSE_BUTTONS> mouseHits{};
+  std::array<bool, MOUSE_BUTTONS> mouseDown{};
+  std::array<int, KEY_COUNT> keyHits{};
+  std::array<bool, KEY_COUNT> keyDown{};
+  std::array<bool, JOY_BUTTONS> joyDown{};   // injected
+  bool closeRequested = false;
+  SDL_Joystick* joystick = nullptr;
+};
+
+InputState input;
+std::atomic<bool> signalClose{false};
+
+struct ScriptCommand {
+  int frame = 0;
+  std::string verb;
+  int a = 0;
+  int b = 0;
+};
+std::vector<ScriptCommand> script;  // sorted by frame
+std::size_t scriptNext = 0;
+
+extern "C" void OnTerminateSignal(int) { signalClose.store(true); }
+
+int MapKey(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return KEY_A + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return KEY_0 + (key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return KEY_F1 + (key - SDLK_F1);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + (key - SDLK_KP_1);
+  switch (key) {
+    case SDLK_KP_0: return 96;
+    case SDLK_BACKSPACE: return KEY_BACKSPACE;
+    case SDLK_TAB: return KEY_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return KEY_ENTER;
+    case SDLK_ESCAPE: return KEY_ESCAPE;
+    case SDLK_SPACE: return KEY_SPACE;
+    case SDLK_PAGEUP: return KEY_PAGEUP;
+    case SDLK_PAGEDOWN: return KEY_PAGEDOWN;
+    case SDLK_END: return KEY_END;
+    case SDLK_HOME: return KEY_HOME;
+    case SDLK_LEFT: return KEY_LEFT;
+    case SDLK_UP: return KEY_UP;
+    case SDLK_RIGHT: return KEY_RIGHT;
+    case SDLK_DOWN: return KEY_DOWN;
+    case SDLK_INSERT: return 45;
+    case SDLK_DELETE: return KEY_DELETE;
+    case SDLK_LSHIFT: return 160;
+    case SDLK_RSHIFT: return 161;
+    case SDLK_LCTRL: return 162;
+    case SDLK_RCTRL: return 163;
+    case SDLK_LALT: return 164;
+    case SDLK_RALT: return 165;
+    case SDLK_COMMA: return 188;
+    case SDLK_MINUS: return 189;
+    case SDLK_PERIOD: return 190;
+    case SDLK_SLASH: return 191;
+    case SDLK_SEMICOLON: return 186;
+    case SDLK_EQUALS: return 187;
+    default: return 0;
+  }
+}
+
+/// Modifier keys are also reported under their generic codes (Shift 16, Control 17, Alt 18).
+int GenericModifier(int key) {
+  if (key == 160 || key == 161) return KEY_SHIFT;
+  if (key == 162 || key == 163) return KEY_CONTROL;
+  if (key == 164 || key == 165) return KEY_ALT;
+  return 0;
+}
+
+void SetKey(int key, bool down) {
+  if (key <= 0 || key >= KEY_COUNT) return;
+  if (down && !input.keyDown[static_cast<std::size_t>(key)]) ++input.keyHits[static_cast<std::size_t>(key)];
+  input.keyDown[static_cast<std::size_t>(key)] = down;
+}
+
+void SetMouseButton(int button, bool down) {
+  if (button < 1 || button >= MOUSE_BUTTONS) return;
+  if (down) ++input.mouseHits[static_cast<std::size_t>(button)];
+  input.mouseDown[static_cast<std::size_t>(button)] = down;
+}
+
+void ToggleFullscreen() {
+  SDL_Window* w = media_local::Win().window;
+  if (w == nullptr || IsHeadless()) return;
+  const bool full = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  SDL_SetWindowFullscreen(w, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void HandleEvent(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_QUIT: input.closeRequested = true; break;
+    case SDL_KEYDOWN: {
+      if (e.key.repeat != 0) break;
+      const bool altEnter = e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT) != 0;
+      if (e.key.keysym.sym == SDLK_F11 || altEnter) {
+        ToggleFullscreen();
+        break;
+      }
+      const int key = MapKey(e.key.keysym.sym);
+      SetKey(key, true);
+      SetKey(GenericModifier(key), true);
+      break;
+    }
+    case SDL_KEYUP: {
+      const int key = MapKey(e.key.keysym.sym);
+      SetKey(key, false);
+      SetKey(GenericModifier(key), false);
+      break;
+    }
+    case SDL_MOUSEMOTION:
+      // With a logical size set, SDL reports mouse positions in logical pixels.
+      input.mouseX = e.motion.x;
+      input.mouseY = e.motion.y;
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      input.mouseX = e.button.x;
+      input.mouseY = e.button.y;
+      int button = 0;
+      if (e.button.button == SDL_BUTTON_LEFT) button = 1;
+      if (e.button.button == SDL_BUTTON_RIGHT) button = 2;
+      if (e.button.button == SDL_BUTTON_MIDDLE) button = 3;
+      SetMouseButton(button, e.type == SDL_MOUSEBUTTONDOWN);
+      break;
+    }
+    case SDL_MOUSEWHEEL: input.mouseZ += e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y; break;
+    case SDL_JOYDEVICEADDED:
+      if (input.joystick == nullptr) input.joystick = SDL_JoystickOpen(e.jdevice.which);
+      break;
+    case SDL_JOYDEVICEREMOVED:
+      if (input.joystick != nullptr && SDL_JoystickInstanceID(input.joystick) == e.jdevice.which) {
+        SDL_JoystickClose(input.joystick);
+        input.joystick = nullptr;
+      }
+      break;
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        // Keys released while the window had no focus would otherwise stay held.
+        input.keyDown.fill(false);
+        input.mouseDown.fill(false);
+      }
+      break;
+    default: break;
+  }
+}
+
+void ApplyScript() {
+  const int frame = FrameCount();
+  while (scriptNext < script.size() && script[scriptNext].frame <= frame) {
+    const ScriptCommand& c = script[scriptNext++];
+    if (c.verb == "move") InjectMouseMove(c.a, c.b);
+    else if (c.verb == "press") InjectMouseButton(c.a, true);
+    else if (c.verb == "release") InjectMouseButton(c.a, false);
+    else if (c.verb == "click") {
+      InjectMouseButton(c.a, true);
+      InjectMouseButton(c.a, false);
+    } else if (c.verb == "wheel") InjectMouseWheel(c.a);
+    else if (c.verb == "keydown") InjectKey(c.a, true);
+    else if (c.verb == "keyup") InjectKey(c.a, false);
+    else if (c.verb == "key") {
+      InjectKey(c.a, true);
+      InjectKey(c.a, false);
+    } else if (c.verb == "joydown") InjectJoyButton(c.a, true);
+    else if (c.verb == "joyup") InjectJoyButton(c.a, false);
+    else if (c.verb == "close") InjectCloseRequest();
+  }
+}
+
+}  // namespace
+
+namespace media_local {
+
+void PumpEvents() {
+  ApplyScript();
+  if (signalClose.exchange(false)) input.closeRequested = true;
+  if (Win().window == nullptr) return;
+  SDL_Event e;
+  while (SDL_PollEvent(&e) != 0) HandleEvent(e);
+}
+
+void ResetInput() {
+  if (input.joystick != nullptr) SDL_JoystickClose(input.joystick);
+  input = InputState{};
+  script.clear();
+  scriptNext = 0;
+}
+
+void InstallSignalHandlers() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  std::signal(SIGINT, OnTerminateSignal);
+  std::signal(SIGTERM, OnTerminateSignal);
+}
+
+}  // namespace media_local
+
+using namespace media_local;
+
+void PollSystem() { PumpEvents(); }
+
+bool AppTerminate() {
+  PumpEvents();
+  const bool requested = input.closeRequested;
+  input.closeRequested = false;
+  return requested;
+}
+
+int MouseX() {
+  PumpEvents();
+  return input.mouseX;
+}
+
+int MouseY() {
+  PumpEvents();
+  return input.mouseY;
+}
+
+int MouseHit(int button) {
+  PumpEvents();
+  if (button < 1 || button >= MOUSE_BUTTONS) return 0;
+  return std::exchange(input.mouseHits[static_cast<std::size_t>(button)], 0);
+}
+
+bool MouseDown(int button) {
+  PumpEvents();
+  if (button < 1 || button >= MOUSE_BUTTONS) return false;
+  return input.mouseDown[static_cast<std::size_t>(button)];
+}
+
+int MouseZ() {
+  PumpEvents();
+  return input.mouseZ;
+}
+
+void FlushMouse() {
+  PumpEvents();
+  input.mouseHits.fill(0);
+  input.mouseDown.fill(false);
+  input.mouseZ = 0;
+}
+
+int KeyHit(int key) {
+  PumpEvents();
+  if (key <= 0 || key >= KEY_COUNT) return 0;
+  return std::exchange(input.keyHits[static_cast<std::size_t>(key)], 0);
+}
+
+bool KeyDown(int key) {
+  PumpEvents();
+  if (key <= 0 || key >= KEY_COUNT) return false;
+  return input.keyDown[static_cast<std::size_t>(key)];
+}
+
+void FlushKeys() {
+  PumpEvents();
+  input.keyHits.fill(0);
+  input.keyDown.fill(false);
+}
+
+bool JoyDown(int button, int port) {
+  PumpEvents();
+  if (button < 1 || button > JOY_BUTTONS || port != 0) return false;
+  if (input.joyDown[static_cast<std::size_t>(button - 1)]) return true;
+  return input.joystick != nullptr && SDL_JoystickGetButton(input.joystick, button - 1) != 0;
+}
+
+void InjectMouseMove(int x, int y) {
+  input.mouseX = x;
+  input.mouseY = y;
+}
+void InjectMouseButton(int button, bool down) { SetMouseButton(button, down); }
+void InjectMouseWheel(int delta) { input.mouseZ += delta; }
+void InjectKey(int key, bool down) { SetKey(key, down); }
+void InjectJoyButton(int button, bool down) {
+  if (button >= 1 && button <= JOY_BUTTONS) input.joyDown[static_cast<std::size_t>(button - 1)] = down;
+}
+void InjectCloseRequest() { input.closeRequested = true; }
+
+bool ParseInputScript(const std::string& text, std::string* error) {
+  static const std::vector<std::pair<std::string, int>> VERBS = {
+      {"move", 2},    {"press", 1}, {"release", 1}, {"click", 1}, {"wheel", 1}, {"keydown", 1},
+      {"keyup", 1},   {"key", 1},   {"joydown", 1}, {"joyup", 1}, {"close", 0}};
+  std::vector<ScriptCommand> parsed;
+  std::istringstream lines(text);
+  std::string line;
+  int lineNumber = 0;
+  while (std::getline(lines, line)) {
+    ++lineNumber;
+    const auto hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    ScriptCommand c;
+    if (!(words >> c.frame)) {
+      std::string rest;
+      if (std::istringstream(line) >> rest) {
+        if (error != nullptr) *error = "line " + std::to_string(lineNumber) + ": expected a frame number";
+        return false;
+      }
+      continue;  // blank or comment line
+    }
+    auto verb = VERBS.end();
+    if (words >> c.verb) {
+      verb = std::find_if(VERBS.begin(), VERBS.end(), [&](const auto& v) { return v.first == c.verb; });
+    }
+    const bool argsOk = verb != VERBS.end() && (verb->second < 1 || static_cast<bool>(words >> c.a)) &&
+                        (verb->second < 2 || static_cast<bool>(words >> c.b));
+    std::string extra;
+    if (c.frame < 0 || !argsOk || (words >> extra)) {
+      if (error != nullptr) *error = "line " + std::to_string(lineNumber) + ": cannot read \"" + line + "\"";
+      return false;
+    }
+    parsed.push_back(c);
+  }
+  std::stable_sort(parsed.begin(), parsed.end(),
+                   [](const ScriptCommand& x, const ScriptCommand& y) { return x.frame < y.frame; });
+  script = std::move(parsed);
+  scriptNext = 0;
+  return true;
+}
+
+bool LoadInputScript(const std::string& fileName, std::string* error) {
+  std::ifstream in(fileName);
+  if (!in) {
+    if (error != nullptr) *error = "cannot open " + fileName;
+    return false;
+  }
+  std::stringstream all;
+  all << in.rdbuf();
+  return ParseInputScript(all.str(), error);
+}
