@@ -96,7 +96,7 @@ namespace media_local {
 void OpenAudio() {
   if (audioOpen || audioTried) return;
   audioTried = true;
-  if (IsHeadless()) SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+  if (IsHeadless()) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_DEFAULT);
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
       Mix_OpenAudio(MIX_FREQUENCY, AUDIO_S16SYS, 2, MIX_CHUNK_BYTES) != 0) {
     std::fprintf(stderr, "brakkon: no audio device (%s); playing without sound\n", SDL_GetError());

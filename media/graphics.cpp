@@ -143,8 +143,9 @@ bool Graphics(int width, int height, int /*depth*/, int hertz, int /*flags*/) {
   InstallSignalHandlers();
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (w.headless) {
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+    // Default priority: an SDL_VIDEODRIVER / SDL_AUDIODRIVER set in the environment still wins.
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_DEFAULT);
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_DEFAULT);
   }
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "brakkon: cannot open the video system: %s\n", SDL_GetError());
