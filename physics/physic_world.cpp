@@ -1,0 +1,88 @@
+// The level's physics world: creation with the level's gravity, the fixed step, and the contact
+// rules for hits and the win.
+#include "physics/physic_world.h"
+
+bool debugPhysicsWorlds = false;
+
+bool myfilter::ShouldCollide(physics::b2Shape* shape1, physics::b2Shape* shape2) {
+  (void)shape1;
+  (void)shape2;
+  return true;
+}
+
+namespace {
+
+/// The first impact of a ragdoll torso on a box: a hit sound, the tag cleared, a spark on the torso.
+void TorsoHit(physics::b2Body& torso, const TWorldLinks& links) {
+  if (links.soundOn && *links.soundOn) {
+    const int n = Rand(1, 5);
+    if (links.fallSounds) PlaySound((*links.fallSounds)[n - 1]);
+  }
+  torso.typeRagdoll.clear();
+  auto spark = TBaz::New(links.sparkPictures);
+  const physics::b2Vec2 at = torso.GetPosition();
+  spark->xB = at.x * 16.0f / 2.0f;
+  spark->yB = at.y * 16.0f / 2.0f;
+  if (links.sparks) links.sparks->push_back(spark);
+}
+
+bool IsFirstTorsoHit(const physics::b2Body& torso, const physics::b2Body& other) {
+  return torso.typeUser == "ragdoll" && other.typeUser == "touch" && torso.typeRagdoll == "body";
+}
+
+void TouchTarget(const TWorldLinks& links) {
+  if (links.touch && *links.touch == 0) *links.touch = 1;
+}
+
+}  // namespace
+
+void ContactListener::Add(const physics::b2ContactPoint* point) {
+  if (!links) return;
+  physics::b2Body& a = *point->shape1->GetBody();
+  physics::b2Body& b = *point->shape2->GetBody();
+  if (IsFirstTorsoHit(a, b)) TorsoHit(a, *links);
+  if (IsFirstTorsoHit(b, a)) TorsoHit(b, *links);
+  if (b.typeUser == "here" && a.typeUser == "ragdoll") TouchTarget(*links);
+  if (a.typeUser == "here" && b.typeUser == "ragdoll") TouchTarget(*links);
+}
+
+TPhysicWorld::TPhysicWorld(int hertz)
+    : timeStep(1.0f / static_cast<float>(hertz > 0 ? hertz : FRAME_HERTZ) * STEP_SPEEDUP),
+      m_debugDraw(std::make_unique<debugDraw>()),
+      debugZ(debugPhysicsWorlds ? 1 : 0),
+      m_points(k_maxContactPoints),
+      m_contactListener(std::make_unique<ContactListener>()) {
+  m_contactListener->links = &links;
+}
+
+TPhysicWorld::~TPhysicWorld() { Free(); }
+
+void TPhysicWorld::CreateWrld(const physics::b2Vec2& gravity) {
+  Free();
+  const physics::b2AABB bounds{{-WORLD_BOUND_UNITS, -WORLD_BOUND_UNITS},
+                               {WORLD_BOUND_UNITS, WORLD_BOUND_UNITS}};
+  world = std::make_shared<physics::b2World>(bounds, gravity, true);
+  if (debugZ == 1) world->SetDebugDraw(m_debugDraw.get());
+  filter = std::make_unique<myfilter>();
+  world->SetContactFilter(filter.get());
+  world->SetContactListener(m_contactListener.get());
+}
+
+void TPhysicWorld::StepWorld() {
+  if (!world) return;
+  if (debugZ == 1) m_debugDraw->SetFlags(physics::b2DebugDraw::e_shapeBit);
+  world->Step(timeStep, PHYSICS_STEP_ITERATIONS_VELOCITY, PHYSICS_STEP_ITERATIONS_POSITION);
+  if (!world->Validate() && !reportedInvalid) {
+    reportedInvalid = true;
+    LogLine("physics: the world's body or joint records disagree with the engine");
+  }
+}
+
+void TPhysicWorld::Free() {
+  if (!world) return;
+  // Someone may still hold the world; it must not call back into what dies with this object.
+  world->SetContactListener(nullptr);
+  world->SetContactFilter(nullptr);
+  world->SetDebugDraw(nullptr);
+  world.reset();
+}

@@ -1,0 +1,101 @@
+// TPhysicWorld: the physics world of one level with its fixed step, and the contact rules that turn
+// physics into game events (the hit sound and spark of a ragdoll torso's first impact on a box, the
+// touch of the target that wins the level). Whoever builds the world fills its TWorldLinks with
+// what the rules and ragdolls reach outside the physics, so physics/ needs nothing from the game.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "media/media.h"
+#include "physics/baz.h"
+#include "physics/binding.h"
+#include "physics/debug_draw.h"
+
+/// Simulated seconds per displayed second: one step of 1.5 / hertz seconds per frame.
+constexpr float STEP_SPEEDUP = 1.5f;
+constexpr int PHYSICS_STEP_ITERATIONS_VELOCITY = 5;
+constexpr int PHYSICS_STEP_ITERATIONS_POSITION = 10;
+/// Half size of the world bounds, world units on both axes.
+constexpr float WORLD_BOUND_UNITS = 400.0f;
+/// Magnitude of a level's gravity, world units per second squared.
+constexpr float GRAVITY_UNITS = 21.0f;
+constexpr int k_maxContactPoints = 2048;
+
+/// Set by the --debug-physics switch: worlds created afterwards start with debugZ = 1, so their
+/// shapes are outlined over the game picture.
+extern bool debugPhysicsWorlds;
+
+/// The 28 ragdoll pictures: [variant 0-3][part], parts in RAGDOLL_PICTURE order (physics/ragdoll.h).
+using TRagdollPictures = std::array<std::array<ImagePtr, 7>, 4>;
+
+/// What the world reaches outside the physics. Pointers are not owned; null ones are skipped.
+struct TWorldLinks {
+  const int* soundOn = nullptr;                        ///< the sound switch
+  const std::array<SoundPtr, 5>* fallSounds = nullptr;  ///< hit sounds fall1 .. fall5
+  const TSparkPictures* sparkPictures = nullptr;        ///< baz1 .. baz3
+  const TRagdollPictures* ragdollPictures = nullptr;    ///< used by CreateRagdoll
+  TBazList* sparks = nullptr;                           ///< the session's spark list
+  int* touch = nullptr;                                 ///< the session's win flag
+};
+
+/// Record of a contact point, kept for the world's contact point slots; nothing creates one.
+class ContactPoint {
+ public:
+  static constexpr int e_contactAdded = 0;
+  static constexpr int e_contactPersisted = 1;
+  static constexpr int e_contactRemoved = 2;
+
+  physics::b2Shape* shape1 = nullptr;
+  physics::b2Shape* shape2 = nullptr;
+  physics::b2Vec2 normal;
+  physics::b2Vec2 position;
+  physics::b2Vec2 velocity;
+  int id = 0;
+  int state = 0;
+};
+
+/// Accepts every pair of shapes: no group or category filtering.
+class myfilter : public physics::b2ContactFilter {
+ public:
+  bool ShouldCollide(physics::b2Shape* shape1, physics::b2Shape* shape2) override;
+};
+
+/// The contact rules, run for each new contact inside the world's step.
+class ContactListener : public physics::b2ContactListener {
+ public:
+  const TWorldLinks* links = nullptr;  ///< the owning world's links
+
+  void Add(const physics::b2ContactPoint* point) override;
+};
+
+class TPhysicWorld {
+ public:
+  /// `hertz`: refresh rate of the window (graphicsHertz); the step is 1.5 / hertz seconds.
+  explicit TPhysicWorld(int hertz = FRAME_HERTZ);
+  ~TPhysicWorld();
+  TPhysicWorld(const TPhysicWorld&) = delete;
+  TPhysicWorld& operator=(const TPhysicWorld&) = delete;
+
+  std::shared_ptr<physics::b2World> world;  ///< null before CreateWrld and after Free
+  float timeStep;                           ///< seconds per step
+  std::unique_ptr<debugDraw> m_debugDraw;
+  int debugZ = 0;  ///< 1: the debug renderer is installed by CreateWrld and draws each step
+  std::vector<std::shared_ptr<ContactPoint>> m_points;
+  std::unique_ptr<ContactListener> m_contactListener;
+  int m_pointCount = 0;
+  TWorldLinks links;
+
+  /// Makes the world (bounds +-400 units, `gravity` in units/s^2, sleeping allowed) and installs
+  /// the filter, the listener and, when debugZ is 1, the debug renderer.
+  void CreateWrld(const physics::b2Vec2& gravity);
+  /// One fixed step (5 velocity, 10 position iterations); the contact rules run inside it.
+  void StepWorld();
+  /// Drops the world with its bodies and joints; bodies the game still holds leave it.
+  void Free();
+
+ private:
+  std::unique_ptr<myfilter> filter;
+  bool reportedInvalid = false;
+};
