@@ -1,0 +1,58 @@
+// The options and progress file: the music and sound switches, whether the final win screen was
+// reached, the last selected level, and per level whether it is open and its best shot count.
+// Read once at start-up into optionsDoc; every change is made there and the whole file is saved.
+#pragma once
+
+#include <string>
+
+class xmlNode;
+
+/// Folder that holds the progress file, chosen by --data-dir (created when missing). Must be set
+/// before LoadOptions; without it the working folder is used, or the user's data folder when the
+/// working folder cannot be written.
+void SetDataFolder(const std::string& folder);
+/// The folder LoadOptions settled on: "" for the working folder, otherwise ending in "/".
+const std::string& DataFolder();
+/// The choice LoadOptions makes: the requested folder, else the working folder ("") when it is
+/// writable, else `userFolder`. Non-empty results end in "/".
+std::string ResolveDataFolder(const std::string& requested, bool workingFolderWritable,
+                              const std::string& userFolder);
+/// The user's own data folder for the game (XDG data home), ending in "/".
+std::string UserDataFolderForProgress();
+/// Path of the progress file: DataFolder() + optionsFileName.
+std::string OptionsFilePath();
+
+/// Reads the progress file into optionsDoc, or creates it with the defaults (170 levels, level 1
+/// open) when it is missing or holds no element; an unreadable file is first kept beside it as
+/// "<name>.bad". Missing level records are rebuilt, so record 1..170 always exist afterwards.
+void LoadOptions();
+/// Start-up: musicOn, soundOn and gameCompleted from the root's music, sound and win.
+void ReadOptionSwitches();
+/// Music volume from musicOn (0.8 or 0), root music and sound from the switches, then a save.
+void ApplyAudioSettings();
+/// Saves optionsDoc to OptionsFilePath() in the container. False (with the XML module's error
+/// recorded) when it cannot be written; the document in memory stays as it is.
+bool SaveOptions();
+
+/// The root element of optionsDoc, null before LoadOptions.
+xmlNode* OptionsRoot();
+/// Record of level `level` (1-based), null when there is none.
+xmlNode* LevelRecord(int level);
+/// Levels the game offers: the records present, at most the number of level files.
+int OfferedLevelCount();
+
+/// What completing a level changed in the progress document.
+struct TLevelCompletion {
+  bool newBest = false;     ///< score now holds the shots of this attempt
+  int best = 0;             ///< best score after the attempt
+  bool nextOpened = false;  ///< the next level's record was set to "Open"
+  bool gameWon = false;     ///< the last level was completed while gameCompleted was 0: win="true"
+};
+/// Records a win of `level` with `shots` shots: a lower (or first) score is stored, the next
+/// level is opened, completing the last level for the first time sets win="true" (saved at once),
+/// and the file is saved. Updates levelCount. Does nothing for a level without a record.
+TLevelCompletion RecordLevelCompleted(int level, int shots);
+/// Root lastLevel as decimal text; not saved by itself.
+void SetLastLevel(int level);
+/// End of the program: lastLevel = selectedRow + 1, then save.
+void SaveOptionsOnExit(int selectedRow);
