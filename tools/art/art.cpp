@@ -199,18 +199,33 @@ void StarPath(cairo_t* cr, double cx, double cy, double outer, double inner, int
 
 // [SECTION] Text ----------------------------------------------------------------------------------
 
-std::string MenuFontFile() {
-  // Comfortaa (fonts-comfortaa, SIL Open Font License 1.1) is round and friendly; DejaVu is the
-  // fallback that every build machine of the project has.
-  static const char* const candidates[] = {
-      "/usr/share/fonts/truetype/comfortaa/Comfortaa-Bold.ttf",
-      "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
+namespace {
+
+struct FontChoice {
+  const char* font;
+  const char* licence;
+};
+
+// Comfortaa (fonts-comfortaa, SIL Open Font License 1.1) is round and friendly; DejaVu
+// (fonts-dejavu-core, free licence of Bitstream Vera) is the fallback every build machine has.
+const FontChoice& ChosenFont() {
+  static const FontChoice choices[] = {
+      {"/usr/share/fonts/truetype/comfortaa/Comfortaa-Bold.ttf",
+       "/usr/share/doc/fonts-comfortaa/copyright"},
+      {"/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
+       "/usr/share/doc/fonts-dejavu-core/copyright"},
   };
-  for (const char* file : candidates) {
-    if (std::filesystem::exists(file)) return file;
+  for (const FontChoice& choice : choices) {
+    if (std::filesystem::exists(choice.font)) return choice;
   }
   throw std::runtime_error("no menu font installed (fonts-comfortaa or fonts-dejavu-core)");
 }
+
+}  // namespace
+
+std::string MenuFontFile() { return ChosenFont().font; }
+
+std::string MenuFontLicenceFile() { return ChosenFont().licence; }
 
 cairo_font_face_t* MenuFontFace() {
   static cairo_font_face_t* face = [] {

@@ -118,6 +118,8 @@ void StarPath(cairo_t* cr, double cx, double cy, double outer, double inner, int
 
 /// The TrueType file of the menu font (the one the skin ships); throws when none is installed.
 std::string MenuFontFile();
+/// The copyright and licence text of that font, shipped beside it.
+std::string MenuFontLicenceFile();
 /// Cairo face of the menu font, loaded once.
 cairo_font_face_t* MenuFontFace();
 /// Cartoon lettering: `text` fitted into the box (x, y, w, h), filled with a vertical gradient

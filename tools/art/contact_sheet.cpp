@@ -1,6 +1,7 @@
 // Contact sheets: one PNG per picture folder showing every picture, and every cell of the
 // animation sheets, on a checkerboard with its name and size. For looking at the art, not for
-// the game. Usage: contact_sheet ASSET_DIR SKIN_DIR OUT_DIR [ZOOM]
+// the game; scene.png puts them together in a made-up level as the game would draw it.
+// Usage: contact_sheet ASSET_DIR SKIN_DIR OUT_DIR [ZOOM]
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>  // needs <cstdio> first
@@ -197,6 +199,165 @@ void SheetOfFolder(const std::string& root, const std::string& folder, const std
   for (cairo_surface_t* s : pictures) cairo_surface_destroy(s);
 }
 
+// [SECTION] Scene ----------------------------------------------------------------------------------
+
+// A made-up play scene drawn the way the game draws (handles, rotations clockwise, the 76 %
+// ragdoll shrink, the counters' spacing), to judge whether the pictures sit well together.
+class Scene {
+ public:
+  Scene(std::string assets, cairo_t* cr) : assets_(std::move(assets)), cr_(cr) {}
+  ~Scene() {
+    for (auto& [path, s] : pictures_) cairo_surface_destroy(s);
+  }
+
+  cairo_surface_t* Picture(const std::string& path) {
+    auto it = pictures_.find(path);
+    if (it != pictures_.end()) return it->second;
+    const std::string file = assets_ + "/" + path;
+    cairo_surface_t* s = path.size() > 4 && path.substr(path.size() - 4) == ".jpg"
+                             ? LoadJpeg(file)
+                             : cairo_image_surface_create_from_png(file.c_str());
+    if (s && cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(s);
+      s = nullptr;
+    }
+    pictures_[path] = s;
+    return s;
+  }
+
+  /// Draws cell `cell` (of cw x ch, 0 = whole picture) with its handle at (x, y), turned
+  /// clockwise by `rotation` degrees and stretched to dw x dh (0 = cell size).
+  void Draw(const std::string& path, double x, double y, double rotation = 0, bool midHandle = true,
+            int cell = 0, int cw = 0, int ch = 0, double dw = 0, double dh = 0, double hx = -1,
+            double hy = -1) {
+    cairo_surface_t* s = Picture(path);
+    if (!s) return;
+    if (cw == 0) {
+      cw = cairo_image_surface_get_width(s);
+      ch = cairo_image_surface_get_height(s);
+    }
+    if (dw == 0) {
+      dw = cw;
+      dh = ch;
+    }
+    const int columns = cairo_image_surface_get_width(s) / cw;
+    if (hx < 0) {
+      hx = midHandle ? dw / 2 : 0;
+      hy = midHandle ? dh / 2 : 0;
+    }
+    cairo_save(cr_);
+    cairo_translate(cr_, x, y);
+    cairo_rotate(cr_, rotation * M_PI / 180);
+    cairo_translate(cr_, -hx, -hy);
+    cairo_rectangle(cr_, 0, 0, dw, dh);
+    cairo_clip(cr_);
+    cairo_scale(cr_, dw / cw, dh / ch);
+    cairo_set_source_surface(cr_, s, -(cell % columns) * cw, -(cell / columns) * ch);
+    cairo_paint(cr_);
+    cairo_restore(cr_);
+  }
+
+  /// The level and shot counters: label, then digits spaced as the game spaces them.
+  void Counter(const std::string& label, int value, double x, double y) {
+    Draw(label, x, y);
+    int offset = cairo_image_surface_get_width(Picture(label)) / 2 + 13;
+    for (char c : std::to_string(value)) {
+      const std::string digit = std::string("game_pic/n") + c + ".png";
+      Draw(digit, x + offset, y);
+      offset += cairo_image_surface_get_width(Picture(digit)) / 2 + 6;
+    }
+  }
+
+  /// A ragdoll standing at the neck point (px, py), parts at their build positions (8 px per
+  /// world unit, pictures shrunk to 76 %).
+  void Ragdoll(double px, double py, int look, double tilt) {
+    const std::string n = "_" + std::to_string(look) + ".png";
+    struct Part {
+      const char* name;
+      double dx, dy;  // world units from the neck, y up
+    };
+    const Part parts[] = {{"upperLeg", -0.28125, -2.3}, {"upperLeg", 0.28125, -2.3},
+                          {"lowerLeg", -0.25, -2.3 - 1.2}, {"lowerLeg", 0.25, -2.3 - 1.2},
+                          {"body", 0, -1},                {"upperHand", -0.875, -0.5},
+                          {"upperHand", 0.875, -0.5},     {"lowerHandLeft", -2.21875, -0.4762},
+                          {"lowerHandRight", 2.21875, -0.4762}, {"head", 0, 0.76}};
+    for (const Part& p : parts) {
+      const std::string path = std::string("ragdoll_pic/") + p.name + n;
+      cairo_surface_t* s = Picture(path);
+      if (!s) continue;
+      const double w = std::trunc(cairo_image_surface_get_width(s) * 0.76);
+      const double h = std::trunc(cairo_image_surface_get_height(s) * 0.76);
+      const double a = tilt * M_PI / 180;
+      const double ox = p.dx * 8, oy = -p.dy * 8;
+      Draw(path, px + ox * std::cos(a) - oy * std::sin(a), py + ox * std::sin(a) + oy * std::cos(a),
+           tilt, true, 0, 0, 0, w, h);
+    }
+  }
+
+ private:
+  std::string assets_;
+  cairo_t* cr_;
+  std::map<std::string, cairo_surface_t*> pictures_;
+};
+
+void DrawScene(const std::string& assets, const std::string& out) {
+  Canvas canvas(800, 600);
+  cairo_t* cr = canvas.cr();
+  Scene scene(assets, cr);
+  if (scene.Picture("fones/fon1.jpg")) {
+    scene.Draw("fones/fon1.jpg", 0, 0, 0, false);
+  } else {
+    cairo_rectangle(cr, 0, 0, 800, 600);
+    FillVertical(cr, 0, 600, Hex(0x8FD3F5), Hex(0xE8F6D8));
+    cairo_new_path(cr);
+  }
+  // Field borders and a few structures.
+  scene.Draw("bodies_pic/borderPlankGorizontal.png", 400, 594);
+  scene.Draw("bodies_pic/borderPlankVertical.png", 794, 300);
+  scene.Draw("bodies_pic/staticPlankBigGorizontal.png", 560, 330);
+  scene.Draw("bodies_pic/staticBoxBig.png", 470, 533);
+  scene.Draw("bodies_pic/staticBoxMedium.png", 650, 568);
+  scene.Draw("bodies_pic/dynamicBoxBig.png", 520, 275);
+  scene.Draw("bodies_pic/dynamicBoxMedium.png", 600, 304);
+  scene.Draw("bodies_pic/dynamicBoxSmoll.png", 600, 274);
+  scene.Draw("bodies_pic/dynamicPlankBig.png", 620, 250, -8);
+  scene.Draw("bodies_pic/target.png", 660, 311);
+  scene.Draw("bodies_pic/ballMedium1.png", 700, 300);
+  scene.Draw("bodies_pic/ballBig1.png", 330, 535);
+  scene.Draw("bodies_pic/movingPlankBigGorizont.png", 300, 200);
+  scene.Draw("bodies_pic/ice2.png", 720, 505);
+  scene.Draw("bodies_pic/whell.png", 560, 480);
+  scene.Draw("bodies_pic/target1.png", 560, 150);
+  scene.Draw("bodies_pic/her3.png", 300, 170);
+  scene.Draw("bodies_pic/staticPlankBig.png", 420, 420, 0);
+  scene.Draw("bodies_pic/sugrob.png", 200, 575);
+  scene.Draw("bodies_pic/veryBigBall.png", 900, 100);
+  for (int i = 0; i < 6; ++i) scene.Draw("bodies_pic/link.png", 470, 40 + i * 13);
+  scene.Draw("bodies_pic/ballSmall1.png", 470, 125);
+  // Ragdolls in flight and at rest.
+  scene.Ragdoll(250, 380, 1, 25);
+  scene.Ragdoll(380, 300, 2, -40);
+  scene.Ragdoll(600, 205, 3, 80);
+  scene.Ragdoll(140, 490, 4, 0);
+  // Portals, spark, aim, cannon.
+  scene.Draw("game_pic/portal.png", 120, 250, 0, true, 7, 30, 75);
+  scene.Draw("game_pic/portal.png", 740, 120, 45, true, 22, 30, 75);
+  scene.Draw("game_pic/baz3.png", 520, 215, 0, true, 2, 55, 50);
+  scene.Draw("game_pic/baz1.png", 430, 330, 0, true, 2, 32, 40);
+  scene.Draw("game_pic/aim.png", 420, 260);
+  scene.Draw("game_pic/bracket.png", 28, 553, 0, false);
+  scene.Draw("game_pic/cannon.png", 49, 557, -35, true, 21, 170, 110, 0, 0, 31, 55);
+  for (int i = 0; i < 14; ++i) {
+    const char* flakes[] = {"game_pic/snow1.png", "game_pic/snow2.png", "game_pic/snow3.png"};
+    scene.Draw(flakes[i % 3], 60 + i * 53, 40 + (i * 97) % 300, i * 30);
+  }
+  scene.Counter("game_pic/numlevel.png", 12, 65, 30);
+  scene.Counter("game_pic/shots.png", 108, 67, 60);
+  scene.Draw("game_pic/nextlevelbig.png", 400, 60);
+  scene.Draw("levels_pic/mousehorse.png", 250, 555, 0, false, 1, 80, 30);
+  canvas.SavePng(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -213,5 +374,6 @@ int main(int argc, char** argv) {
       SheetOfFolder(assets, folder, folder, out + "/" + folder + ".png");
     }
     SheetOfFolder(skin, "graphics", "Skin/graphics", out + "/skin.png");
+    DrawScene(assets, out + "/scene.png");
   });
 }

@@ -172,5 +172,6 @@ int main(int argc, char** argv) {
     Hand(g + "cursors/mouseover.png", false);
     Hand(g + "cursors/mousedown.png", true);
     CopyFile(MenuFontFile(), skin + "/Fonts/font.ttf");
+    CopyFile(MenuFontLicenceFile(), skin + "/Fonts/font-licence.txt");
   });
 }
