@@ -495,7 +495,7 @@ void Win(const std::string& path) {
   cairo_close_path(cr);
   FillVertical(cr, ry, ry + 76, Shade(RED, 0.2), Shade(RED, -0.25));
   Outline(cr, 3);
-  Lettering(cr, "YOU WIN!", 70, ry + 10, w - 140, 56, WHITE, YELLOW, 3.5);
+  Lettering(cr, "CHAMPION!", 70, ry + 10, w - 140, 56, WHITE, YELLOW, 3.5);
   c.SavePng(path);
 }
 
