@@ -4,6 +4,7 @@
 // Usage: contact_sheet ASSET_DIR SKIN_DIR OUT_DIR [ZOOM]
 #include <algorithm>
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,19 +37,36 @@ const std::map<std::string, CellSize>& AnimationCells() {
   return cells;
 }
 
+// libjpeg reports errors by calling error_exit, which must not return: jump back instead, so
+// that a broken or half-written file is skipped rather than ending the program.
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+};
+
+void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
+
 cairo_surface_t* LoadJpeg(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return nullptr;
   jpeg_decompress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
+  JpegErrors errors{};
+  info.err = jpeg_std_error(&errors.manager);
+  errors.manager.error_exit = JpegFail;
+  cairo_surface_t* s = nullptr;
+  if (setjmp(errors.jump) != 0) {
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+    if (s) cairo_surface_destroy(s);
+    return nullptr;
+  }
   jpeg_create_decompress(&info);
   jpeg_stdio_src(&info, file);
   jpeg_read_header(&info, TRUE);
   info.out_color_space = JCS_RGB;
   jpeg_start_decompress(&info);
   const int w = static_cast<int>(info.output_width), h = static_cast<int>(info.output_height);
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+  s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
   unsigned char* data = cairo_image_surface_get_data(s);
   const int stride = cairo_image_surface_get_stride(s);
   std::vector<JSAMPLE> row(static_cast<std::size_t>(w) * 3);
