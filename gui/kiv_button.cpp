@@ -10,7 +10,7 @@ using namespace kiv_local;
 namespace {
 
 ImagePtr& ButtonSkin() {
-  static ImagePtr pieces;
+  static ImagePtr& pieces = *new ImagePtr;  // never destroyed (see kiv_gui.cpp)
   return pieces;
 }
 

@@ -11,7 +11,7 @@ struct Queue {
 };
 
 Queue& TheQueue() {
-  static Queue queue;
+  static Queue& queue = *new Queue;  // never destroyed, like the manager (see kiv_gui.cpp)
   return queue;
 }
 

@@ -33,8 +33,10 @@ struct Manager {
   int systemCursor = 0;
 };
 
+// NOTE: the toolkit's state is never destroyed: its pictures and fonts must not be released
+// during static destruction at exit, when the media layer's own state may already be gone.
 Manager& M() {
-  static Manager manager;
+  static Manager& manager = *new Manager;
   return manager;
 }
 

@@ -9,7 +9,7 @@ using namespace kiv_local;
 namespace {
 
 ImagePtr& PanelSkin() {
-  static ImagePtr pieces;
+  static ImagePtr& pieces = *new ImagePtr;  // never destroyed (see kiv_gui.cpp)
   return pieces;
 }
 

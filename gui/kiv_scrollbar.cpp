@@ -22,13 +22,14 @@ struct BarSkin {
   ImagePtr startCap, middle, endCap;  // thumb pieces: top / middle / bottom (or left / right)
 };
 
+// Never destroyed, like the manager's state (see kiv_gui.cpp).
 BarSkin& VerticalSkin() {
-  static BarSkin skin;
+  static BarSkin& skin = *new BarSkin;
   return skin;
 }
 
 BarSkin& HorizontalSkin() {
-  static BarSkin skin;
+  static BarSkin& skin = *new BarSkin;
   return skin;
 }
 

@@ -6,7 +6,7 @@
 namespace {
 
 std::vector<kiv_State>& Stack() {
-  static std::vector<kiv_State> stack;
+  static auto& stack = *new std::vector<kiv_State>;  // never destroyed (see kiv_gui.cpp)
   return stack;
 }
 

@@ -453,4 +453,45 @@ TEST_F(GuiTest, ScrollBarArrowsTrackAndThumbDrag) {
   EXPECT_EQ(table->gOY, -4118);
 }
 
+// [SECTION] A whole screen ----------------------------------------------------------------------
+
+/// The level list beside a framed menu panel, as a player sees them; the picture is written to
+/// the build folder (gui_demo_screen.png) for a person to look at.
+TEST_F(GuiTest, DemoScreenIsDrawnAndSaved) {
+  SetClsColor(30, 40, 60);
+  kiv_PanelPtr back = MakeScreen("demo");
+  kiv_TablePtr table = LevelTable(back, 170);
+  table->SelectItem(99);
+  table->gScroll->SetValue(2475);
+  kiv_LabelPtr title = kiv_CreateLabel("labelselect", "SELECT LEVEL", 290, 15, 0, 0, 0, 0, back);
+  title->HexTextColour("4E71B0");
+  kiv_PanelPtr menu = kiv_CreatePanel("panel 3", 430, 130, 300, 300, nullptr);
+  kiv_GUI::ActiveScreen()->AddPanel(menu);
+  menu->HexColour("A5E3E6");
+  menu->SetAlpha(0.7f);
+  kiv_LabelPtr label = kiv_CreateLabel("labelcode3", "PAUSE MENU", 62, 10, 0, 0, 0, 0, menu);
+  label->HexTextColour("4E71B0");
+  const char* captions[] = {"resume game", "restart level", "select level", "main menu"};
+  for (int i = 0; i < 4; ++i) {
+    kiv_ButtonPtr b = kiv_CreateButton("b", captions[i], 50, 60 + 45 * i, 200, 35, menu);
+    b->HexTextColour("4E71B0");
+  }
+  kiv_ButtonPtr sound = kiv_CreateButton("ok3", "sound on", -50, 250, 230, 25, menu);
+  sound->gBackground = 0;
+  sound->HexTextColour("4E71B0");
+  sound->SetFont("Small");
+  SetBlend(ALPHABLEND);
+  InjectMouseMove(520, 240);
+  Cls();
+  Frame();
+  PixmapPtr shot = GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+  ASSERT_NE(shot, nullptr);
+  const std::string file = std::string(BRAKKON_BUILD_DIR) + "/gui_demo_screen.png";
+  ASSERT_TRUE(SavePixmapPNG(shot, file));
+  EXPECT_TRUE(std::filesystem::exists(file));
+  // Background where nothing is drawn; something drawn inside the framed panel.
+  EXPECT_EQ(shot->ReadPixel(790, 590) & 0xFFFFFFu, 0x1E283Cu);
+  EXPECT_NE(shot->ReadPixel(440, 140) & 0xFFFFFFu, 0x1E283Cu);
+}
+
 }  // namespace
