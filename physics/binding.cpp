@@ -47,7 +47,7 @@ b2Color ToColor(const ::b2Color& c) {
 /// A convex polygon Box2D accepts: a degenerate outline (fewer than three points, or no area, as
 /// from a picture that failed to load) becomes its bounding box at the smallest shape size.
 ::b2PolygonShape ToEnginePolygon(const b2PolygonDef& def) {
-  const int count = std::clamp(def.vertexCount, 0, b2_maxPolygonVertices);
+  const int count = std::clamp(def.vertexCount, 0, MAX_POLYGON_VERTICES);
   float area2 = 0.0f;
   b2Vec2 low{0.0f, 0.0f};
   b2Vec2 high{0.0f, 0.0f};
@@ -59,9 +59,18 @@ b2Color ToColor(const ::b2Color& c) {
     high = i == 0 ? a : b2Vec2{std::max(high.x, a.x), std::max(high.y, a.y)};
   }
   ::b2PolygonShape polygon;
+  // A centred box as SetAsBox writes it goes to Box2D's own SetAsBox, which keeps the vertex
+  // order 2.0 used (Set would reorder the corners while building the hull).
+  const b2Vec2 corner = def.vertices[2];
+  if (count == 4 && corner.x >= MIN_SHAPE_HALF_EXTENT && corner.y >= MIN_SHAPE_HALF_EXTENT &&
+      def.vertices[0] == -corner && def.vertices[1] == b2Vec2{corner.x, -corner.y} &&
+      def.vertices[3] == b2Vec2{-corner.x, corner.y}) {
+    polygon.SetAsBox(corner.x * METRES, corner.y * METRES);
+    return polygon;
+  }
   constexpr float MIN_AREA2 = 2.0f * (2.0f * MIN_SHAPE_HALF_EXTENT) * (2.0f * MIN_SHAPE_HALF_EXTENT);
   if (count >= 3 && std::abs(area2) >= MIN_AREA2) {
-    std::array<::b2Vec2, b2_maxPolygonVertices> points;
+    std::array<::b2Vec2, MAX_POLYGON_VERTICES> points;
     for (int i = 0; i < count; ++i) points[i] = ToEngine(def.vertices[i]);
     polygon.Set(points.data(), count);
     return polygon;
@@ -166,9 +175,9 @@ class DrawAdapter final : public ::b2Draw {
   }
 
  private:
-  static std::array<b2Vec2, b2_maxPolygonVertices> Convert(const ::b2Vec2* vertices, int32 count) {
-    std::array<b2Vec2, b2_maxPolygonVertices> points{};
-    for (int32 i = 0; i < count && i < b2_maxPolygonVertices; ++i) points[i] = FromEngine(vertices[i]);
+  static std::array<b2Vec2, MAX_POLYGON_VERTICES> Convert(const ::b2Vec2* vertices, int32 count) {
+    std::array<b2Vec2, MAX_POLYGON_VERTICES> points{};
+    for (int32 i = 0; i < count && i < MAX_POLYGON_VERTICES; ++i) points[i] = FromEngine(vertices[i]);
     return points;
   }
 };

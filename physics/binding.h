@@ -101,7 +101,7 @@ struct b2ShapeDef {
   explicit b2ShapeDef(b2ShapeType shapeType) : type(shapeType) {}
 };
 
-constexpr int b2_maxPolygonVertices = 8;
+constexpr int MAX_POLYGON_VERTICES = 8;
 
 /// Convex polygon in body coordinates, counter-clockwise.
 struct b2PolygonDef : b2ShapeDef {
@@ -111,7 +111,7 @@ struct b2PolygonDef : b2ShapeDef {
   /// Box with its centre at `center` in body coordinates, turned by `angle` degrees.
   void SetAsBox(float hx, float hy, const b2Vec2& center, float angle);
 
-  std::array<b2Vec2, b2_maxPolygonVertices> vertices{};
+  std::array<b2Vec2, MAX_POLYGON_VERTICES> vertices{};
   int vertexCount = 0;
 };
 
