@@ -233,17 +233,18 @@ TSamples Thunder(int variant, TNoise& noise) {
   const float seconds = 8.5f - 2.0f * close + noise.Random().Range(-0.5f, 0.5f);
   TSamples out(SecondsToFrames(seconds));
   TRandom& rng = noise.Random();
-  // The rolls: overlapping swells of the rumble, growing sparser and weaker with time.
+  // The rolls: a first strong swell, then echoes from further along the bolt, sparser and weaker.
   struct TRoll { float at, rise, tau, amp; };
   std::vector<TRoll> rolls;
   const float onset = 0.35f * (1.0f - close);
   float at = onset;
-  for (int k = 0; k < 7 && at < seconds - 2.0f; ++k) {
-    rolls.push_back(TRoll{at, rng.Range(0.08f, 0.35f) * (1.2f - close), rng.Range(0.4f, 1.3f), std::pow(0.72f, static_cast<float>(k)) * rng.Range(0.6f, 1.0f)});
-    at += rng.Range(0.25f, 1.1f);
+  for (int k = 0; k < 6 && at < seconds - 2.5f; ++k) {
+    const float amp = k == 0 ? 1.0f : std::pow(0.62f, static_cast<float>(k)) * rng.Range(0.6f, 1.1f);
+    rolls.push_back(TRoll{at, rng.Range(0.08f, 0.3f) * (1.3f - close), rng.Range(0.35f, 0.9f), amp});
+    at += rng.Range(0.4f, 1.2f);
   }
-  auto rumbleLow = TBiquad::Design(TBiquad::LOWPASS, 170 + 450 * close, 0.7, 0, SAMPLE_RATE);
-  auto rumbleLow2 = TBiquad::Design(TBiquad::LOWPASS, 240 + 700 * close, 0.7, 0, SAMPLE_RATE);
+  // The sound darkens as it rolls on: the rumble filter closes over time.
+  TSvf rumbleLow, rumbleLow2;
   auto crackHigh = TBiquad::Design(TBiquad::HIGHPASS, 300, 0.7, 0, SAMPLE_RATE);
   auto crackLow = TBiquad::Design(TBiquad::LOWPASS, 2000 + 6000 * close, 0.7, 0, SAMPLE_RATE);
   TSvf rip;
@@ -253,12 +254,20 @@ TSamples Thunder(int variant, TNoise& noise) {
   const float crackLength = 0.2f + 0.35f * close;
   for (std::size_t i = 0; i < out.size(); ++i) {
     const float t = TimeOf(i);
+    if (i % 32 == 0) {
+      const float cutoff = 140.0f + (250.0f + 900.0f * close) * Decay(t, 1.2f + 1.5f * (1.0f - close));
+      rumbleLow.Set(cutoff, 0.7f);
+      rumbleLow2.Set(cutoff * 1.4f, 0.7f);
+    }
     float envelope = 0;
     for (const TRoll& r : rolls)
       if (t >= r.at) envelope += r.amp * Attack(t - r.at, r.rise) * Decay(t - r.at, r.tau);
+    envelope += 0.25f * Attack(t, 0.5f) * Decay(t, seconds * 0.3f);  // the long grumble under the rolls
     // Slow random flicker of the rumble (the low-passed noise stays near +-0.013).
     const float flutter = 0.55f + 0.6f * std::min(1.0f, 60.0f * std::fabs(flutterFilter.LowPass(noise.White())));
-    const float rumble = rumbleLow2.Process(rumbleLow.Process(noise.Brown() * 3.0f + 0.3f * noise.Pink()));
+    rumbleLow.Process(noise.Brown() * 3.0f + 0.3f * noise.Pink());
+    rumbleLow2.Process(rumbleLow.low);
+    const float rumble = rumbleLow2.low;
     float v = 2.2f * rumble * envelope * flutter;
     if (close > 0.3f && t < crackLength) {
       // The crack: a dense, tearing burst of impulses right at the start.
@@ -285,13 +294,14 @@ TSamples RainChannel(bool heavy, double loopSeconds, double fadeSeconds, std::ui
   auto high = TBiquad::Design(TBiquad::HIGHPASS, heavy ? 250 : 900, 0.7, 0, SAMPLE_RATE);
   auto low = TBiquad::Design(TBiquad::LOWPASS, heavy ? 7000 : 9000, 0.7, 0, SAMPLE_RATE);
   auto roar = TBiquad::Design(TBiquad::LOWPASS, 400, 0.7, 0, SAMPLE_RATE);
+  auto roarHigh = TBiquad::Design(TBiquad::HIGHPASS, 70, 0.7, 0, SAMPLE_RATE);
   const float phase1 = rng.Uniform(), phase2 = rng.Uniform();
   const float loop = static_cast<float>(loopSeconds);
   for (std::size_t i = 0; i < frames; ++i) {
     const float t = TimeOf(i);
     const float swell = 1.0f + 0.12f * SineCycles(2.0f * t / loop + phase1) + 0.06f * SineCycles(5.0f * t / loop + phase2);
     float v = low.Process(high.Process(noise.Pink())) * (heavy ? 1.0f : 0.5f);
-    if (heavy) v += 0.6f * roar.Process(noise.Brown());
+    if (heavy) v += 0.6f * roarHigh.Process(roar.Process(noise.Brown()));
     out[i] = v * swell;
   }
   // The drops: many tiny ticks on leaves and roofs, and a few bigger plops in puddles.
@@ -409,8 +419,8 @@ std::vector<TSamples> MakeDrop(int variant) {
     AddBubble(dry, 0.11f, 1300.0f, 0.5f, 0.03f, 0.35f, noise);
   }
   std::vector<TSamples> out = {dry, dry};
-  TReverb reverb(0.7f, 0.3f);
-  reverb.Process(dry, out[0], out[1], 0.6f);
+  TReverb reverb(0.5f, 0.4f);
+  reverb.Process(dry, out[0], out[1], 0.35f);
   for (auto& c : out) FadeOutTail(c, 0.3);
   return out;
 }

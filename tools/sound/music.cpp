@@ -102,7 +102,7 @@ struct TTheme {
   std::vector<TSection> form;
 };
 
-TTheme ThemeSpec(int number) {
+TTheme ThemeChart(int number) {
   switch (number) {
     case 1:  // playful shuffle in F: marimba and flute over offbeat guitar
       return TTheme{
@@ -291,35 +291,41 @@ bool TComposer::InChordScale(const TChord& chord, int midi) const {
   return true;
 }
 
+// Bar rhythms in beats; a negative length is a rest. The busier ones are picked more often in
+// themes with a higher melody density; motifs end on one of the closing patterns.
+using TBarRhythm = std::vector<double>;
+const std::vector<TBarRhythm> RHYTHMS_4 = {
+    {1, 1, 1, 1}, {0.5, 0.5, 1, 1, 1}, {1, 0.5, 0.5, 1, 1}, {1.5, 0.5, 1, 1}, {1, 1, 2},
+    {2, 1, 1}, {0.5, 0.5, 0.5, 0.5, 1, 1}, {1, 1, 0.5, 0.5, 1}, {1.5, 0.5, 2}, {0.5, 0.5, 1, 0.5, 0.5, 1},
+    {1, 0.5, 0.5, 0.5, 0.5, 1}, {-0.5, 0.5, 1, 1, 1}};
+const std::vector<TBarRhythm> ENDINGS_4 = {{1, 1, 2}, {1.5, 0.5, 2}, {0.5, 0.5, 1, 2}, {2, 2}, {1, 1, 1, -1},
+                                           {0.5, 0.5, 0.5, 0.5, 1, -1}, {1, 0.5, 0.5, 1, -1}};
+const std::vector<TBarRhythm> RHYTHMS_3 = {{1, 1, 1}, {2, 1}, {1.5, 0.5, 1}, {0.5, 0.5, 1, 1},
+                                           {1, 0.5, 0.5, 1}, {1, 1, 0.5, 0.5}, {0.5, 0.5, 0.5, 0.5, 1}};
+const std::vector<TBarRhythm> ENDINGS_3 = {{2, -1}, {3}, {1, 2}, {0.5, 0.5, 2}, {1, 1, -1}};
+
 TMotif TComposer::MakeMotif(int barsLong) {
   TMotif motif;
-  const int total = barsLong * Beats();
-  for (int b = 0; b < total; ++b) {
-    const float r = rng.Uniform();
-    const bool last = b == total - 1;
-    if (last) {
-      // Breathe at the end of the motif: a rest, or a held note.
-      if (rng.Chance(0.55f) || motif.rhythm.empty()) {
-        if (motif.rhythm.empty()) motif.rhythm.push_back({b, 1.0});
-      } else {
-        motif.rhythm.back().second += 1.0;
-      }
-      break;
+  const bool waltz = Beats() == 3;
+  for (int bar = 0; bar < barsLong; ++bar) {
+    const bool last = bar == barsLong - 1;
+    const auto& choices = last ? (waltz ? ENDINGS_3 : ENDINGS_4) : (waltz ? RHYTHMS_3 : RHYTHMS_4);
+    // Weight each pattern by how well its note count suits the theme's density.
+    std::vector<float> weights;
+    float sum = 0;
+    for (const auto& pattern : choices) {
+      const float busy = static_cast<float>(pattern.size()) / static_cast<float>(Beats());
+      const float w = std::exp(-3.0f * std::fabs(busy - (0.8f + theme.density)));
+      weights.push_back(w);
+      sum += w;
     }
-    if (b > 0 && r < 0.08f) continue;
-    const float split = 0.08f + theme.density * 0.55f;
-    if (r < split) {
-      motif.rhythm.push_back({b, 0.5});
-      motif.rhythm.push_back({b + 0.5, 0.5});
-    } else if (r < split + 0.12f && b + 2 < total) {
-      motif.rhythm.push_back({b, 1.5});
-      motif.rhythm.push_back({b + 1.5, 0.5});
-      ++b;
-    } else if (r < split + 0.27f && b + 2 < total) {
-      motif.rhythm.push_back({b, 2.0});
-      ++b;
-    } else {
-      motif.rhythm.push_back({b, 1.0});
+    float pick = rng.Uniform() * sum;
+    std::size_t chosen = 0;
+    while (chosen + 1 < choices.size() && pick >= weights[chosen]) pick -= weights[chosen++];
+    double at = bar * Beats();
+    for (double length : choices[chosen]) {
+      if (length > 0) motif.rhythm.push_back({at, length});
+      at += std::fabs(length);
     }
   }
   // Contour: mostly steps, an arch (up, then down), leaps recovered by a step back.
@@ -333,7 +339,7 @@ TMotif TComposer::MakeMotif(int barsLong) {
         step = lastStep > 0 ? -1 : 1;
       } else {
         const float r = rng.Uniform();
-        const int magnitude = r < 0.55f ? 1 : r < 0.78f ? 2 : r < 0.88f ? 0 : r < 0.96f ? 3 : 4;
+        const int magnitude = r < 0.58f ? 1 : r < 0.83f ? 2 : r < 0.88f ? 0 : r < 0.96f ? 3 : 4;
         const bool up = rng.Chance(rising ? 0.68f : 0.32f);
         step = up ? magnitude : -magnitude;
       }
@@ -370,8 +376,20 @@ std::vector<TNote> TComposer::Realize(const TMotif& motif, std::size_t sectionFi
     int midi = DiatonicToMidi(startIndex + motif.steps[k]);
     const bool onBeat = onset == std::floor(onset);
     const bool strong = (onBeat && static_cast<int>(beat) % strongEvery == 0) || length >= 1.5;
-    if (strong || !InChordScale(chord, midi) || (length >= 1.0 && !HasPitchClass(chord, midi - theme.tonic)))
+    const bool needsChordTone = strong || length >= 1.0;
+    if (needsChordTone ? !HasPitchClass(chord, midi - theme.tonic) : !InChordScale(chord, midi))
       midi = NearestChordTone(chord, midi, theme.melodyLow, theme.melodyHigh, false);
+    // Snapping can flatten the line into repeated notes; keep the motif's direction instead.
+    if (!notes.empty() && midi == notes.back().midi && motif.steps[k] != motif.steps[k - 1]) {
+      const int direction = motif.steps[k] > motif.steps[k - 1] ? 1 : -1;
+      for (int candidate = midi + direction; std::abs(candidate - midi) <= 7; candidate += direction) {
+        const bool fits = needsChordTone ? HasPitchClass(chord, candidate - theme.tonic) : InChordScale(chord, candidate);
+        if (fits && candidate >= theme.melodyLow && candidate <= theme.melodyHigh) {
+          midi = candidate;
+          break;
+        }
+      }
+    }
     while (midi > theme.melodyHigh) midi -= 12;
     while (midi < theme.melodyLow) midi += 12;
     const double inBar = beat - std::floor(beat / Beats()) * Beats();
@@ -690,18 +708,18 @@ void PanGains(float pan, float& left, float& right) {
 
 float DrumGain(TDrum drum) {
   switch (drum) {
-    case TDrum::Kick: return 0.85f;
-    case TDrum::Snare: return 0.42f;
-    case TDrum::Clap: return 0.38f;
-    case TDrum::HatClosed: return 0.16f;
+    case TDrum::Kick: return 0.5f;
+    case TDrum::Snare: return 0.7f;
+    case TDrum::Clap: return 0.6f;
+    case TDrum::HatClosed: return 0.2f;
     case TDrum::HatOpen: return 0.12f;
     case TDrum::Shaker: return 0.14f;
-    case TDrum::Rim: return 0.22f;
+    case TDrum::Rim: return 0.3f;
     case TDrum::TomLow: return 0.45f;
     case TDrum::TomHigh: return 0.4f;
-    case TDrum::Ride: return 0.12f;
+    case TDrum::Ride: return 0.18f;
     case TDrum::Crash: return 0.16f;
-    case TDrum::Brush: return 0.22f;
+    case TDrum::Brush: return 0.35f;
     case TDrum::Woodblock: return 0.22f;
     case TDrum::Triangle: return 0.07f;
   }
@@ -777,7 +795,8 @@ std::array<TPartMix, PART_COUNT> PartsFor(const TTheme& theme) {
   parts[PART_DOUBLE] = {TVoice::Bell, 0.35f, 0.25f, 0.4f};
   parts[PART_COMP] = {theme.comp, 0.42f, -0.2f, 0.3f};
   parts[PART_PAD] = {TVoice::Pad, 0.35f, 0.0f, 0.5f};
-  parts[PART_BASS] = {theme.bass, 0.8f, 0.0f, 0.06f};
+  // A sine bass holds whole bars and carries more energy than the plucked ones.
+  parts[PART_BASS] = {theme.bass, theme.bass == TVoice::SubBass ? 0.5f : 0.8f, 0.0f, 0.06f};
   return parts;
 }
 
@@ -786,7 +805,7 @@ std::array<TPartMix, PART_COUNT> PartsFor(const TTheme& theme) {
 // [SECTION] Entry points -------------------------------------------------------------------------
 
 std::vector<TSamples> ComposeTheme(int number) {
-  const TTheme theme = ThemeSpec(number);
+  const TTheme theme = ThemeChart(number);
   TComposer composer(theme);
   const TScore score = composer.Compose();
   return RenderScore(score, PartsFor(theme), TRenderer{theme.bpm, theme.swing, theme.seed}, theme.room, theme.wet, 4.0);
@@ -800,15 +819,16 @@ std::vector<TSamples> ComposeWinJingle() {
     score.notes.push_back(TNote{i * 0.5, 0.5, run[i], 0.75f + 0.05f * i, PART_LEAD});
     score.notes.push_back(TNote{i * 0.5, 0.5, run[i] + 12, 0.5f, PART_DOUBLE});
   }
-  score.notes.push_back(TNote{2.0, 3.0, 84, 0.95f, PART_LEAD});
-  score.notes.push_back(TNote{2.0, 3.0, 96, 0.6f, PART_DOUBLE});
-  for (int m : {60, 64, 67, 72}) score.notes.push_back(TNote{2.0, 3.0, m, 0.7f, PART_COMP});
-  score.notes.push_back(TNote{2.0, 3.0, 48, 0.8f, PART_BASS});
+  score.notes.push_back(TNote{2.0, 5.0, 84, 0.95f, PART_LEAD});
+  score.notes.push_back(TNote{2.0, 5.0, 96, 0.6f, PART_DOUBLE});
+  for (int m : {60, 64, 67, 72}) score.notes.push_back(TNote{2.0, 5.0, m, 0.7f, PART_COMP});
+  for (int m : {60, 64, 67}) score.notes.push_back(TNote{2.0, 5.0, m, 0.6f, PART_PAD});
+  score.notes.push_back(TNote{2.0, 5.0, 48, 0.8f, PART_BASS});
   const int sparkle[] = {91, 96, 100, 103, 108};
   for (int i = 0; i < 5; ++i) score.notes.push_back(TNote{2.5 + i * 0.25, 0.5, sparkle[i], 0.35f, PART_LEAD2});
   score.hits.push_back(THit{2.0, TDrum::Triangle, 0.8f});
   score.hits.push_back(THit{2.0, TDrum::Kick, 0.5f});
-  score.totalBeats = 5.0;
+  score.totalBeats = 7.0;
   std::array<TPartMix, PART_COUNT> parts{};
   parts[PART_LEAD] = {TVoice::Marimba, 0.9f, 0.0f, 0.3f};
   parts[PART_LEAD2] = {TVoice::Bell, 0.3f, 0.3f, 0.5f};
@@ -816,7 +836,7 @@ std::vector<TSamples> ComposeWinJingle() {
   parts[PART_COMP] = {TVoice::Pluck, 0.45f, -0.1f, 0.35f};
   parts[PART_PAD] = {TVoice::Pad, 0.3f, 0.0f, 0.5f};
   parts[PART_BASS] = {TVoice::SubBass, 0.6f, 0.0f, 0.05f};
-  return RenderScore(score, parts, TRenderer{300, 0.0f, 0xC0FFEE}, 0.6f, 0.25f, 0.9);
+  return RenderScore(score, parts, TRenderer{300, 0.0f, 0xC0FFEE}, 0.6f, 0.25f, 1.1);
 }
 
 }  // namespace sound
