@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test bench fuzz contact-sheets clean
 
 all: build
 
@@ -26,6 +26,10 @@ test: build
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target bench-report
+
+# Contact sheets of the generated pictures, in build/contact-sheets/.
+contact-sheets: configure
+	@cmake --build $(BUILD_DIR) --target contact_sheets
 
 # Every libFuzzer target for FUZZ_SECONDS each, in a clang build of its own.
 FUZZ_SECONDS ?= 60

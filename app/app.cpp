@@ -7,6 +7,9 @@
 #include <string>
 
 #include "app/globals.h"
+#include "app/options.h"
+#include "game/game.h"
+#include "physics/physic_world.h"
 
 namespace {
 
@@ -180,12 +183,40 @@ void UpdateMusic() {
   }
 }
 
+void AdvanceToNextLevel() {
+  currentLevel += 1;
+  session = std::make_shared<TGame>();
+}
+
 bool MainLoopPass() {
   UpdateMusic();
   if (AppTerminate()) gameState = STATE_ENDING;
-  if (gameState == STATE_ENDING) return false;
-  // Screens plug in here as they exist; until then a state without a screen shows an empty frame.
-  DrawEmptyFrame();
+  if (gameState == STATE_ENDING) {
+    SaveOptionsOnExit(currentLevel - 1);
+    return false;
+  }
+  bool drew = false;
+  if (gameState == STATE_PLAY && session && session->m_world && session->m_world->world &&
+      sessionCommand == COMMAND_NONE) {
+    session->Update();
+    drew = true;
+    const bool paused = SessionLinks().isPaused && SessionLinks().isPaused();
+    if ((MouseHit(1) != 0 || JoyDown(1, 0)) && !paused) session->shotRagdoll();
+  }
+  if (gameState == STATE_PLAY && sessionCommand == COMMAND_NEXT_LEVEL) {
+    if (session) session->exitAll();
+    session = nullptr;
+    sessionCommand = COMMAND_NONE;
+    AdvanceToNextLevel();
+  }
+  if (gameState == STATE_PLAY && sessionCommand == COMMAND_RESTART) {
+    if (session) session->exitAll();
+    session = nullptr;
+    sessionCommand = COMMAND_NONE;
+    session = std::make_shared<TGame>();
+  }
+  // The menus plug in here; a state without its screen shows an empty frame so the loop paces.
+  if (!drew && gameState != STATE_PLAY) DrawEmptyFrame();
   return true;
 }
 
@@ -205,12 +236,23 @@ int RunGame(const TLaunchOptions& options) {
     }
   }
   LoadSharedMedia();
+  if (!options.dataDir.empty()) SetDataFolder(options.dataDir);
+  LoadOptions();
+  debugPhysicsWorlds = options.debugPhysics;
   HideMouse();
   musicList = {shared.theme[1], shared.theme[0], shared.theme[2], shared.theme[3]};
   musicChannel = PlaySound(musicList[0]);
+  ReadOptionSwitches();
+  ApplyAudioSettings();
   gameState = STATE_MAIN_MENU;
+  if (options.level > 0) {
+    currentLevel = options.level;
+    session = std::make_shared<TGame>();
+    gameState = STATE_PLAY;
+  }
   while (MainLoopPass()) {
   }
+  session = nullptr;
   EndGraphics();
   return 0;
 }

@@ -28,5 +28,7 @@ void ShowLoadingStep();
 void UpdateMusic();
 /// Loads the pictures and sounds that several screens share, one Loading frame after each.
 void LoadSharedMedia();
+/// currentLevel + 1 and a new session.
+void AdvanceToNextLevel();
 /// One pass of the main loop; returns false once the program should end.
 bool MainLoopPass();

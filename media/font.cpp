@@ -23,9 +23,10 @@ struct CachedText {
   int height = 0;
 };
 
+// Never destroyed: fonts held by static objects may outlive any static registry.
 std::set<TImageFontData*>& LiveFonts() {
-  static std::set<TImageFontData*> live;
-  return live;
+  static auto* live = new std::set<TImageFontData*>;
+  return *live;
 }
 
 bool EnsureTtf() {

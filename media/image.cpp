@@ -13,9 +13,10 @@
 
 namespace {
 
+// Never destroyed: images held by globals (the shared pictures) outlive any static registry.
 std::set<TImageData*>& LiveImages() {
-  static std::set<TImageData*> live;
-  return live;
+  static auto* live = new std::set<TImageData*>;
+  return *live;
 }
 
 void EnsureImageCodecs() {

@@ -1,0 +1,189 @@
+// TGame, the running game session: one level being played. Construction builds the level from
+// its file (game/game_build.cpp); Update runs one frame in a fixed order: aim, step the physics,
+// move sliders and turning bodies, teleport through portals, remove what left the field, notice
+// the win, draw everything and flip (game/game_update.cpp, game/game_draw.cpp, game/movers.cpp).
+//
+// Index: records of the level, TSessionLinks (what the session reaches in the menus), TGame.
+#pragma once
+
+#include <functional>
+#include <list>
+#include <memory>
+#include <string>
+
+#include "effects/ambient.h"
+#include "media/media.h"
+#include "physics/baz.h"
+#include "physics/physic_world.h"
+#include "physics/ragdoll.h"
+
+class kiv_TTable;
+struct TLevelFile;
+
+using BodyPtr = std::shared_ptr<physics::b2Body>;
+
+/// A box that slides along one direction and turns back at static bodies.
+class MovingBody {
+ public:
+  BodyPtr body;
+  std::string direct;  ///< "left", "right", "up", "down"
+  float inc = 0;       ///< world units per frame
+  float yB = 0;        ///< world position
+  float xB = 0;
+  float angl = 0;  ///< degrees
+};
+
+/// A static body that turns at a constant rate.
+class rotatingBody {
+ public:
+  BodyPtr body;
+  float speed = 0;  ///< degrees per frame, counter-clockwise on screen
+};
+
+/// A decoration picture drawn behind the bodies.
+class PicLevel {
+ public:
+  ImagePtr pic;
+  float xP = 0, yP = 0;
+  float angle = 0;  ///< degrees, clockwise on screen
+};
+
+/// What the session reaches in the menus. The screens fill it when they are built; a field left
+/// empty behaves as "not paused", "no table" and so on, so a session also runs without menus.
+struct TSessionLinks {
+  std::function<bool()> isPaused;              ///< pause menu shown
+  std::function<void()> updatePauseMenu;       ///< one frame of the pause menu
+  std::function<void()> openPauseMenu;         ///< show the pause menu over the game
+  std::function<kiv_TTable*()> levelTable;     ///< the level selection's table
+  std::function<int()> updateSumms;            ///< total of best shots, refreshing the summary
+  std::function<void(const std::string&)> setWinText;  ///< caption of the final win screen
+  std::function<void()> showFinalWin;          ///< switch the menus to the final win screen
+};
+TSessionLinks& SessionLinks();
+
+/// Play area limits: bodies beyond them are removed (world units).
+constexpr float BODY_LIMIT_X = 295;
+constexpr float BODY_LIMIT_Y = 195;
+constexpr float RAGDOLL_LIMIT_X = 255;
+constexpr float RAGDOLL_LIMIT_Y = 155;
+/// The ragdoll leaves the cannon at this animation frame; the animation has 30.
+constexpr int CANNON_LAUNCH_FRAME = 20;
+constexpr int CANNON_FRAMES = 30;
+
+class TGame {
+ public:
+  /// Builds level `currentLevel` from its file (New() of the session).
+  TGame();
+  ~TGame();
+  TGame(const TGame&) = delete;
+  TGame& operator=(const TGame&) = delete;
+
+  // Fields in the order the session declares them.
+  int ragdollCount = 25;
+  std::list<std::shared_ptr<TRagdoll>> ragdollList;
+  int levelScore = 0;
+  SoundPtr rain1_sound, rain2_sound;
+  std::array<SoundPtr, 6> thunder_sound;  ///< thunder1_sound .. thunder6_sound
+  SoundPtr drop1_sound, drop2_sound;
+  int currentFrameOfCannon = 0;
+  float xAM = 400, yAM = 300;
+  int soundShot = 2;
+  TBazList bazList;
+  SoundPtr fire_sound;
+  std::unique_ptr<TPhysicWorld> m_world;
+  int rainZ = 0;
+  float Rot = 0;
+  float alphaNext = 100;
+  float speedNext = 3;
+  int rainF = 0;
+  int flTou = 0;
+  int mousco = 0, crowco = 0;
+  float bX = 6, bY = 69;
+  float dX = 7, dY = 7;
+  int touch = 0;
+  float shotsX = 0, shotsY = 0, nextX = 0, nextY = 0, levX = 0, levY = 0;
+  std::string weather, thund;
+  std::unique_ptr<TSnowList> snowList;
+  std::unique_ptr<TStarList> starsList;
+  float mousSpeed = 3.1f, mousX = 850, mousY = 450;
+  int mousFrame = 0, mousInit = 0, mousfl = 0;
+  int spidInit = 0, spidfl = 0;
+  float spidFrame = 0, spidX = 0, spidY = 0;
+  float sunX = 0, sunY = 0;
+  int sunfl = 0;
+  float sunFrame = 0;
+  float crowSpeed = 0.7f, crowX = 850, crowY = 450, crowFrame = 0;
+  int crowInit = 0, crowfl = 0;
+  int smInit = 0, smfl = 0, smFrame = 0;
+  float smX = 0, smY = 0;
+  std::string smTyp = "H";
+  ImagePtr crow_pic, spider_pic, sun_pic, snowmanH_pic, snowmanE_pic, kometa_pic, kapla1_pic, kapla2_pic;
+  std::list<TKometa> kometyList;
+  std::list<TKapla> kapliList;
+  std::list<Oblako> oblakaList;
+  int portals = 0;
+  float xIn = 0, yIn = 0, angleIn = 0, xOut = 0, yOut = 0, angleOut = 0, forceOutX = 0, forceOutY = 0;
+  std::list<MovingBody> movingList;
+  std::list<rotatingBody> rotatingList;
+  std::list<PicLevel> levelsPics;
+  int currentFrameIn = 0, currentFrameOut = 29;
+  std::list<BodyPtr> staticBodies;
+
+  /// One frame of play (updateWorld).
+  void Update();
+  /// Fire request, and each frame of the cannon animation.
+  void shotRagdoll();
+  /// Clean-up: ragdolls, bodies, lists, sounds and pictures. Safe to call again.
+  void exitAll();
+  /// exitAll, then drops the world.
+  void Free();
+  void updateWorld();
+  /// A random thunder sound.
+  void thunderG();
+  /// 1 when the body's picture overlaps the entrance portal.
+  int checkPortal(const physics::b2Body& body) const;
+  void drawShots() const;
+  void drawLevel() const;
+  /// The slider record of a body, or null.
+  MovingBody* getMB(const physics::b2Body* body);
+
+  /// Builds the world with the level's gravity, then the level (construction).
+  void createWrld();
+  void LoadLevel();
+
+  /// Skips drawing and flipping in Update: the level tools run the real simulation this way.
+  bool drawingEnabled = true;
+
+ private:
+  bool IsPaused() const;
+  void BuildBodies(const TLevelFile& level);
+  void BuildBox(const struct TBodyEntry& entry, const ImagePtr& picture, float x, float y);
+  void BuildCircle(const struct TBodyEntry& entry, const ImagePtr& picture, float x, float y);
+  void BuildChain(const struct TBodyEntry& entry, const ImagePtr& picture, float x, float y);
+  void UpdateBodies();
+  void UpdateAim();
+  void DrawCannon() const;
+  void HandleKeys();
+  void HandleWin();
+  void UpdatePortals();
+  void LimitRagdolls();
+  void UpdateSliders();
+  void UpdateTurningBodies();
+  void UpdateSparks();
+  void DeveloperKeys() const;
+  void LeaveToNextLevel();
+  void DrawCounter(const ImagePtr& label, float x, float y, int value) const;
+  std::shared_ptr<TRagdoll> MakeRagdoll(const std::shared_ptr<TypRagdoll>& type, float x, float y);
+  void KillRagdoll(TRagdoll& ragdoll);
+
+  /// Frame steps of the weather and creatures: the rain sound, what is drawn behind the bodies
+  /// (comets, sun, drops, creatures, clouds, stars), and what is drawn over them (rain, thunder,
+  /// snow).
+  void StartRainSound();
+  void AmbientBackground(bool paused);
+  void AmbientForeground(bool paused);
+  void DrawBackground(bool paused) const;
+
+  std::unique_ptr<TLevelFile> pendingLevel;  ///< the file read by createWrld, for LoadLevel
+  bool exited = false;
+};

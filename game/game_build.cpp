@@ -1,0 +1,322 @@
+// Level construction: a new session makes a fresh physics world with the level's gravity and
+// turns every entry of the level file into bodies, joints, pictures, sounds and the records the
+// frame update walks. Nothing is loaded later during play.
+#include <cmath>
+
+#include "app/globals.h"
+#include "effects/particles.h"
+#include "game/game.h"
+#include "game/level_file.h"
+
+using physics::b2BodyDef;
+using physics::b2CircleDef;
+using physics::b2PolygonDef;
+using physics::b2RevoluteJointDef;
+using physics::b2Vec2;
+
+namespace {
+
+constexpr int SNOWFLAKE_COUNT = 131;
+constexpr int STAR_COUNT = 71;
+constexpr int FIRE_SOUNDS = 8;
+constexpr float SUN_DRAWN_SIZE = 300;
+constexpr int KAPLA1_DRAWN_HEIGHT = 580;
+
+/// Pixel size / 16: the half extent in world units of a picture side.
+float Half(int pixels) { return static_cast<float>(pixels) / 16.0f; }
+
+void SetMaterial(physics::b2ShapeDef& def, float density, float friction, float restitution) {
+  def.density = density;
+  def.friction = friction;
+  def.restitution = restitution;
+}
+
+ImagePtr LoadCentred(const std::string& path, int flags) {
+  ImagePtr image = LoadImage(path, flags);
+  MidHandleImage(image);
+  return image;
+}
+
+ImagePtr LoadAnimCentred(const std::string& path, int cellW, int cellH, int cells) {
+  ImagePtr image = LoadAnimImage(path, cellW, cellH, 0, cells);
+  MidHandleImage(image);
+  return image;
+}
+
+}  // namespace
+
+TSessionLinks& SessionLinks() {
+  static TSessionLinks links;
+  return links;
+}
+
+TGame::TGame() { createWrld(); }
+
+TGame::~TGame() { Free(); }
+
+void TGame::createWrld() {
+  FlushKeys();
+  const TLevelFile level = LoadLevelFile(LevelAssetPath(currentLevel));
+  b2Vec2 gravity(0, -GRAVITY_UNITS);
+  if (level.gravity == "up") gravity = b2Vec2(0, GRAVITY_UNITS);
+  if (level.gravity == "left") gravity = b2Vec2(-GRAVITY_UNITS, 0);
+  if (level.gravity == "right") gravity = b2Vec2(GRAVITY_UNITS, 0);
+  m_world = std::make_unique<TPhysicWorld>(graphicsHertz > 0 ? graphicsHertz : FRAME_HERTZ);
+  m_world->links = TWorldLinks{&soundOn, &shared.fall, &shared.baz, &shared.ragdoll, &bazList, &touch};
+  m_world->CreateWrld(gravity);
+  m_world->debugZ = 1;
+  pendingLevel = std::make_unique<TLevelFile>(level);
+  LoadLevel();
+}
+
+void TGame::LoadLevel() {
+  // The file was read once by createWrld; a direct call reads it again.
+  std::unique_ptr<TLevelFile> owned = std::move(pendingLevel);
+  if (!owned) owned = std::make_unique<TLevelFile>(LoadLevelFile(LevelAssetPath(currentLevel)));
+  const TLevelFile& level = *owned;
+
+  backgroundImage = level.fon.empty() ? nullptr : LoadImage("fones/" + level.fon);
+
+  shotsX = level.shotsX;
+  shotsY = level.shotsY;
+  levX = level.levX;
+  levY = level.levY;
+  nextX = level.nextX;
+  nextY = level.nextY;
+  ragdollCount = level.limitRagdoll;
+  weather = level.weather;
+  thund = level.thunder;
+  soundShot = level.shot;
+
+  // Creatures: switches, positions and pictures.
+  mousY = static_cast<float>(level.mouse);
+  spidX = static_cast<float>(level.spiderX);
+  spidY = static_cast<float>(level.spiderY);
+  sunX = level.sunX;
+  sunY = level.sunY;
+  crowY = static_cast<float>(level.crow);
+  smX = static_cast<float>(level.snowmanX);
+  smY = static_cast<float>(level.snowmanY);
+  smTyp = level.snowmanTyp;
+  if (level.mouse > 0) mousInit = 1;
+  if (level.spiderX > 0) {
+    spidInit = 1;
+    spidFrame = 0;
+    spider_pic = LoadAnimCentred("levels_pic/spider.png", 40, 200, 182);
+  }
+  if (level.sunX > 0) {
+    sunfl = 1;
+    sun_pic = LoadAnimImage("levels_pic/sun.png", 150, 150, 0, 42);
+    if (sun_pic) {
+      sun_pic->width = static_cast<int>(SUN_DRAWN_SIZE);
+      sun_pic->height = static_cast<int>(SUN_DRAWN_SIZE);
+      MidHandleImage(sun_pic);
+    }
+  }
+  if (level.crow > 0) {
+    crowInit = 1;
+    crow_pic = LoadAnimImage("levels_pic/crow.png", 170, 70, 0, 32);
+  }
+  if (level.snowmanX > 0) smInit = 1;
+  if (smTyp == "H") snowmanH_pic = LoadAnimCentred("levels_pic/snowmanH.png", 130, 170, 60);
+  if (smTyp == "E") snowmanE_pic = LoadAnimCentred("levels_pic/snowmanE.png", 120, 170, 60);
+
+  // Weather.
+  if (weather == "snow") {
+    snowList = std::make_unique<TSnowList>();
+    for (int i = 0; i < SNOWFLAKE_COUNT; ++i) snowList->push_back(TSnowflake::Create(shared.snow));
+  }
+  if (weather == "stars") {
+    starsList = std::make_unique<TStarList>();
+    for (int i = 0; i < STAR_COUNT; ++i) starsList->push_back(std::make_shared<TStar>());
+  }
+  if (weather == "rain1") rain1_sound = LoadSound("sounds/rain1.ogg", SOUND_LOOP);
+  if (weather == "rain2") rain2_sound = LoadSound("sounds/rain2.ogg", SOUND_LOOP);
+  if (thund == "true") {
+    for (std::size_t i = 0; i < thunder_sound.size(); ++i) {
+      thunder_sound[i] = LoadSound("sounds/thunder" + std::to_string(i + 1) + ".ogg", 0);
+    }
+  }
+
+  if (soundShot >= 0 && soundShot < FIRE_SOUNDS) {
+    fire_sound = LoadSound("sounds/fire" + std::to_string(soundShot + 1) + ".ogg", 0);
+  }
+
+  BuildBodies(level);
+
+  if (level.hasPortals) {
+    portals = 1;
+    const TPortalEntry& p = level.portals;
+    xIn = p.xIn;
+    yIn = p.yIn;
+    angleIn = p.angleIn;
+    xOut = p.xOut;
+    yOut = p.yOut;
+    angleOut = p.angleOut;
+    forceOutX = p.forceOutX;
+    forceOutY = p.forceOutY;
+  }
+
+  for (const TPicEntry& pic : level.pics) {
+    levelsPics.push_back(PicLevel{LoadCentred("levels_pic/" + pic.name, FILTEREDIMAGE), pic.x, pic.y, pic.angle});
+  }
+  for (const TCloudEntry& cloud : level.clouds) {
+    oblakaList.push_back(
+        Oblako{LoadCentred("levels_pic/" + cloud.name, FILTEREDIMAGE), cloud.x, cloud.y, cloud.direct, cloud.speed});
+  }
+
+  if (level.hasDrops) {
+    drop1_sound = LoadSound("sounds/drop1.ogg", 0);
+    drop2_sound = LoadSound("sounds/drop2.ogg", 0);
+    kapla1_pic = LoadAnimCentred("levels_pic/kapla1.png", 20, 590, 62);
+    if (kapla1_pic) kapla1_pic->height = KAPLA1_DRAWN_HEIGHT;  // the handle stays at 295
+    kapla2_pic = LoadAnimCentred("levels_pic/kapla2.png", 20, 590, 42);
+    for (const TDropEntry& drop : level.drops) {
+      kapliList.push_back(TKapla{drop.kind, static_cast<float>(drop.x), static_cast<float>(drop.y), drop.scaleX,
+                                 drop.scaleY, 0});
+    }
+  }
+
+  if (level.hasComets) {
+    kometa_pic = LoadAnimCentred("levels_pic/kometa.png", 240, 90, 165);
+    for (const TCometEntry& c : level.comets) {
+      kometyList.push_back(TKometa{c.speed, c.x0, c.y0, c.x, c.y, c.scaleX, c.scaleY, 0, 0, 0, c.angle});
+    }
+  }
+}
+
+void TGame::BuildBodies(const TLevelFile& level) {
+  for (const TBodyEntry& entry : level.bodies) {
+    ImagePtr picture = LoadImage("bodies_pic/" + entry.name, FILTEREDIMAGE);
+    if (picture) {
+      picture->width = TruncToInt(static_cast<float>(picture->width) * entry.scaleX);
+      picture->height = TruncToInt(static_cast<float>(picture->height) * entry.scaleY);
+      MidHandleImage(picture);
+    }
+    const float x = entry.x / 16 * 2;
+    const float y = -(entry.y / 16 * 2);
+    if (entry.shape == "r") BuildBox(entry, picture, x, y);
+    if (entry.shape == "c") BuildCircle(entry, picture, x, y);
+    if (entry.shape == "l") BuildChain(entry, picture, x, y);
+  }
+}
+
+void TGame::BuildBox(const TBodyEntry& entry, const ImagePtr& picture, float x, float y) {
+  physics::b2World& world = *m_world->world;
+  const bool sliding = entry.move == "left" || entry.move == "up" || entry.move == "right" || entry.move == "down";
+  b2PolygonDef shape;
+  shape.SetAsBox(Half(ImageWidth(picture)), Half(ImageHeight(picture)));
+  if (entry.typ == "d" || !entry.move.empty()) SetMaterial(shape, entry.density, 0.2f, 0.1f);
+  if (sliding) SetMaterial(shape, 0, 0, 0);  // a sliding box is placed, not simulated
+
+  b2BodyDef def;
+  def.position = b2Vec2(x, y);
+  def.angle = entry.angle;
+  def.userData = picture;
+  BodyPtr body = world.CreateBody(def);
+  if (!body) return;
+  body->CreateShape(shape);
+  body->SetMassFromShapes();
+  body->SetBullet(true);
+  body->typeUser = entry.target ? "here" : "touch";
+  if (entry.typ == "s" && entry.rotatingSpeed != 0) rotatingList.push_back(rotatingBody{body, entry.rotatingSpeed});
+  if (sliding) {
+    body->typeUser = "dvig";
+    const b2Vec2 at = body->GetPosition();
+    movingList.push_back(MovingBody{body, entry.move, entry.speed, at.y, at.x, body->GetAngle()});
+  }
+  if (body->typeUser != "dvig" && body->IsStatic()) staticBodies.push_back(body);
+}
+
+void TGame::BuildCircle(const TBodyEntry& entry, const ImagePtr& picture, float x, float y) {
+  physics::b2World& world = *m_world->world;
+  b2CircleDef shape;
+  shape.radius = Half(ImageWidth(picture));
+  if (entry.typ == "d") SetMaterial(shape, entry.density, 0.2f, 0.1f);
+  b2BodyDef def;
+  def.position = b2Vec2(x, y);
+  def.angle = entry.angle;
+  def.userData = picture;
+  BodyPtr body = world.CreateBody(def);
+  if (!body) return;
+  if (entry.target) body->typeUser = "here";
+  if (entry.typ == "s" && entry.rotatingSpeed != 0) rotatingList.push_back(rotatingBody{body, entry.rotatingSpeed});
+  body->CreateShape(shape);
+  body->SetMassFromShapes();
+  if (body->IsStatic()) staticBodies.push_back(body);
+}
+
+void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x, float y) {
+  // Only the two directions the format defines build a chain.
+  const bool down = entry.direct == "down";
+  if (!down && entry.direct != "right") return;
+  physics::b2World& world = *m_world->world;
+  const float w = static_cast<float>(ImageWidth(picture));
+  const float h = static_cast<float>(ImageHeight(picture));
+
+  b2PolygonDef anchorShape;
+  anchorShape.SetAsBox(w / 16, h / 16);
+  b2BodyDef anchorDef;
+  anchorDef.position = b2Vec2(x, y);
+  anchorDef.userData = picture;
+  BodyPtr anchor = world.CreateBody(anchorDef);
+  if (!anchor) return;
+  anchor->CreateShape(anchorShape);
+  anchor->SetMassFromShapes();
+
+  b2PolygonDef linkShape;
+  linkShape.SetAsBox(w / 16, h / 16);
+  SetMaterial(linkShape, 0.05f, 0.3f, 0.1f);
+  b2RevoluteJointDef joint;
+  joint.SetCollideConnected(false);
+
+  auto pointAt = [&](int steps) {
+    return down ? b2Vec2(x, y - static_cast<float>(steps) * h / 16) : b2Vec2(x + static_cast<float>(steps) * w / 16, y);
+  };
+  physics::b2Body* previous = anchor.get();
+  for (int k = 0; k < entry.countLinks; ++k) {
+    const b2Vec2 p = pointAt(k);
+    b2BodyDef linkDef;
+    linkDef.position = p;
+    linkDef.userData = picture;
+    BodyPtr link = world.CreateBody(linkDef);
+    if (!link) return;
+    link->CreateShape(linkShape);
+    link->SetMassFromShapes();
+    joint.Initialize(previous, link.get(), p);
+    world.CreateJoint(joint);
+    previous = link.get();
+  }
+
+  if (entry.lastLink.empty()) return;
+  ImagePtr endPicture = LoadCentred("bodies_pic/" + entry.lastLink, FILTEREDIMAGE);
+  const b2Vec2 q = pointAt(entry.countLinks + 1);
+  const float endW = static_cast<float>(ImageWidth(endPicture));
+  const float endH = static_cast<float>(ImageHeight(endPicture));
+  b2BodyDef endDef;
+  endDef.position = q;
+  endDef.userData = endPicture;
+  if (entry.shapeLast == "c") {
+    b2CircleDef endShape;
+    endShape.radius = endW / 16;
+    if (entry.typ == "d") SetMaterial(endShape, 0.1f, 0.2f, 0.1f);
+    BodyPtr end = world.CreateBody(endDef);
+    if (!end) return;
+    end->CreateShape(endShape);
+    end->SetMassFromShapes();
+    joint.Initialize(previous, end.get(), q);
+    world.CreateJoint(joint);
+  } else if (entry.shapeLast == "r" && endPicture) {
+    // A box end needs its picture for a size; without one no end body is built.
+    b2PolygonDef endShape;
+    endShape.SetAsBox(endW / 16, endH / 16);
+    if (entry.typ == "d") SetMaterial(endShape, 0.1f, 0.2f, 0.1f);
+    endDef.angle = entry.angle;
+    BodyPtr end = world.CreateBody(endDef);
+    if (!end) return;
+    end->CreateShape(endShape);
+    end->SetMassFromShapes();
+    joint.Initialize(previous, end.get(), q);
+    world.CreateJoint(joint);
+  }
+}

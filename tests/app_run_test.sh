@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The whole program, run headless: flags, the Loading screen in a screenshot, the frame limit,
+# a missing audio device, a bad input script. Usage: app_run_test.sh BUILD_DIR
+set -u
+game="$(cd "$1" && pwd)/brakkon"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+check() {  # check NAME CONDITION...
+  local name=$1
+  shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name"; fi
+}
+
+"$game" --help > "$work/help.txt"
+check "--help exits 0 and lists the flags" grep -q -- "--screenshot FILE" "$work/help.txt"
+"$game" --version > "$work/version.txt"
+check "--version names the game" grep -q "^Brakkon " "$work/version.txt"
+"$game" --frames nine 2> "$work/bad.txt"
+check "a bad number is refused with exit 2" test $? -eq 2
+check "the refusal says what is wrong" grep -q "positive whole number" "$work/bad.txt"
+"$game" --no-such-flag 2> /dev/null
+check "an unknown flag is refused" test $? -eq 2
+
+(cd "$work" && "$game" --headless --frames 90 --screenshot "$work/shot.png" > /dev/null 2> "$work/run.err")
+status=$?
+check "a headless run of 90 frames exits 0" test $status -eq 0
+check "the screenshot is written" test -s "$work/shot.png"
+size=$(python3 -c "import struct,sys; d=open(sys.argv[1],'rb').read(24); print(*struct.unpack('>II', d[16:24]))" "$work/shot.png" 2>/dev/null)
+check "the screenshot is 800x600" test "$size" = "800 600"
+
+# During loading the screen shows the white "Loading" line at (330, 560) on black.
+(cd "$work" && "$game" --headless --frames 40 --screenshot "$work/loading.png" > /dev/null 2>&1)
+check "the Loading line is drawn where it belongs" python3 "$(dirname "$0")/png_region.py" \
+  "$work/loading.png" 330 560 120 20 white
+check "the rest of the Loading screen is black" python3 "$(dirname "$0")/png_region.py" \
+  "$work/loading.png" 0 0 800 500 black
+
+(cd "$work" && SDL_AUDIODRIVER=no-such-driver "$game" --headless --frames 70 > /dev/null 2> "$work/silent.err")
+check "no audio device: the game still runs" test $? -eq 0
+check "no audio device: one clear line" test "$(grep -c "no audio device" "$work/silent.err")" -eq 1
+
+printf '0 move 10 10\n3 jump\n' > "$work/bad-script.txt"
+"$game" --headless --frames 5 --input "$work/bad-script.txt" > /dev/null 2> "$work/script.err"
+check "a bad input script is refused" test $? -eq 2
+check "the refusal names the line" grep -q "line 2" "$work/script.err"
+
+printf '0 close\n' > "$work/close.txt"
+(cd "$work" && timeout 60 "$game" --headless --input "$work/close.txt" > /dev/null 2>&1)
+check "a close request ends the program" test $? -eq 0
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
