@@ -1,6 +1,6 @@
 // Listening report for the generated sounds: decodes every ASSET_DIR/sounds/*.ogg and writes
 // OUT_DIR/sound-report.txt (length, peak, RMS and loudness per file, the loop seam of the rain
-// beds) and one spectrogram picture per file in OUT_DIR/sound-report/, for a person to look at.
+// beds) and one sonogram picture per file in OUT_DIR/sound-report/, for a person to look at.
 // Usage: sound_report ASSET_DIR OUT_DIR
 #include <cairo.h>
 
@@ -59,7 +59,7 @@ void HeatColour(double db, std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
   b = static_cast<std::uint8_t>(bb * 255);
 }
 
-void WriteSpectrogram(const TDecoded& sound, const std::string& title, const fs::path& file) {
+void WriteSonogram(const TDecoded& sound, const std::string& title, const fs::path& file) {
   const std::size_t frames = sound.Frames();
   const int columns = static_cast<int>(std::clamp<std::size_t>(frames / 512, 200, 1200));
   const int width = columns + 2 * MARGIN, height = PLOT_HEIGHT + 2 * MARGIN;
@@ -179,9 +179,9 @@ int main(int argc, char** argv) {
     char title[160];
     std::snprintf(title, sizeof title, "%s   %.2f s   peak %.1f dBFS   %.1f LUFS", name.c_str(), decoded->Seconds(),
                   PeakDb(decoded->channels), loudness.integrated);
-    WriteSpectrogram(*decoded, title, pictures / (name + ".png"));
+    WriteSonogram(*decoded, title, pictures / (name + ".png"));
   }
   report << "total " << files.size() << " files, " << total << " bytes\n";
-  std::cout << "sound report: " << (out / "sound-report.txt").string() << ", spectrograms in " << pictures.string() << "\n";
+  std::cout << "sound report: " << (out / "sound-report.txt").string() << ", sonograms in " << pictures.string() << "\n";
   return 0;
 }
