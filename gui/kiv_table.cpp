@@ -188,9 +188,12 @@ void kiv_TTable::Render(float parentX, float parentY) {
         ::SetAlpha(gAlpha[look]);
         DrawRect(cellX, y, w, ih);
       }
+      // Rows added before a column was, or given contents directly, may be short.
+      if (c >= item.gContent.size() || item.gContent[c].empty()) continue;
+      const std::string& text = item.gContent[c];
       SetColor(gTextColour[look][0], gTextColour[look][1], gTextColour[look][2]);
       ::SetAlpha(gTextAlpha[look]);
-      DrawText(item.GetContent(static_cast<int>(c)), cellX + CELL_PADDING, y + CELL_PADDING);
+      DrawText(text, cellX + CELL_PADDING, y + CELL_PADDING);
     }
   }
   kiv_State::Pop();

@@ -343,6 +343,19 @@ TEST_F(GuiTest, RowAccessorsIgnoreRowsAndColumnsOutOfRange) {
   EXPECT_EQ(table->gSelectedItem, nullptr);
 }
 
+TEST_F(GuiTest, RowsAddedBeforeAColumnDrawWithAnEmptyCell) {
+  kiv_PanelPtr panel = MakeScreen();
+  kiv_TablePtr table = kiv_CreateTable("t", 10, 10, 300, "a", 60, 25, 1, panel);
+  table->AddItem({"early"});
+  table->AddColumn("b", 60);
+  table->AddItem({"late", "second"});
+  Frame();
+  EXPECT_EQ(Draws("text", "early").size(), 1u);
+  EXPECT_EQ(Draws("text", "second").size(), 1u);
+  EXPECT_EQ(table->GetContent(0, 1), "");
+  EXPECT_EQ(Draws("rect").size(), 2u + 4u);  // two headings, two rows of two cells
+}
+
 TEST_F(GuiTest, ATableWithoutHeadingStartsItsRowsAtItsTop) {
   kiv_PanelPtr panel = MakeScreen();
   kiv_TablePtr table = kiv_CreateTable("t", 100, 100, 200, "col", 120, 0, 0, panel);
