@@ -201,7 +201,10 @@ bool MainLoopPass() {
     session->Update();
     drew = true;
     const bool paused = SessionLinks().isPaused && SessionLinks().isPaused();
-    if ((MouseHit(1) != 0 || JoyDown(1, 0)) && !paused) session->shotRagdoll();
+    // A held joystick button asks only to start the cannon: asking again in the frame in which
+    // the ragdoll leaves would launch a second one every cycle.
+    const bool fire = MouseHit(1) != 0 || (JoyDown(1, 0) && session->currentFrameOfCannon == 0);
+    if (fire && !paused) session->shotRagdoll();
   }
   if (gameState == STATE_PLAY && sessionCommand == COMMAND_NEXT_LEVEL) {
     if (session) session->exitAll();

@@ -98,17 +98,7 @@ std::string ResolveDataFolder(const std::string& requested, bool workingFolderWr
   return WithSlash(userFolder);
 }
 
-std::string UserDataFolderForProgress() {
-  // The rule the platform's preference folder follows on Linux: $XDG_DATA_HOME, else
-  // ~/.local/share, with the game's own folder inside.
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') {
-    return WithSlash(xdg) + "brakkon/";
-  }
-  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-    return WithSlash(home) + ".local/share/brakkon/";
-  }
-  return "";
-}
+std::string UserDataFolderForProgress() { return UserDataFolder(); }
 
 std::string OptionsFilePath() { return dataFolder + optionsFileName; }
 

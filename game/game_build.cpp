@@ -189,8 +189,9 @@ void TGame::BuildBodies(const TLevelFile& level) {
   for (const TBodyEntry& entry : level.bodies) {
     ImagePtr picture = LoadImage("bodies_pic/" + entry.name, FILTEREDIMAGE);
     if (picture) {
-      picture->width = TruncToInt(static_cast<float>(picture->width) * entry.scaleX);
-      picture->height = TruncToInt(static_cast<float>(picture->height) * entry.scaleY);
+      // The product is taken in double precision: 600 x 0.95f is just under 570 and gives 569.
+      picture->width = TruncToInt(picture->width * static_cast<double>(entry.scaleX));
+      picture->height = TruncToInt(picture->height * static_cast<double>(entry.scaleY));
       MidHandleImage(picture);
     }
     const float x = entry.x / 16 * 2;

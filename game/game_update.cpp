@@ -197,7 +197,9 @@ void TGame::HandleWin() {
     xmlNode* record = LevelRecord(currentLevel);
     if (best == 0 || best > levelScore) {
       if (table) table->SetContent(row, 1, std::to_string(levelScore));
-      if (OptionsRoot()) levelCount = OptionsRoot()->GetChildCount();
+      // The records the game offers: a hand-edited file with extra records still ends at the
+      // last level file.
+      levelCount = OfferedLevelCount();
       if (record) record->AttributeValueSet("score", std::to_string(levelScore));
     }
     if (currentLevel < levelCount) {

@@ -1,5 +1,6 @@
 // The embedded asset table, file reading with the working-folder fallback, atomic file writing
 // and the diagnostic log.
+#include <SDL.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -137,4 +138,12 @@ std::string ExecutableFolder() {
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return "";
   return exe.parent_path().string() + "/";
+}
+
+std::string UserDataFolder() {
+  char* path = SDL_GetPrefPath("", "brakkon");
+  if (path == nullptr) return "";
+  std::string folder = path;
+  SDL_free(path);
+  return folder;
 }

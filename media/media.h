@@ -44,6 +44,9 @@ void LogLine(const std::string& line);
 void SetLogQuiet(bool quiet);
 /// Folder of the running executable, with a trailing "/" ("" when unknown).
 std::string ExecutableFolder();
+/// The user's own data folder for the game (created when missing), with a trailing "/"; ""
+/// when the platform has none.
+std::string UserDataFolder();
 
 // [SECTION] Window and frame --------------------------------------------------------------------
 

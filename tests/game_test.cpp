@@ -1,0 +1,511 @@
+// The game session: reading level files, building levels into bodies, joints and records,
+// firing, the limits, the win bookkeeping, the counters, and the portals, sliders and turning
+// bodies. Levels are small files registered as assets; pictures come from the game's asset pack.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <tuple>
+
+#include <unistd.h>
+
+#include "app/app.h"
+#include "app/globals.h"
+#include "app/options.h"
+#include "game/game.h"
+#include "game/level_file.h"
+#include "gui/kiv_table.h"
+#include "xml/xml_document.h"
+
+namespace {
+
+using physics::b2Body;
+
+/// Headless window, the asset pack and the shared pictures, once for the whole program.
+class GameEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    SetLogQuiet(true);
+    SetHeadless(true);
+    ASSERT_TRUE(Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0));
+    RegisterEmbeddedAssets();
+    LoadSharedMedia();
+    graphicsHertz = 60;
+  }
+  void TearDown() override {
+    session = nullptr;
+    EndGraphics();
+  }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new GameEnvironment);
+
+int nextLevelNumber = 1000;
+
+/// Registers a level file made of `rootAttributes` and `sections` and returns its number.
+int RegisterLevel(const std::string& rootAttributes, const std::string& sections) {
+  const std::string text = "<?xml version=\"1.0\"?>\n<level " + rootAttributes + " >\n" + sections + "\n</level>\n";
+  const int number = nextLevelNumber++;
+  RegisterAssetBytes(LevelAssetPath(number), std::vector<std::uint8_t>(text.begin(), text.end()));
+  return number;
+}
+
+std::string Bodies(const std::string& entries) { return "<bodies>\n" + entries + "\n</bodies>"; }
+
+const char* const FLOOR =
+    R"(<body Name="borderPlankGorizontal1Big.png" x="400" y="595" typ="s" shape="r" />)";
+
+/// A session of the given level, with drawing off unless asked for.
+std::shared_ptr<TGame> Play(int level, bool drawing = false) {
+  currentLevel = level;
+  auto game = std::make_shared<TGame>();
+  game->drawingEnabled = drawing;
+  return game;
+}
+
+std::vector<b2Body*> Bodies(const TGame& game) {
+  std::vector<b2Body*> out;
+  for (b2Body* b = game.m_world->world->GetBodyList(); b != nullptr; b = b->GetNext()) out.push_back(b);
+  return out;
+}
+
+/// Runs frames with the mouse at (x, y).
+void RunFrames(TGame& game, int frames, int x = 400, int y = 300) {
+  InjectMouseMove(x, y);
+  for (int i = 0; i < frames; ++i) game.Update();
+}
+
+/// Fires one shot and runs the frames until its ragdoll leaves the cannon.
+void Fire(TGame& game, int x = 400, int y = 300) {
+  RunFrames(game, 1, x, y);
+  game.shotRagdoll();
+  RunFrames(game, CANNON_LAUNCH_FRAME - 1, x, y);
+}
+
+// [SECTION] Level file --------------------------------------------------------------------------
+
+TEST(LevelFileTest, ValuesAreConvertedAsTheFormatSays) {
+  const std::string text = R"(<?xml version="1.0" encoding="windows-1251"?>
+<level fon="fon3.jpg" shot="6" weather="" shot="6" limitRagdoll="7x" gravity="Left">
+  <BODIES>
+    <thing Name="a.png" x="10.5" y="-3" scaleX="0" density="0" target="TRUE" typ="D" shape="r" />
+    <body Name="b.png" scaleX="1.7" scaleY="0.95" density="2" target="yes" />
+  </BODIES>
+  <portals xIn="5" angleIn="" xOut="79" yOut="78" forceOutX="-4" forceOutY="-12" />
+  <kapli>
+    <kapla Name="1" x="100" y="40" />
+  <kapli>
+</level>)";
+  xmlDocument document;
+  document.LoadBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
+  const TLevelFile level = ReadLevelFile(document);
+  EXPECT_EQ(level.shot, 6) << "the last of a repeated attribute counts";
+  EXPECT_EQ(level.limitRagdoll, 7) << "a leading number is read";
+  EXPECT_EQ(level.gravity, "Left");
+  ASSERT_EQ(level.bodies.size(), 2u);
+  const TBodyEntry& a = level.bodies[0];
+  EXPECT_FLOAT_EQ(a.x, 10.5f);
+  EXPECT_FLOAT_EQ(a.scaleX, 1.0f) << "scale 0 is unscaled";
+  EXPECT_FLOAT_EQ(a.scaleY, 1.0f) << "no scale is unscaled";
+  EXPECT_FLOAT_EQ(a.density, 0.1f) << "density 0 means 0.1";
+  EXPECT_TRUE(a.target) << "target in capitals";
+  EXPECT_EQ(a.typ, "D");
+  EXPECT_FALSE(level.bodies[1].target);
+  EXPECT_FLOAT_EQ(level.bodies[1].scaleY, 0.95f);
+  EXPECT_TRUE(level.hasPortals);
+  EXPECT_FLOAT_EQ(level.portals.angleIn, 0);
+  EXPECT_FLOAT_EQ(level.portals.forceOutY, -12);
+  ASSERT_TRUE(level.hasDrops);
+  ASSERT_EQ(level.drops.size(), 2u) << "a section closed by a second opening tag gains an empty drop";
+  EXPECT_EQ(level.drops[0].kind, 1);
+  EXPECT_EQ(level.drops[1].kind, 0);
+  EXPECT_EQ(level.drops[1].x, 0);
+}
+
+// [SECTION] Construction ------------------------------------------------------------------------
+
+TEST(ConstructionTest, ChainDownBuildsLinksHalfALinkApart) {
+  const int n = RegisterLevel(
+      "", Bodies(R"(<body Name="link.png" x="759" y="395" typ="d" shape="l" countLinks="20" direct="down" />)"));
+  auto game = Play(n);
+  const auto bodies = Bodies(*game);
+  EXPECT_EQ(game->m_world->world->GetBodyCount(), 22) << "anchor, 20 links and the ground body";
+  EXPECT_EQ(game->m_world->world->GetJointCount(), 20);
+  // Newest first: bodies[0] is link 19, bodies[19] link 0, bodies[20] the anchor.
+  const b2Body* anchor = bodies[20];
+  EXPECT_TRUE(anchor->IsStatic());
+  EXPECT_FLOAT_EQ(bodies[19]->GetPosition().y, anchor->GetPosition().y) << "link 0 lies on the anchor";
+  for (int k = 1; k < 20; ++k) {
+    const float gap = (bodies[static_cast<std::size_t>(20 - k)]->GetPosition().y -
+                       bodies[static_cast<std::size_t>(19 - k)]->GetPosition().y) * 8;
+    EXPECT_NEAR(gap, 7.0f, 1e-3f) << "link " << k;
+  }
+  EXPECT_TRUE(game->staticBodies.empty()) << "no chain body is a static body for sliders";
+  EXPECT_EQ(anchor->typeUser, "");
+}
+
+TEST(ConstructionTest, ChainEndCircleStandsOneStepFurtherOut) {
+  const int n = RegisterLevel("", Bodies(R"(<body Name="link.png" x="100" y="100" typ="d" shape="l" countLinks="3" direct="right" lastLink="ballMedium1.png" shapeLast="c" />)"));
+  auto game = Play(n);
+  const auto bodies = Bodies(*game);
+  ASSERT_EQ(bodies.size(), 6u);
+  const b2Body* end = bodies[0];
+  const b2Body* anchor = bodies[4];
+  EXPECT_NEAR(end->GetShapeList()->GetRadius(), 61.0f / 16, 1e-5f);
+  EXPECT_NEAR((end->GetPosition().x - anchor->GetPosition().x) * 8, 18.0f, 1e-3f);
+  EXPECT_TRUE(end->IsDynamic());
+}
+
+TEST(ConstructionTest, BoxesAndCirclesGetTheirTagsAndLists) {
+  struct Case {
+    const char* entry;
+    const char* tag;
+    bool isStatic, moving, inStatics, bullet;
+  };
+  const Case cases[] = {
+      {R"(<body Name="staticBoxSmall.png" x="100" y="100" typ="s" shape="r" />)", "touch", true, false, true, true},
+      {R"(<body Name="movingPlankSmallGorizont.png" x="100" y="100" typ="s" shape="r" move="down" speed="0.5" />)",
+       "dvig", true, true, false, true},
+      {R"(<body Name="dynamicBoxSmoll.png" x="100" y="100" typ="d" shape="r" target="True" />)", "here", false, false,
+       false, true},
+      {R"(<body Name="ballMedium1.png" x="100" y="100" typ="s" shape="c" />)", "", true, false, true, false},
+      {R"(<body Name="target1.png" x="100" y="100" typ="d" shape="c" target="true" />)", "here", false, false, false,
+       false},
+      {R"(<body Name="dynamicBoxSmoll.png" x="100" y="100" typ="D" shape="r" />)", "touch", true, false, true, true},
+  };
+  for (const Case& c : cases) {
+    auto game = Play(RegisterLevel("", Bodies(c.entry)));
+    const b2Body* body = Bodies(*game)[0];
+    EXPECT_EQ(body->typeUser, c.tag) << c.entry;
+    EXPECT_EQ(body->IsStatic(), c.isStatic) << c.entry;
+    EXPECT_EQ(game->movingList.size(), c.moving ? 1u : 0u) << c.entry;
+    EXPECT_EQ(game->staticBodies.size(), c.inStatics ? 1u : 0u) << c.entry;
+    EXPECT_EQ(body->IsBullet(), c.bullet) << c.entry;
+  }
+}
+
+TEST(ConstructionTest, ScaledPictureTruncatesAndSizesTheBox) {
+  const int n = RegisterLevel(
+      "", Bodies(R"(<body Name="borderPlankVertical1Big.png" x="400" y="300" typ="s" shape="r" scaleX="1.7" scaleY="0.95" />)"));
+  auto game = Play(n);
+  const b2Body* body = Bodies(*game)[0];
+  EXPECT_EQ(ImageWidth(body->userData), 17);
+  EXPECT_EQ(ImageHeight(body->userData), 569);
+  EXPECT_TRUE(body->GetShapeList()->TestPoint(physics::b2Vec2(50 + 16.9f / 16, -37.5f + 568.0f / 16)));
+  EXPECT_FALSE(body->GetShapeList()->TestPoint(physics::b2Vec2(50 + 17.2f / 16, -37.5f)));
+}
+
+TEST(ConstructionTest, GravityFollowsTheLevel) {
+  for (const auto& [gravity, dx, dy] : {std::tuple{"left", -1, 0}, std::tuple{"up", 0, 1}, std::tuple{"", 0, -1}}) {
+    const int n = RegisterLevel(std::string("gravity=\"") + gravity + "\"",
+                                Bodies(R"(<body Name="dynamicBoxSmoll.png" x="400" y="300" typ="d" shape="r" />)"));
+    auto game = Play(n);
+    b2Body* box = Bodies(*game)[0];
+    const auto before = box->GetPosition();
+    RunFrames(*game, 30);
+    const auto after = box->GetPosition();
+    EXPECT_EQ((after.x > before.x + 1) - (after.x < before.x - 1), dx) << gravity;
+    EXPECT_EQ((after.y > before.y + 1) - (after.y < before.y - 1), dy) << gravity;
+  }
+}
+
+TEST(ConstructionTest, MissingPicturesAndBadDataBuildWhatTheyCan) {
+  const int n = RegisterLevel("shot=\"9\" fon=\"nothing.jpg\"", Bodies(R"(
+      <body Name="noSuchPicture.png" x="100" y="100" typ="d" shape="r" />
+      <body Name="link.png" x="200" y="100" shape="l" countLinks="2" direct="down" lastLink="ballsmall1.png" shapeLast="c" typ="d" />
+      <body Name="link.png" x="300" y="100" shape="l" countLinks="2" direct="sideways" />
+      <body Name="staticBoxSmall.png" x="100" y="100" shape="triangle" />)"));
+  auto game = Play(n);
+  EXPECT_EQ(game->fire_sound, nullptr) << "a shot outside 0-7 leaves the cannon silent";
+  EXPECT_EQ(backgroundImage, nullptr);
+  // The box without picture, the chain (anchor, 2 links, point-sized end), the ground body.
+  EXPECT_EQ(game->m_world->world->GetBodyCount(), 1 + 1 + 4);
+  RunFrames(*game, 10);
+}
+
+// [SECTION] Firing and limits -------------------------------------------------------------------
+
+TEST(FiringTest, AimTurnsTheCannonBetweenUpAndLevel) {
+  auto game = Play(RegisterLevel("", Bodies(FLOOR)));
+  RunFrames(*game, 1, 10, 100);
+  EXPECT_FLOAT_EQ(game->Rot, -90) << "above and left of the pivot";
+  RunFrames(*game, 1, 600, 590);
+  EXPECT_FLOAT_EQ(game->Rot, 0) << "below the pivot";
+  RunFrames(*game, 1, 128, 453);
+  EXPECT_NEAR(game->Rot, -45, 1e-4);
+}
+
+TEST(FiringTest, RagdollLeavesAtFrameTwentyWithTheAimImpulse) {
+  auto game = Play(RegisterLevel("limitRagdoll=\"5\"", Bodies(FLOOR)));
+  RunFrames(*game, 1);
+  game->shotRagdoll();
+  RunFrames(*game, CANNON_LAUNCH_FRAME - 2);
+  EXPECT_TRUE(game->ragdollList.empty());
+  RunFrames(*game, 1);
+  ASSERT_EQ(game->ragdollList.size(), 1u);
+  EXPECT_EQ(game->levelScore, 1);
+  const auto& torso = game->ragdollList.front()->body;
+  const auto v = torso->GetLinearVelocity();
+  EXPECT_NEAR(v.y / v.x, 7.5 / 10, 1e-4) << "aim (400, 300) gives the impulse (10, 7.5)";
+  RunFrames(*game, CANNON_FRAMES - CANNON_LAUNCH_FRAME);
+  EXPECT_EQ(game->currentFrameOfCannon, 0) << "the animation ends after 30 frames";
+}
+
+TEST(FiringTest, ClicksDuringTheAnimationAreIgnoredButAtFrameTwenty) {
+  auto game = Play(RegisterLevel("limitRagdoll=\"5\"", Bodies(FLOOR)));
+  RunFrames(*game, 1);
+  game->shotRagdoll();
+  for (int frame = 1; frame < CANNON_FRAMES - 1; ++frame) {
+    if (frame == 5) game->shotRagdoll();  // ignored
+    RunFrames(*game, 1);
+    if (game->currentFrameOfCannon == CANNON_LAUNCH_FRAME) game->shotRagdoll();  // a second ragdoll
+  }
+  EXPECT_EQ(game->ragdollList.size(), 2u);
+  EXPECT_EQ(game->levelScore, 2);
+}
+
+TEST(FiringTest, LimitRemovesTheOldestInTheSameFrame) {
+  auto game = Play(RegisterLevel("limitRagdoll=\"2\"", Bodies(FLOOR)));
+  Fire(*game);
+  const auto first = game->ragdollList.front();
+  RunFrames(*game, 10);
+  Fire(*game);
+  EXPECT_EQ(game->ragdollList.size(), 2u);
+  RunFrames(*game, 10);
+  Fire(*game);
+  EXPECT_EQ(game->ragdollList.size(), 2u);
+  EXPECT_NE(game->ragdollList.front(), first);
+  EXPECT_FALSE(first->head->IsInWorld());
+  EXPECT_EQ(game->levelScore, 3);
+}
+
+TEST(FiringTest, BodiesAndRagdollsLeavingTheFieldAreRemoved) {
+  auto game = Play(RegisterLevel("limitRagdoll=\"5\"", Bodies(R"(<body Name="dynamicBoxSmoll.png" x="400" y="1600" typ="d" shape="r" />
+      <body Name="staticBoxSmall.png" x="400" y="1600" typ="s" shape="r" />)")));
+  const int before = game->m_world->world->GetBodyCount();
+  RunFrames(*game, 1);
+  EXPECT_EQ(game->m_world->world->GetBodyCount(), before - 1) << "the dynamic box beyond y -195 goes, the static stays";
+  // Aim straight up at full strength: the ragdoll flies off the top and is killed.
+  Fire(*game, 30, 0);
+  ASSERT_EQ(game->ragdollList.size(), 1u);
+  RunFrames(*game, 400, 30, 0);
+  EXPECT_TRUE(game->ragdollList.empty());
+}
+
+TEST(FiringTest, HeldJoystickFiresEveryTwentyNineFrames) {
+  session = Play(RegisterLevel("limitRagdoll=\"20\"", Bodies(FLOOR)));
+  gameState = STATE_PLAY;
+  sessionCommand = COMMAND_NONE;
+  FlushMouse();
+  InjectJoyButton(1, true);
+  for (int pass = 0; pass < 29 * 4; ++pass) MainLoopPass();
+  InjectJoyButton(1, false);
+  EXPECT_EQ(session->levelScore, 4);
+  session = nullptr;
+  gameState = STATE_MAIN_MENU;
+}
+
+TEST(FiringTest, ExitAllTwiceAndShotsAfterItAreHarmless) {
+  auto game = Play(RegisterLevel("", Bodies(FLOOR)));
+  Fire(*game);
+  game->exitAll();
+  game->exitAll();
+  game->shotRagdoll();
+  EXPECT_TRUE(game->ragdollList.empty());
+  EXPECT_FALSE(game->m_world->world);
+}
+
+// [SECTION] Keys and winning --------------------------------------------------------------------
+
+/// The level table as the level selection fills it, and a fresh progress file.
+class WinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = std::filesystem::temp_directory_path() / ("game_test_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    SetDataFolder(folder.string());
+    optionsDoc = nullptr;
+    LoadOptions();
+    table = kiv_TTable::Create("Table", 34, 70, 498, "level", 150, 25, 1, nullptr);
+    table->AddColumn("scores", 50);
+    table->AddColumn("access", 30);
+    xmlNode* root = OptionsRoot();
+    levelCount = root->GetChildCount();
+    for (int i = 1; i <= levelCount; ++i) {
+      xmlNode* r = root->GetChild(i);
+      table->AddItem({"Level " + r->AttributeValueGet("num"), r->AttributeValueGet("score"), r->AttributeValueGet("status")});
+    }
+    SessionLinks() = TSessionLinks{};
+    SessionLinks().levelTable = [this] { return table.get(); };
+    SessionLinks().updateSumms = [] { return 42; };
+    SessionLinks().setWinText = [this](const std::string& text) { winText = text; };
+    SessionLinks().showFinalWin = [this] { finalWinShown = true; };
+    gameCompleted = 0;
+    gameState = STATE_PLAY;
+    sessionCommand = COMMAND_NONE;
+  }
+  void TearDown() override {
+    SessionLinks() = TSessionLinks{};
+    std::filesystem::remove_all(folder);
+    gameState = STATE_MAIN_MENU;
+    sessionCommand = COMMAND_NONE;
+  }
+
+  /// Plays level `level` and wins it with `shots` shots.
+  std::shared_ptr<TGame> Win(int level, int shots) {
+    currentLevel = level;
+    table->SelectItem(level - 1);
+    auto game = std::make_shared<TGame>();
+    game->drawingEnabled = false;
+    game->levelScore = shots;
+    game->touch = 1;
+    RunFrames(*game, 1);
+    return game;
+  }
+
+  std::filesystem::path folder;
+  kiv_TablePtr table;
+  std::string winText;
+  bool finalWinShown = false;
+};
+
+TEST_F(WinTest, BestShotsKeepTheLowestAndOpenTheNextLevel) {
+  table->SetContent(4, 1, "5");
+  Win(5, 3);
+  EXPECT_EQ(table->GetContent(4, 1), "3");
+  EXPECT_EQ(LevelRecord(5)->AttributeValueGet("score"), "3");
+  EXPECT_EQ(table->GetContent(5, 2), "Open");
+  EXPECT_EQ(LevelRecord(6)->AttributeValueGet("status"), "Open");
+  for (const int shots : {3, 5, 6}) {
+    Win(5, shots);
+    EXPECT_EQ(table->GetContent(4, 1), "3") << shots;
+  }
+  Win(5, 2);
+  EXPECT_EQ(LevelRecord(5)->AttributeValueGet("score"), "2");
+  // The win was saved: a fresh load sees it.
+  optionsDoc = nullptr;
+  LoadOptions();
+  EXPECT_EQ(LevelRecord(5)->AttributeValueGet("score"), "2");
+}
+
+TEST_F(WinTest, LastLevelFirstTimeShowsTheFinalWin) {
+  auto game = Win(170, 4);
+  EXPECT_EQ(gameState, STATE_FINAL_WIN);
+  EXPECT_EQ(winText, "YOU WIN! Total best shots: 42");
+  EXPECT_TRUE(finalWinShown);
+  EXPECT_EQ(OptionsRoot()->AttributeValueGet("win"), "true");
+  EXPECT_FALSE(game->m_world->world) << "the session ended";
+  gameCompleted = 1;
+  gameState = STATE_PLAY;
+  Win(170, 4);
+  EXPECT_EQ(gameState, STATE_LEVEL_SELECT);
+  EXPECT_EQ(winText, "Total best shots: 42");
+}
+
+TEST_F(WinTest, SpaceAfterTheWinMovesToTheNextRow) {
+  auto game = Win(7, 2);
+  EXPECT_EQ(sessionCommand, COMMAND_NONE);
+  InjectKey(KEY_SPACE, true);
+  InjectKey(KEY_SPACE, false);
+  RunFrames(*game, 1);
+  EXPECT_EQ(sessionCommand, COMMAND_NEXT_LEVEL);
+  EXPECT_EQ(table->SelectedItem(), 7);
+  EXPECT_EQ(OptionsRoot()->AttributeValueGet("lastLevel"), "7");
+}
+
+TEST_F(WinTest, KeysBeforeTheWinRestartAndPause) {
+  bool pauseOpened = false;
+  SessionLinks().openPauseMenu = [&] { pauseOpened = true; };
+  currentLevel = 3;
+  auto game = std::make_shared<TGame>();
+  game->drawingEnabled = false;
+  InjectKey(KEY_ESCAPE, true);
+  InjectKey(KEY_ESCAPE, false);
+  RunFrames(*game, 1);
+  EXPECT_TRUE(pauseOpened);
+  InjectKey(KEY_SPACE, true);
+  InjectKey(KEY_SPACE, false);
+  RunFrames(*game, 1);
+  EXPECT_EQ(sessionCommand, COMMAND_RESTART);
+}
+
+// [SECTION] Counters ----------------------------------------------------------------------------
+
+TEST(CounterTest, DigitsStandAfterTheLabel) {
+  auto game = Play(RegisterLevel("levX=\"65\" levY=\"30\" shotsX=\"67\" shotsY=\"70\"", Bodies(FLOOR)), true);
+  currentLevel = 12;
+  game->levelScore = 108;
+  EnableDrawTrace(true);
+  ClearDrawTrace();
+  game->drawLevel();
+  game->drawShots();
+  EnableDrawTrace(false);
+  std::vector<std::pair<std::string, std::pair<float, float>>> drawn;
+  for (const auto& e : DrawTrace()) drawn.push_back({e.path.substr(e.path.find('/') + 1), {e.x, e.y}});
+  ClearDrawTrace();
+  const decltype(drawn) expected = {
+      {"numlevel.png", {65, 30}}, {"n1.png", {117, 30}}, {"n2.png", {130, 30}},
+      {"shots.png", {67, 70}},    {"n1.png", {120, 70}}, {"n0.png", {133, 70}}, {"n8.png", {146, 70}},
+  };
+  EXPECT_EQ(drawn, expected);
+}
+
+// [SECTION] Portals, sliders, turning bodies ----------------------------------------------------
+
+TEST(MoversTest, SliderMovesTurnsBackAndCarries) {
+  const int n = RegisterLevel("", Bodies(R"(
+      <body Name="movingPlankSmallGorizont.png" x="400" y="300" typ="s" shape="r" move="down" speed="0.5" />
+      <body Name="staticBoxSmall.png" x="400" y="360" typ="s" shape="r" />)"));
+  auto game = Play(n);
+  MovingBody& m = game->movingList.front();
+  const float y0 = m.yB;
+  RunFrames(*game, 1);
+  EXPECT_FLOAT_EQ(m.yB, y0 - 0.5f) << "4 pixels a frame";
+  int frames = 0;
+  while (m.direct == "down" && frames++ < 100) RunFrames(*game, 1);
+  EXPECT_EQ(m.direct, "up") << "turned back at the static box";
+  EXPECT_NEAR((m.body->GetPosition().y - y0) * -8, 4.0f * static_cast<float>(frames + 1), 0.01f);
+}
+
+TEST(MoversTest, SliderBetweenTwoStaticBodiesKeepsItsDirection) {
+  const int n = RegisterLevel("", Bodies(R"(
+      <body Name="movingPlankSmallGorizont.png" x="400" y="300" typ="s" shape="r" move="right" speed="0.3" />
+      <body Name="staticBoxSmall.png" x="360" y="300" typ="s" shape="r" />
+      <body Name="staticBoxSmall.png" x="440" y="300" typ="s" shape="r" />)"));
+  auto game = Play(n);
+  RunFrames(*game, 3);
+  EXPECT_EQ(game->movingList.front().direct, "right");
+}
+
+TEST(MoversTest, TurningBodyTurnsClockwiseForNegativeSpeed) {
+  const int n =
+      RegisterLevel("", Bodies(R"(<body Name="staticPlankBig.png" x="400" y="300" typ="s" shape="r" rotatingSpeed="-3" />)"));
+  auto game = Play(n);
+  RunFrames(*game, 10);
+  EXPECT_NEAR(game->rotatingList.front().body->GetAngle(), -30, 1e-3);
+}
+
+TEST(MoversTest, PortalRebuildsTheRagdollAtTheExit) {
+  const int n = RegisterLevel("limitRagdoll=\"5\"", Bodies(FLOOR) + R"(
+      <portals xIn="20" yIn="40" xOut="79" yOut="20" forceOutX="-4" forceOutY="-12" />)");
+  auto game = Play(n);
+  ASSERT_EQ(game->portals, 1);
+  Fire(*game, 700, 600);
+  ASSERT_EQ(game->ragdollList.size(), 1u);
+  auto fired = game->ragdollList.front();
+  // Put the torso into the entrance.
+  fired->newPositionOfRagdoll(20 - fired->body->GetPosition().x, -40 - fired->body->GetPosition().y, 0);
+  RunFrames(*game, 1);
+  ASSERT_EQ(game->ragdollList.size(), 1u);
+  auto rebuilt = game->ragdollList.front();
+  EXPECT_NE(rebuilt, fired);
+  EXPECT_EQ(rebuilt->typeRagdoll, fired->typeRagdoll) << "same looks";
+  EXPECT_FALSE(fired->body->IsInWorld());
+  EXPECT_NEAR(rebuilt->xR, 79, 1e-4);
+  EXPECT_NEAR(rebuilt->yR, -20, 1e-4);
+  const auto v = rebuilt->body->GetLinearVelocity();
+  EXPECT_LT(v.x, 0) << "pushed left";
+  EXPECT_GT(v.y, 0) << "and up";
+}
+
+}  // namespace
