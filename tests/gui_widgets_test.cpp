@@ -58,6 +58,14 @@ TEST_F(GuiTest, ACaptionInsideAPanelIsDrawnRelativeToIt) {
   ASSERT_EQ(skin.size(), 9u);
   EXPECT_EQ(skin[0].x, 310.0f);
   EXPECT_EQ(skin[0].y, 330.0f);
+  // Hit-tested at its screen position; "MouseOver" gives the mouse relative to the button.
+  EXPECT_EQ(button->AbsoluteX(), 310);
+  EXPECT_EQ(button->AbsoluteY(), 330);
+  InjectMouseMove(315, 340);
+  const auto over = Only(Frame(), EVENT_MOUSEOVER, button);
+  ASSERT_EQ(over.size(), 1u);
+  EXPECT_EQ(over[0].gX, 5);
+  EXPECT_EQ(over[0].gY, 10);
 }
 
 TEST_F(GuiTest, RoundButtonsAreHitByDistanceFromTheirCentre) {
