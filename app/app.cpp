@@ -253,6 +253,7 @@ int RunGame(const TLaunchOptions& options) {
     session = std::make_shared<TGame>();
     gameState = STATE_PLAY;
   }
+  SetInputScriptOrigin();  // script frames count from the first frame of the main loop
   while (MainLoopPass()) {
   }
   session = nullptr;

@@ -151,6 +151,8 @@ class TGame {
   void createWrld();
   void LoadLevel();
 
+  /// Frames this session has played (Update calls); the win is logged with it.
+  int framesPlayed = 0;
   /// Skips drawing and flipping in Update: the level tools run the real simulation this way.
   bool drawingEnabled = true;
 

@@ -45,6 +45,7 @@ void TGame::Update() { updateWorld(); }
 
 void TGame::updateWorld() {
   if (!m_world || !m_world->world) return;
+  ++framesPlayed;
   const bool paused = IsPaused();
   const bool draw = drawingEnabled;
   StartRainSound();                             // 1
@@ -190,6 +191,8 @@ void TGame::HandleKeys() {
 void TGame::HandleWin() {
   const bool paused = IsPaused();
   if (flTou == 0) {
+    LogLine("Level " + std::to_string(currentLevel) + " won with " + std::to_string(levelScore) + " shots in frame " +
+            std::to_string(framesPlayed));
     if (soundOn == 1 && shared.winLevel) PlaySound(shared.winLevel);
     const int row = currentLevel - 1;
     kiv_TTable* table = LevelTable();

@@ -42,6 +42,7 @@ struct ScriptCommand {
 };
 std::vector<ScriptCommand> script;  // sorted by frame
 std::size_t scriptNext = 0;
+int scriptOrigin = 0;  // FrameCount() at which script frame 0 falls
 
 extern "C" void OnTerminateSignal(int) { signalClose.store(true); }
 
@@ -170,7 +171,7 @@ void HandleEvent(const SDL_Event& e) {
 }
 
 void ApplyScript() {
-  const int frame = FrameCount();
+  const int frame = FrameCount() - scriptOrigin;
   while (scriptNext < script.size() && script[scriptNext].frame <= frame) {
     const ScriptCommand& c = script[scriptNext++];
     if (c.verb == "move") InjectMouseMove(c.a, c.b);
@@ -302,6 +303,8 @@ void InjectJoyButton(int button, bool down) {
 }
 void InjectCloseRequest() { input.closeRequested = true; }
 
+void SetInputScriptOrigin() { scriptOrigin = FrameCount(); }
+
 bool ParseInputScript(const std::string& text, std::string* error) {
   static const std::vector<std::pair<std::string, int>> VERBS = {
       {"move", 2},    {"press", 1}, {"release", 1}, {"click", 1}, {"wheel", 1}, {"keydown", 1},
@@ -341,6 +344,7 @@ bool ParseInputScript(const std::string& text, std::string* error) {
                    [](const ScriptCommand& x, const ScriptCommand& y) { return x.frame < y.frame; });
   script = std::move(parsed);
   scriptNext = 0;
+  scriptOrigin = FrameCount();
   return true;
 }
 

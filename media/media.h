@@ -359,10 +359,13 @@ void InjectCloseRequest();
 /// Loads a frame-stamped input script ("<frame> <command> <args>" per line, '#' comments):
 ///   move X Y | press B | release B | click B | wheel D | keydown K | keyup K | key K |
 ///   joydown B | joyup B | close
-/// Commands of frame F are applied when the F-th Flip completes (frame 0: before the first).
+/// Commands of frame F are applied when the F-th Flip after the script's origin completes
+/// (frame 0: at once). The origin is the moment of loading unless SetInputScriptOrigin moves it.
 /// Returns false with a message naming the line on a bad script.
 bool LoadInputScript(const std::string& fileName, std::string* error = nullptr);
 bool ParseInputScript(const std::string& text, std::string* error = nullptr);
+/// Counts script frames from now on (the game calls it when its main loop starts).
+void SetInputScriptOrigin();
 
 // [SECTION] Numbers -----------------------------------------------------------------------------
 
