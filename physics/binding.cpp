@@ -452,10 +452,13 @@ b2Body* b2Body::GetNext() const {
   return next ? Wrapper(next) : nullptr;
 }
 
-void b2Body::Detach() {
+void b2Body::RememberPlace() {
   if (!body) return;
   lastPosition = GetPosition();
   lastAngle = GetAngle();
+}
+
+void b2Body::Detach() {
   body = nullptr;
   world = nullptr;
   shapes.clear();
@@ -497,7 +500,10 @@ b2World::b2World(const b2AABB& worldAABB, const b2Vec2& gravity, bool doSleep)
 
 b2World::~b2World() {
   // Bodies the game still holds outlive the engine: they keep their last place and leave it.
-  for (auto& [engineBody, body] : engine->bodies) body->Detach();
+  for (auto& [engineBody, body] : engine->bodies) {
+    body->RememberPlace();
+    body->Detach();
+  }
   engine->joints.clear();
 }
 
@@ -539,12 +545,11 @@ std::shared_ptr<b2Body> b2World::CreateBody(const b2BodyDef& def) {
 void b2World::DestroyBody(b2Body* body) {
   if (!body || !body->body || body->world != this || body == groundBody.get() || IsLocked()) return;
   ::b2Body* engineBody = EngineBody(body->body);
-  body->lastPosition = body->GetPosition();
-  body->lastAngle = body->GetAngle();
+  body->RememberPlace();
+  // Box2D ends the body's contacts (the listener's Remove still sees whole shapes and bodies) and
+  // says goodbye to its joints before it lets the body go.
   engine->world.DestroyBody(engineBody);
-  body->body = nullptr;
-  body->world = nullptr;
-  body->shapes.clear();
+  body->Detach();
   engine->bodies.erase(engineBody);  // last: this may release the body object itself
 }
 

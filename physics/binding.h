@@ -243,7 +243,9 @@ class b2Body : public std::enable_shared_from_this<b2Body> {
   friend class b2Shape;
   friend class b2Joint;
   b2Body(b2World* owner, void* engineBody) : world(owner), body(engineBody) {}
-  /// Keeps the last transform and drops the engine body (destroyed or its world gone).
+  /// Keeps the last transform for queries after the body has left its world.
+  void RememberPlace();
+  /// Drops the engine body and the shapes (the body was destroyed or its world is gone).
   void Detach();
 
   b2World* world;

@@ -147,14 +147,18 @@ std::unique_ptr<TRagdoll> Fire(Level& level, float aimX, float aimY) {
   return ragdoll;
 }
 
-/// Records the pairs of bodies that started touching.
+/// Records the pairs of bodies that started touching, and the tags of those that stopped.
 class PairRecorder : public physics::b2ContactListener {
  public:
   std::set<std::pair<const b2Body*, const b2Body*>> pairs;
+  std::vector<std::string> ended;
   void Add(const physics::b2ContactPoint* point) override {
     const b2Body* a = point->shape1->GetBody();
     const b2Body* b = point->shape2->GetBody();
     pairs.insert({std::min(a, b), std::max(a, b)});
+  }
+  void Remove(const physics::b2ContactPoint* point) override {
+    ended.push_back(point->shape1->GetBody()->typeUser + "+" + point->shape2->GetBody()->typeUser);
   }
   bool Touched(const b2Body* a, const b2Body* b) const {
     return pairs.count({std::min(a, b), std::max(a, b)}) != 0;
@@ -286,6 +290,19 @@ TEST(PhysicsBinding, ZeroSizedShapesBecomeTheSmallestShapeInsteadOfBreakingTheWo
     EXPECT_TRUE(std::isfinite(b->GetPosition().x) && std::isfinite(b->GetPosition().y));
     EXPECT_NEAR(b->GetPosition().y, -19.0f, 0.5f);  // resting on the plank
   }
+}
+
+TEST(PhysicsBinding, DestroyingATouchingBodyEndsItsContactWhileItIsStillWhole) {
+  Level level;
+  PairRecorder recorder;
+  level.World().SetContactListener(&recorder);
+  BodyPtr floor = MakeBox(level.World(), {0, 0}, 10, 1, 0, "touch");
+  BodyPtr crate = MakeBox(level.World(), {0, 1.9f}, 1, 1, 1, "ragdoll");
+  level.Step(3);
+  ASSERT_TRUE(recorder.Touched(floor.get(), crate.get()));
+  level.World().DestroyBody(crate.get());
+  ASSERT_EQ(recorder.ended.size(), 1u);
+  EXPECT_TRUE(recorder.ended[0] == "touch+ragdoll" || recorder.ended[0] == "ragdoll+touch");
 }
 
 TEST(PhysicsBinding, BodiesHeldByTheGameOutliveTheirWorld) {
@@ -633,6 +650,15 @@ TEST(Ragdoll, PartsWithMissingPicturesAreSmallButSimulated) {
     EXPECT_TRUE(part->IsDynamic());
     EXPECT_TRUE(std::isfinite(part->GetPosition().x) && std::isfinite(part->GetPosition().y));
   }
+}
+
+TEST(Ragdoll, NothingIsBuiltWithoutAWorld) {
+  TPhysicWorld unborn;
+  TRagdoll r;
+  r.CreateRagdoll(nullptr, 0, 0, unborn);
+  EXPECT_EQ(r.body, nullptr);
+  r.killRagdoll(unborn);
+  r.newPositionOfRagdoll(1, 1, 0);
 }
 
 TEST(Ragdoll, KillRemovesTheTenBodiesAndTheirJointsOnce) {
