@@ -8,8 +8,14 @@
 
 #include "app/globals.h"
 #include "app/options.h"
+#include "app/shell.h"
+#include "xml/xml_document.h"
 #include "game/game.h"
+#include "gui/kiv_gui.h"
 #include "physics/physic_world.h"
+#include "screens/lev_select.h"
+#include "screens/menu.h"
+#include "screens/menu_game.h"
 
 namespace {
 
@@ -183,16 +189,53 @@ void UpdateMusic() {
   }
 }
 
+void SetUpGui() {
+  kiv_SetRes(SCREEN_WIDTH, SCREEN_HEIGHT, 0);
+  kiv_SystemCursor(0);
+  kiv_LoadSkin("Skin");
+  kiv_AddFont("Small", "font.ttf", 16);
+  kiv_AddFont("Small2", "font.ttf", 20);
+  kiv_AddFont("Big", "font.ttf", 30);
+  kiv_AddFont("Default", "font.ttf", 26);
+}
+
+void CreateScreens() {
+  levelSelect = std::make_shared<TLevSelect>();
+  winScreen = std::make_shared<TWin>();
+  mainMenu = std::make_shared<TMenu>();
+  pauseMenu = std::make_shared<TMenuGame>();
+  levelSelect->button2->SetLink(mainMenu->screen1);
+  levelSelect->button3->SetLink(pauseMenu->screen3);
+  levelSelect->button5->SetLink(winScreen->screen1);
+  winScreen->button2->SetLink(mainMenu->screen1);
+  LinkSessionToScreens();
+}
+
 void AdvanceToNextLevel() {
   currentLevel += 1;
   session = std::make_shared<TGame>();
+}
+
+void StartLevelFromSelection(int level) {
+  // As a click on "start": the table selects the row, so the win and lastLevel behave the same.
+  levelSelect->table->SelectItem(level - 1);
+  if (levelSelect->table->GetContent(level - 1, 2) != "Open") {
+    levelSelect->table->SetContent(level - 1, 2, "Open");
+  }
+  pauseMenu->show = 0;
+  sessionCommand = COMMAND_NONE;
+  currentLevel = level;
+  levelSelect->levelBestShots = xmlTextToInt(levelSelect->table->GetContent(level - 1, 1));
+  session = std::make_shared<TGame>();
+  gameState = STATE_PLAY;
+  kiv_SetScreen("Screen 2");
 }
 
 bool MainLoopPass() {
   UpdateMusic();
   if (AppTerminate()) gameState = STATE_ENDING;
   if (gameState == STATE_ENDING) {
-    SaveOptionsOnExit(currentLevel - 1);
+    SaveOptionsOnExit(levelSelect ? levelSelect->table->SelectedItem() : currentLevel - 1);
     return false;
   }
   bool drew = false;
@@ -218,7 +261,19 @@ bool MainLoopPass() {
     sessionCommand = COMMAND_NONE;
     session = std::make_shared<TGame>();
   }
-  // The menus plug in here; a state without its screen shows an empty frame so the loop paces.
+  if (gameState == STATE_MAIN_MENU && mainMenu) {
+    mainMenu->Update();
+    drew = true;
+  }
+  if (gameState == STATE_LEVEL_SELECT && levelSelect) {
+    levelSelect->Update();
+    drew = true;
+  }
+  if (gameState == STATE_FINAL_WIN && winScreen) {
+    winScreen->Update();
+    drew = true;
+  }
+  // Without its screen (tests) a state still shows a frame, so the loop keeps its pace.
   if (!drew && gameState != STATE_PLAY) DrawEmptyFrame();
   return true;
 }
@@ -238,21 +293,21 @@ int RunGame(const TLaunchOptions& options) {
       return 2;
     }
   }
+  EnableMinimizeBox();
   LoadSharedMedia();
   if (!options.dataDir.empty()) SetDataFolder(options.dataDir);
   LoadOptions();
+  SetUpGui();
   debugPhysicsWorlds = options.debugPhysics;
   HideMouse();
   musicList = {shared.theme[1], shared.theme[0], shared.theme[2], shared.theme[3]};
   musicChannel = PlaySound(musicList[0]);
   ReadOptionSwitches();
   ApplyAudioSettings();
+  CreateScreens();
+  kiv_SetScreen("Screen 1");
   gameState = STATE_MAIN_MENU;
-  if (options.level > 0) {
-    currentLevel = options.level;
-    session = std::make_shared<TGame>();
-    gameState = STATE_PLAY;
-  }
+  if (options.level > 0) StartLevelFromSelection(options.level);
   SetInputScriptOrigin();  // script frames count from the first frame of the main loop
   while (MainLoopPass()) {
   }

@@ -28,6 +28,13 @@ void ShowLoadingStep();
 void UpdateMusic();
 /// Loads the pictures and sounds that several screens share, one Loading frame after each.
 void LoadSharedMedia();
+/// Registers the skin, the cursor and the four menu fonts.
+void SetUpGui();
+/// Builds the four screen objects and links their buttons and the session to them.
+void CreateScreens();
+/// Starts level `level` as the level selection's "start" does (--level); a closed level is
+/// opened for this run.
+void StartLevelFromSelection(int level);
 /// currentLevel + 1 and a new session.
 void AdvanceToNextLevel();
 /// One pass of the main loop; returns false once the program should end.

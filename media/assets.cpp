@@ -147,3 +147,5 @@ std::string UserDataFolder() {
   SDL_free(path);
   return folder;
 }
+
+bool OpenURL(const std::string& address) { return SDL_OpenURL(address.c_str()) == 0; }

@@ -44,6 +44,8 @@ void LogLine(const std::string& line);
 void SetLogQuiet(bool quiet);
 /// Folder of the running executable, with a trailing "/" ("" when unknown).
 std::string ExecutableFolder();
+/// Opens a web address (or a file: address) with the system's handler; false when it cannot.
+bool OpenURL(const std::string& address);
 /// The user's own data folder for the game (created when missing), with a trailing "/"; ""
 /// when the platform has none.
 std::string UserDataFolder();

@@ -1,0 +1,147 @@
+// The level selection screen. Only the status column decides which levels can be started.
+#include "screens/lev_select.h"
+
+#include "app/globals.h"
+#include "app/options.h"
+#include "game/game.h"
+#include "screens/menu.h"
+#include "screens/menu_game.h"
+#include "xml/xml_document.h"
+
+namespace {
+
+constexpr float THUMB_X = 420;
+constexpr float THUMB_Y = 100;
+constexpr int TABLE_ITEM_HEIGHT = 25;
+
+kiv_LabelPtr MenuLabel(const std::string& text, int x, int y, const kiv_GadgetPtr& parent) {
+  kiv_LabelPtr label = kiv_CreateLabel("labelselect", text, x, y, 0, 0, 0, 0, parent);
+  label->SetTextColour(MENU_TEXT_R, MENU_TEXT_G, MENU_TEXT_B);
+  label->SetFont("Default");
+  return label;
+}
+
+}  // namespace
+
+TLevSelect::TLevSelect() {
+  fon = LoadImage("fones/fon12.jpg");
+  currentLine = 1;
+  screen2 = kiv_CreateScreen("Screen 2", "");
+  panel2 = kiv_CreatePanel("panel 2", 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, nullptr);
+  panel2->BackgroundOff();
+  panel2->BorderOff();
+  screen2->AddPanel(panel2);
+
+  table = kiv_CreateTable("Table", 34, 70, 498, "level", 150, TABLE_ITEM_HEIGHT, 1, panel2);
+  table->AddColumn("scores", 50);
+  table->AddColumn("access", 30);
+  table->HexColour("FFFFFF", kiv_TTable::ROW_BACKGROUND);
+  table->SetAlpha(0.4f, kiv_TTable::ROW_BACKGROUND);
+  table->HexColour("100000", kiv_TTable::SELECTED_ROW);
+  table->SetAlpha(0.5f, kiv_TTable::SELECTED_ROW);
+  table->HexColour("4E71B0", kiv_TTable::HEADING_ROW);
+  table->HexTextColour("4E71B0", kiv_TTable::ROW_BACKGROUND);
+  table->HexTextColour("2FFFFF", kiv_TTable::SELECTED_ROW);
+  table->HexTextColour("ffffff", kiv_TTable::HEADING_ROW);
+  table->SetFont("Small");
+
+  int lastLevel = 0;
+  if (xmlNode* root = OptionsRoot()) {
+    levelCount = OfferedLevelCount();
+    for (int i = 1; i <= levelCount; ++i) {
+      const xmlNode* record = root->GetChild(i);
+      table->AddItem({"Level " + record->AttributeValueGet("num"), record->AttributeValueGet("score"),
+                      record->AttributeValueGet("status")});
+    }
+    lastLevel = xmlTextToInt(root->AttributeValueGet("lastLevel"));
+  }
+  table->SelectItem(lastLevel - 1);
+  if (table->gScroll) table->gScroll->SetValue((lastLevel - 1) * TABLE_ITEM_HEIGHT);
+
+  label1 = MenuLabel("SELECT LEVEL", 290, 15, panel2);
+  label2 = MenuLabel("total best shots: ", 419, 380, panel2);
+  label3 = MenuLabel("levels available: ", 419, 420, panel2);
+  button1 = MenuButton("playlevel", "start", 687, 542, 85, 30, panel2);
+  button2 = MenuButton("menu", "menu", 420, 542, 80, 30, panel2);
+  button2->SetNameLink("Screen 1");
+  button3 = MenuButton("menuzz", "", 520, 820, 100, 54, panel2);
+  button3->Hide();
+  button3->SetNameLink("Screen 3");
+  button5 = MenuButton("menuzz", "", 520, -120, 100, 54, panel2);
+  button5->Hide();
+  button5->SetNameLink("Screen 5");
+
+  const std::string status = SelectedStatus();
+  ShowStartFor(status);
+  showThumb(status);
+  UpdateSumms();
+}
+
+std::string TLevSelect::SelectedStatus() const { return table->GetContent(table->SelectedItem(), 2); }
+
+void TLevSelect::ShowStartFor(const std::string& status) {
+  if (status == "Close") button1->Hide();
+  if (status == "Open") button1->Show();
+}
+
+std::string TLevSelect::UpdateSumms() {
+  int total = 0;
+  int open = 0;
+  for (int row = 0; row < table->CountItems(); ++row) {
+    total += xmlTextToInt(table->GetContent(row, 1));
+    if (table->GetContent(row, 2) == "Open") ++open;
+  }
+  label2->SetText("total best shots: " + std::to_string(total));
+  label3->SetText("levels available: " + std::to_string(open));
+  return std::to_string(total);
+}
+
+int TLevSelect::showThumb(const std::string& status) {
+  if (status == "Open") {
+    thumb_t = LoadImage("levels_thumbs/level_thumb_" + std::to_string(table->SelectedItem() + 1) + ".jpg");
+    return 1;
+  }
+  thumb_t = shared.closeThumb;
+  return 0;
+}
+
+void TLevSelect::Update() {
+  PollSystem();
+  Cls();
+  DrawImage(fon, 0, 0, 0);
+  DrawImage(thumb_t, THUMB_X, THUMB_Y, 0);
+  SetBlend(ALPHABLEND);
+  kiv_RefreshGUI();
+  button1->SetFont("Default");
+  button2->SetFont("Default");
+  while (kiv_PollEvent() != 0) {
+    const int id = kiv_EventID();
+    const kiv_GadgetPtr source = kiv_EventSource();
+    if (id == EVENT_GADGETACTION && source == button2) {
+      FlushMouse();
+      gameState = STATE_MAIN_MENU;
+      SetColor(255, 255, 255);
+    }
+    if (id == EVENT_GADGETACTION && source == button1) {
+      FlushMouse();
+      sessionCommand = COMMAND_NONE;
+      const int row = table->SelectedItem();
+      if (table->GetContent(row, 2) == "Open") {
+        if (pauseMenu) pauseMenu->show = 0;
+        currentLevel = row + 1;
+        levelBestShots = xmlTextToInt(table->GetContent(row, 1));
+        session = std::make_shared<TGame>();
+        gameState = STATE_PLAY;
+        SetColor(255, 255, 255);
+      }
+    }
+    if (id == EVENT_MOUSEOVER && (source == button1 || source == button2)) source->SetFont("Big");
+    if (id == EVENT_GADGETSELECT) {
+      const std::string status = SelectedStatus();
+      ShowStartFor(status);
+      showThumb(status);
+    }
+  }
+  SetColor(255, 255, 255);
+  Flip(-1);
+}

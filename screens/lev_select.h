@@ -1,0 +1,43 @@
+// TLevSelect, the level selection: the table of all levels with best shots and open/closed
+// status, the selected level's thumbnail, two summary lines, "start" and "menu", and two hidden
+// buttons the game presses from code to show the pause menu or the final win screen. The table
+// is the live copy of the progress: the session writes into it and the loop stores its selection.
+#pragma once
+
+#include <string>
+
+#include "gui/kiv_gui.h"
+#include "media/media.h"
+
+class TLevSelect {
+ public:
+  /// Builds "Screen 2" and fills the table from the progress document (which must be loaded).
+  TLevSelect();
+
+  ImagePtr fon;
+  kiv_TablePtr table;
+  kiv_LabelPtr label1;  ///< heading
+  kiv_LabelPtr label2;  ///< total best shots
+  kiv_LabelPtr label3;  ///< levels available
+  kiv_ButtonPtr button2;  ///< "menu"
+  kiv_ButtonPtr button1;  ///< "start"
+  kiv_ScreenPtr screen2;
+  kiv_PanelPtr panel2;
+  int currentLine = 1;
+  kiv_ButtonPtr button3;  ///< hidden: shows the pause menu
+  kiv_ButtonPtr button5;  ///< hidden: shows the final win screen
+  ImagePtr thumb_t;
+  int levelBestShots = 0;  ///< best shots of the level last started
+
+  /// Recomputes the two summary lines; returns the total of best shots as text.
+  std::string UpdateSumms();
+  /// Thumbnail of the selected row: the level's picture when `status` is "Open" (returns 1),
+  /// else the closed-level picture (returns 0).
+  int showThumb(const std::string& status);
+  /// One frame: draw, run the GUI, react to its events, flip.
+  void Update();
+
+ private:
+  std::string SelectedStatus() const;
+  void ShowStartFor(const std::string& status);
+};
