@@ -23,6 +23,11 @@ b2Vec2 FromEngine(const ::b2Vec2& v) { return {v.x / METRES, v.y / METRES}; }
 float ToRadians(float degrees) { return degrees * RADIANS_PER_DEGREE; }
 float ToDegrees(float radians) { return radians * DEGREES_PER_RADIAN; }
 
+// NOTE: Debian builds Box2D with its assertions on, so a NaN position, a negative density or a
+// zero-sized polygon would end the program. Values from outside are made safe on the way in.
+float Finite(float value) { return std::isfinite(value) ? value : 0.0f; }
+bool IsFinite(const b2Vec2& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+
 // The binding's objects hold Box2D's untyped; these give the types back.
 ::b2Body* EngineBody(void* body) { return static_cast<::b2Body*>(body); }
 ::b2Fixture* EngineFixture(void* fixture) { return static_cast<::b2Fixture*>(fixture); }
@@ -48,12 +53,14 @@ b2Color ToColor(const ::b2Color& c) {
 /// from a picture that failed to load) becomes its bounding box at the smallest shape size.
 ::b2PolygonShape ToEnginePolygon(const b2PolygonDef& def) {
   const int count = std::clamp(def.vertexCount, 0, MAX_POLYGON_VERTICES);
+  std::array<b2Vec2, MAX_POLYGON_VERTICES> vertices{};
+  for (int i = 0; i < count; ++i) vertices[i] = {Finite(def.vertices[i].x), Finite(def.vertices[i].y)};
   float area2 = 0.0f;
   b2Vec2 low{0.0f, 0.0f};
   b2Vec2 high{0.0f, 0.0f};
   for (int i = 0; i < count; ++i) {
-    const b2Vec2& a = def.vertices[i];
-    const b2Vec2& b = def.vertices[(i + 1) % count];
+    const b2Vec2& a = vertices[i];
+    const b2Vec2& b = vertices[(i + 1) % count];
     area2 += a.x * b.y - a.y * b.x;
     low = i == 0 ? a : b2Vec2{std::min(low.x, a.x), std::min(low.y, a.y)};
     high = i == 0 ? a : b2Vec2{std::max(high.x, a.x), std::max(high.y, a.y)};
@@ -61,17 +68,19 @@ b2Color ToColor(const ::b2Color& c) {
   ::b2PolygonShape polygon;
   // A centred box as SetAsBox writes it goes to Box2D's own SetAsBox, which keeps the vertex
   // order 2.0 used (Set would reorder the corners while building the hull).
-  const b2Vec2 corner = def.vertices[2];
+  const b2Vec2 corner = vertices[2];
   if (count == 4 && corner.x >= MIN_SHAPE_HALF_EXTENT && corner.y >= MIN_SHAPE_HALF_EXTENT &&
-      def.vertices[0] == -corner && def.vertices[1] == b2Vec2{corner.x, -corner.y} &&
-      def.vertices[3] == b2Vec2{-corner.x, corner.y}) {
+      vertices[0] == -corner && vertices[1] == b2Vec2{corner.x, -corner.y} &&
+      vertices[3] == b2Vec2{-corner.x, corner.y}) {
     polygon.SetAsBox(corner.x * METRES, corner.y * METRES);
     return polygon;
   }
-  constexpr float MIN_AREA2 = 2.0f * (2.0f * MIN_SHAPE_HALF_EXTENT) * (2.0f * MIN_SHAPE_HALF_EXTENT);
-  if (count >= 3 && std::abs(area2) >= MIN_AREA2) {
+  // Box2D welds corners closer than a few millimetres, so slivers also take the box below.
+  constexpr float MIN_SIZE = 2.0f * MIN_SHAPE_HALF_EXTENT;
+  if (count >= 3 && std::abs(area2) >= 2.0f * MIN_SIZE * MIN_SIZE && high.x - low.x >= MIN_SIZE &&
+      high.y - low.y >= MIN_SIZE) {
     std::array<::b2Vec2, MAX_POLYGON_VERTICES> points;
-    for (int i = 0; i < count; ++i) points[i] = ToEngine(def.vertices[i]);
+    for (int i = 0; i < count; ++i) points[i] = ToEngine(vertices[i]);
     polygon.Set(points.data(), count);
     return polygon;
   }
@@ -286,9 +295,9 @@ b2Body::~b2Body() = default;
 b2Shape* b2Body::CreateShape(const b2ShapeDef& def) {
   if (!body || world->IsLocked()) return nullptr;
   ::b2FixtureDef fixtureDef;
-  fixtureDef.friction = def.friction;
-  fixtureDef.restitution = def.restitution;
-  fixtureDef.density = def.density * DENSITY_TO_ENGINE;
+  fixtureDef.density = std::max(Finite(def.density), 0.0f) * DENSITY_TO_ENGINE;
+  fixtureDef.friction = std::max(Finite(def.friction), 0.0f);
+  fixtureDef.restitution = std::max(Finite(def.restitution), 0.0f);
   fixtureDef.isSensor = def.isSensor;
   fixtureDef.filter.categoryBits = def.filter.categoryBits;
   fixtureDef.filter.maskBits = def.filter.maskBits;
@@ -298,8 +307,8 @@ b2Shape* b2Body::CreateShape(const b2ShapeDef& def) {
   ::b2PolygonShape polygon;
   if (def.type == e_circleShape) {
     const auto& circleDef = static_cast<const b2CircleDef&>(def);
-    circle.m_p = ToEngine(circleDef.localPosition);
-    circle.m_radius = std::max(circleDef.radius, MIN_SHAPE_HALF_EXTENT) * METRES;
+    circle.m_p = ToEngine({Finite(circleDef.localPosition.x), Finite(circleDef.localPosition.y)});
+    circle.m_radius = std::max(Finite(circleDef.radius), MIN_SHAPE_HALF_EXTENT) * METRES;
     fixtureDef.shape = &circle;
   } else if (def.type == e_polygonShape) {
     polygon = ToEnginePolygon(static_cast<const b2PolygonDef&>(def));
@@ -374,7 +383,7 @@ b2Vec2 b2Body::GetWorldCenter() const {
 b2Vec2 b2Body::GetLocalCenter() const { return body ? FromEngine(EngineBody(body)->GetLocalCenter()) : b2Vec2{}; }
 
 bool b2Body::SetXForm(const b2Vec2& position, float angle) {
-  if (!body || world->IsLocked()) return false;
+  if (!body || world->IsLocked() || !IsFinite(position) || !std::isfinite(angle)) return false;
   EngineBody(body)->SetTransform(ToEngine(position), ToRadians(angle));
   lastPosition = position;
   lastAngle = angle;
@@ -382,24 +391,28 @@ bool b2Body::SetXForm(const b2Vec2& position, float angle) {
 }
 
 void b2Body::SetLinearVelocity(const b2Vec2& velocity) {
-  if (body) EngineBody(body)->SetLinearVelocity(ToEngine(velocity));
+  if (body && IsFinite(velocity)) EngineBody(body)->SetLinearVelocity(ToEngine(velocity));
 }
 b2Vec2 b2Body::GetLinearVelocity() const {
   return body ? FromEngine(EngineBody(body)->GetLinearVelocity()) : b2Vec2{};
 }
 void b2Body::SetAngularVelocity(float omega) {
-  if (body) EngineBody(body)->SetAngularVelocity(ToRadians(omega));
+  if (body && std::isfinite(omega)) EngineBody(body)->SetAngularVelocity(ToRadians(omega));
 }
 float b2Body::GetAngularVelocity() const { return body ? ToDegrees(EngineBody(body)->GetAngularVelocity()) : 0.0f; }
 
 void b2Body::ApplyForce(const b2Vec2& force, const b2Vec2& point) {
-  if (body) EngineBody(body)->ApplyForce(ToEngine(force), ToEngine(point), true);
+  if (body && IsFinite(force) && IsFinite(point)) {
+    EngineBody(body)->ApplyForce(ToEngine(force), ToEngine(point), true);
+  }
 }
 void b2Body::ApplyTorque(float torque) {
-  if (body) EngineBody(body)->ApplyTorque(torque * METRES * METRES, true);
+  if (body && std::isfinite(torque)) EngineBody(body)->ApplyTorque(torque * METRES * METRES, true);
 }
 void b2Body::ApplyImpulse(const b2Vec2& impulse, const b2Vec2& point) {
-  if (body) EngineBody(body)->ApplyLinearImpulse(ToEngine(impulse), ToEngine(point), true);
+  if (body && IsFinite(impulse) && IsFinite(point)) {
+    EngineBody(body)->ApplyLinearImpulse(ToEngine(impulse), ToEngine(point), true);
+  }
 }
 
 float b2Body::GetMass() const { return body ? EngineBody(body)->GetMass() : 0.0f; }
@@ -523,10 +536,12 @@ std::shared_ptr<b2Body> b2World::CreateBody(const b2BodyDef& def) {
   if (IsLocked()) return nullptr;
   ::b2BodyDef bodyDef;
   bodyDef.type = ::b2_staticBody;  // SetMassFromShapes makes it dynamic once shapes give it mass
-  bodyDef.position = ToEngine(def.position);
-  bodyDef.angle = ToRadians(def.angle);
-  bodyDef.linearDamping = def.linearDamping;
-  bodyDef.angularDamping = def.angularDamping;
+  const b2Vec2 position{Finite(def.position.x), Finite(def.position.y)};
+  const float angle = Finite(def.angle);
+  bodyDef.position = ToEngine(position);
+  bodyDef.angle = ToRadians(angle);
+  bodyDef.linearDamping = std::max(Finite(def.linearDamping), 0.0f);
+  bodyDef.angularDamping = std::max(Finite(def.angularDamping), 0.0f);
   bodyDef.allowSleep = def.allowSleep;
   bodyDef.awake = !def.isSleeping;
   bodyDef.fixedRotation = def.fixedRotation;
@@ -534,8 +549,8 @@ std::shared_ptr<b2Body> b2World::CreateBody(const b2BodyDef& def) {
 
   auto body = std::shared_ptr<b2Body>(new b2Body(this, nullptr));
   body->userData = def.userData;
-  body->lastPosition = def.position;
-  body->lastAngle = def.angle;
+  body->lastPosition = position;
+  body->lastAngle = angle;
   bodyDef.userData.pointer = reinterpret_cast<std::uintptr_t>(body.get());
   body->body = engine->world.CreateBody(&bodyDef);
   engine->bodies.emplace(body->body, body);
@@ -555,21 +570,21 @@ void b2World::DestroyBody(b2Body* body) {
 
 b2Joint* b2World::CreateJoint(const b2JointDef& def) {
   if (IsLocked() || def.type != e_revoluteJoint || !def.body1 || !def.body2) return nullptr;
-  if (def.body1->world != this || def.body2->world != this) return nullptr;
+  if (def.body1->world != this || def.body2->world != this || def.body1 == def.body2) return nullptr;
   const auto& revolute = static_cast<const b2RevoluteJointDef&>(def);
   ::b2RevoluteJointDef jointDef;
   jointDef.bodyA = EngineBody(def.body1->body);
   jointDef.bodyB = EngineBody(def.body2->body);
   jointDef.collideConnected = def.collideConnected;
-  jointDef.localAnchorA = ToEngine(revolute.localAnchor1);
-  jointDef.localAnchorB = ToEngine(revolute.localAnchor2);
-  jointDef.referenceAngle = ToRadians(revolute.referenceAngle);
+  jointDef.localAnchorA = ToEngine({Finite(revolute.localAnchor1.x), Finite(revolute.localAnchor1.y)});
+  jointDef.localAnchorB = ToEngine({Finite(revolute.localAnchor2.x), Finite(revolute.localAnchor2.y)});
+  jointDef.referenceAngle = ToRadians(Finite(revolute.referenceAngle));
   jointDef.enableLimit = revolute.enableLimit;
-  jointDef.lowerAngle = ToRadians(revolute.lowerAngle);
-  jointDef.upperAngle = ToRadians(revolute.upperAngle);
+  jointDef.lowerAngle = ToRadians(std::min(Finite(revolute.lowerAngle), Finite(revolute.upperAngle)));
+  jointDef.upperAngle = ToRadians(std::max(Finite(revolute.lowerAngle), Finite(revolute.upperAngle)));
   jointDef.enableMotor = revolute.enableMotor;
-  jointDef.motorSpeed = ToRadians(revolute.motorSpeed);
-  jointDef.maxMotorTorque = revolute.maxMotorTorque * METRES * METRES;
+  jointDef.motorSpeed = ToRadians(Finite(revolute.motorSpeed));
+  jointDef.maxMotorTorque = std::max(Finite(revolute.maxMotorTorque), 0.0f) * METRES * METRES;
 
   auto joint = std::unique_ptr<b2Joint>(new b2Joint(nullptr, e_revoluteJoint, def.body1, def.body2));
   jointDef.userData.pointer = reinterpret_cast<std::uintptr_t>(joint.get());

@@ -2,7 +2,9 @@
 // three text tags, shape definitions, SetMassFromShapes, revolute joints from a world anchor, a
 // contact filter and a new-contact-point listener); this maps it onto the installed Box2D 2.4.
 // Every number crossing this interface is in world units (1 unit = 8 pixels, y up) and every angle
-// in degrees; the metres and radians Box2D works in never leave physics/.
+// in degrees; the metres and radians Box2D works in never leave physics/. Values Box2D cannot take
+// are made safe here: non-finite numbers read as 0 in definitions and are ignored by setters,
+// negative densities read as 0, and shapes smaller than MIN_SHAPE_HALF_EXTENT are built at it.
 //
 // Index: [SECTION] Values, Shapes, Bodies, Joints, Callbacks, World.
 #pragma once

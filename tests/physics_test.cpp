@@ -280,13 +280,16 @@ TEST(PhysicsBinding, ZeroSizedShapesBecomeTheSmallestShapeInsteadOfBreakingTheWo
   flat->CreateShape(box);
   flat->SetMassFromShapes();
   BodyPtr dot = MakeBall(level.World(), {10, -5}, 0, 0.1f);
+  BodyPtr sliver = MakeBox(level.World(), {10, -8}, 10, 0.001f, 0.1f);
   MakeBox(level.World(), {10, -20}, 20, 1, 0);
 
   EXPECT_TRUE(flat->IsDynamic());
   EXPECT_NEAR(HalfExtents(*flat).x, physics::MIN_SHAPE_HALF_EXTENT, 1e-6f);
   EXPECT_NEAR(dot->GetShapeList()->GetRadius(), physics::MIN_SHAPE_HALF_EXTENT, 1e-6f);
+  EXPECT_NEAR(HalfExtents(*sliver).x, 10.0f, 1e-5f);
+  EXPECT_NEAR(HalfExtents(*sliver).y, physics::MIN_SHAPE_HALF_EXTENT, 1e-6f);
   level.Step(120);
-  for (const BodyPtr& b : {flat, dot}) {
+  for (const BodyPtr& b : {flat, dot, sliver}) {
     EXPECT_TRUE(std::isfinite(b->GetPosition().x) && std::isfinite(b->GetPosition().y));
     EXPECT_NEAR(b->GetPosition().y, -19.0f, 0.5f);  // resting on the plank
   }
@@ -303,6 +306,46 @@ TEST(PhysicsBinding, DestroyingATouchingBodyEndsItsContactWhileItIsStillWhole) {
   level.World().DestroyBody(crate.get());
   ASSERT_EQ(recorder.ended.size(), 1u);
   EXPECT_TRUE(recorder.ended[0] == "touch+ragdoll" || recorder.ended[0] == "ragdoll+touch");
+}
+
+TEST(PhysicsBinding, ValuesBox2DWouldAbortOnAreMadeSafe) {
+  const float nan = std::nanf("");
+  const float inf = INFINITY;
+  Level level;
+  MakeBox(level.World(), {0, -10}, 30, 1, 0);
+  physics::b2BodyDef def;
+  def.position = {nan, 5};
+  def.angle = inf;
+  BodyPtr lost = level.World().CreateBody(def);
+  physics::b2PolygonDef box;
+  box.SetAsBox(1, 1);
+  box.density = -3;  // reads as 0: the body stays static
+  lost->CreateShape(box);
+  lost->SetMassFromShapes();
+  EXPECT_EQ(lost->GetPosition(), (b2Vec2{0, 5}));
+  EXPECT_TRUE(lost->IsStatic());
+
+  BodyPtr crate = MakeBox(level.World(), {5, 0}, 1, 1, 1);
+  EXPECT_FALSE(crate->SetXForm({inf, 0}, 0));
+  crate->SetLinearVelocity({nan, 1});
+  crate->ApplyImpulse({1, nan}, crate->GetWorldCenter());
+  crate->ApplyForce({inf, 0}, crate->GetWorldCenter());
+  crate->SetAngularVelocity(nan);
+  physics::b2RevoluteJointDef hinge;
+  hinge.Initialize(crate.get(), crate.get(), {5, 0});
+  EXPECT_EQ(level.World().CreateJoint(hinge), nullptr);  // a body joined to itself
+  hinge.Initialize(lost.get(), crate.get(), {5, 0});
+  hinge.enableLimit = true;
+  hinge.lowerAngle = 40;  // the wrong way round: taken as -10 .. 40
+  hinge.upperAngle = -10;
+  const physics::b2Joint* joint = level.World().CreateJoint(hinge);
+  ASSERT_NE(joint, nullptr);
+  EXPECT_FLOAT_EQ(joint->GetLowerLimit(), -10);
+  EXPECT_FLOAT_EQ(joint->GetUpperLimit(), 40);
+
+  level.Step(60);
+  EXPECT_TRUE(std::isfinite(crate->GetPosition().x) && std::isfinite(crate->GetPosition().y));
+  EXPECT_TRUE(level.World().Validate());
 }
 
 TEST(PhysicsBinding, BodiesHeldByTheGameOutliveTheirWorld) {
