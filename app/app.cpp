@@ -284,6 +284,7 @@ int RunGame(const TLaunchOptions& options) {
   AppTitle("Brakkon");
   if (!Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, FRAME_HERTZ, 0)) return 1;
   graphicsHertz = GraphicsHertz();
+  LogLine("Renderer: " + RendererName());
   SetFrameLimit(options.frames, options.screenshotFile);
   if (!options.inputFile.empty()) {
     std::string error;
