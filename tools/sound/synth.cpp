@@ -166,7 +166,7 @@ void MasterTo(std::vector<TSamples>& channels, double targetLufs, bool momentary
   };
   double gainDb = targetLufs - measure(channels);
   std::vector<TSamples> trial;
-  // Limiting takes a little loudness away; a few corrections converge to well under 0.1 dB.
+  // Limiting takes a little loudness away; a correction or two brings it within 0.1 dB.
   for (int pass = 0; pass < 4; ++pass) {
     trial = channels;
     const float g = DbToGain(static_cast<float>(gainDb));
@@ -174,7 +174,7 @@ void MasterTo(std::vector<TSamples>& channels, double targetLufs, bool momentary
       for (float& v : c) v *= g;
     LimitPeaks(trial, ceiling, 0.12f);
     const double error = targetLufs - measure(trial);
-    if (std::fabs(error) < 0.05) break;
+    if (std::fabs(error) < 0.1) break;
     gainDb += error;
   }
   channels = std::move(trial);
