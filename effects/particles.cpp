@@ -36,10 +36,12 @@ std::shared_ptr<TSnowflake> TSnowflake::Create(const TSnowPictures& pictures) {
   return f;
 }
 
-void TSnowflake::UpdateAll(TSnowList& flakes) {
+void TSnowflake::UpdateAll(TSnowList& flakes, bool draw) {
   for (const auto& f : flakes) {
-    SetRotation(f->angle);
-    DrawImage(f->img, f->xS, f->yS, 0);
+    if (draw) {
+      SetRotation(f->angle);
+      DrawImage(f->img, f->xS, f->yS, 0);
+    }
     f->yS += f->speed;
     if (f->yS > SNOW_BOTTOM) {
       f->yS = f->initY;
@@ -51,7 +53,7 @@ void TSnowflake::UpdateAll(TSnowList& flakes) {
     f->xS += static_cast<float>(Sin(f->t)) * f->sp;
     f->angle += f->angleSpeed;
   }
-  SetRotation(0);
+  if (draw) SetRotation(0);
 }
 
 TStar::TStar() {
@@ -61,7 +63,7 @@ TStar::TStar() {
   sZ = RandF(1, 4);
 }
 
-void TStar::UpdateS(float a) {
+void TStar::UpdateS(float a, bool draw) {
   Z -= sZ / 2;
   if (Z < STAR_NEAREST) Z = STAR_FAR;
   const float px = X * 64 / (64 + Z);
@@ -72,6 +74,7 @@ void TStar::UpdateS(float a) {
   const float y = px * s + py * c + V;
   if (x < 0 || x > 2 * H) Z = STAR_FAR;
   if (y < 0 || y > 2 * V) Z = STAR_FAR;
+  if (!draw) return;
   const int arm = TruncToInt((STAR_FAR - Z) / 20);
   const auto fa = static_cast<float>(arm);
   DrawLine(x - fa, y, x + fa, y);
@@ -83,8 +86,8 @@ void TStar::UpdateS(float a) {
   }
 }
 
-void UpdateSpark(TBaz& spark) {
-  DrawImage(spark.img, spark.xB, -spark.yB, spark.Cframe);
+void UpdateSpark(TBaz& spark, bool draw) {
+  if (draw) DrawImage(spark.img, spark.xB, -spark.yB, spark.Cframe);
   spark.Cframe += 1;
   if (spark.Cframe == SPARK_FRAMES) spark.endF = 1;
 }

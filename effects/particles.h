@@ -1,5 +1,6 @@
 // Particles of a level's weather: falling snowflakes and a star field streaming out of the screen
-// centre, plus the frame step of the impact spark. Each moves and draws itself in screen pixels.
+// centre, plus the frame step of the impact spark. Each moves and draws itself in screen pixels;
+// with drawing off it moves exactly as it would when drawn.
 #pragma once
 
 #include <array>
@@ -27,8 +28,8 @@ class TSnowflake {
 
   /// A new flake with one of `pictures`, whose drawn size it sets (the pictures are shared).
   static std::shared_ptr<TSnowflake> Create(const TSnowPictures& pictures);
-  /// Moves and draws every flake, then resets the rotation.
-  static void UpdateAll(TSnowList& flakes);
+  /// Draws and moves every flake (drawing only when `draw`), then resets the rotation.
+  static void UpdateAll(TSnowList& flakes, bool draw = true);
 };
 
 class TStar {
@@ -41,9 +42,10 @@ class TStar {
 
   /// A star at a random place and depth.
   TStar();
-  /// Moves and draws the star, with the star plane turned by `angle` degrees.
-  void UpdateS(float angle);
+  /// Moves the star and draws it (when `draw`) with the star plane turned by `angle` degrees.
+  /// A star whose point leaves the 800 x 600 screen is still drawn there and restarts at depth 100.
+  void UpdateS(float angle, bool draw = true);
 };
 
-/// Draws the spark's next frame and advances it; endF becomes 1 after the sixth.
-void UpdateSpark(TBaz& spark);
+/// Draws the spark's next frame (when `draw`) and advances it; endF becomes 1 after the sixth.
+void UpdateSpark(TBaz& spark, bool draw = true);
