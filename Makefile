@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench fuzz contact-sheets clean
+.PHONY: all deps configure build run test bench fuzz contact-sheets listen clean
 
 all: build
 
@@ -30,6 +30,10 @@ bench: build
 # Contact sheets of the generated pictures, in build/contact-sheets/.
 contact-sheets: configure
 	@cmake --build $(BUILD_DIR) --target contact_sheets
+
+# The sound report (peaks, loudness, loop seams) and sonograms, in build/sound-report.txt.
+listen: configure
+	@cmake --build $(BUILD_DIR) --target listen
 
 # Every libFuzzer target for FUZZ_SECONDS each, in a clang build of its own.
 FUZZ_SECONDS ?= 60
