@@ -1,7 +1,8 @@
 // Generated pictures: every picture the game loads exists in the embedded asset table (or the
 // Skin folder) with its exact size and cell layout, and keeps the transparency rules the game
 // relies on: box bodies opaque to their edges, balls filling their ellipse, masked pictures
-// free of pure black, animation cells that line up. Also checks the generators are repeatable.
+// free of pure black, decorations that cannot pass for bodies, animation cells that line up and
+// loop, and a thumbnail for every level file. Also checks the generators are repeatable.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -23,6 +24,8 @@ enum Rule : unsigned {
   ROUND = 2,   // a ball: the ellipse inside the rectangle is filled, the corners are clear
   CLEAR = 4,   // nothing to see at all
   MASKED = 8,  // loaded masked: no opaque pure black, or it would turn into holes
+  NOT_BOX = 16,      // a decoration: never an opaque rectangle, which would look like a body
+  SEE_THROUGH = 32,  // a decoration shaped like a body: no pixel fully opaque
 };
 
 struct Picture {
@@ -127,6 +130,53 @@ std::vector<Picture> GamePictures() {
   return out;
 }
 
+std::vector<Picture> ScenePictures() {
+  std::vector<Picture> out;
+  for (int i = 1; i <= 15; ++i) out.push_back({"fones/fon" + std::to_string(i) + ".jpg", 800, 600, 1, OPAQUE | MASKED});
+  struct D {
+    const char* name;
+    int w, h;
+    unsigned rules;
+  };
+  // Decorations: sizes of our choosing; a level places them by their centre.
+  const D decorations[] = {
+      {"akazia", 260, 200, 0}, {"akvarium", 130, 126, 0}, {"bballMedium2", 61, 60, SEE_THROUGH},
+      {"bereza2", 120, 300, 0}, {"bereza4", 170, 280, 0}, {"bigDub", 320, 300, 0},
+      {"borderPlankGorizont", 800, 12, SEE_THROUGH}, {"brickWall", 200, 150, SEE_THROUGH},
+      {"brickWallLeft", 110, 150, SEE_THROUGH}, {"brickWallRicht", 110, 150, SEE_THROUGH},
+      {"cactus1", 90, 160, 0}, {"cactus2", 70, 72, 0}, {"cactus3", 100, 110, 0}, {"elka1", 120, 200, 0},
+      {"elka2", 140, 220, 0}, {"elka3", 80, 130, 0}, {"goal_txt", 130, 84, 0}, {"grib1", 50, 60, 0},
+      {"grib2", 50, 56, 0}, {"here_txt", 130, 84, 0}, {"izba", 220, 200, 0}, {"izbaSnow", 220, 210, 0},
+      {"kiparis", 70, 260, 0}, {"klen", 220, 260, 0}, {"kust1", 140, 80, 0}, {"kust2", 120, 90, 0},
+      {"leftZvet", 60, 100, 0}, {"les", 800, 180, 0}, {"les1", 800, 160, 0}, {"les2", 400, 150, 0},
+      {"lesPalm", 400, 220, 0}, {"lesRealPalm", 400, 260, 0}, {"list1", 40, 40, 0}, {"list2", 36, 36, 0},
+      {"menu_txt", 200, 50, 0}, {"osina", 130, 280, 0}, {"osoka", 90, 80, 0}, {"pautina1", 120, 120, 0},
+      {"pautina2", 140, 140, 0}, {"planeta", 170, 110, 0}, {"planeta2", 120, 120, 0},
+      {"poverhnost", 800, 120, 0}, {"power_txt", 200, 70, 0}, {"raskidistoe", 300, 240, 0},
+      {"realPalma", 180, 320, 0}, {"rightZvet", 60, 100, 0}, {"smallPalma", 110, 160, 0},
+      {"snegovikStatic", 100, 132, 0}, {"staticSpider", 40, 120, 0}, {"sugrob1", 200, 50, 0},
+      {"sugrob3", 260, 60, 0}, {"sugrob4", 160, 45, 0}, {"sugrob5", 320, 70, 0},
+      {"swod", 240, 200, SEE_THROUGH}, {"swod2", 400, 140, SEE_THROUGH},
+      {"thinPlankGor", 224, 5, SEE_THROUGH}, {"thinPlankVert", 5, 224, SEE_THROUGH}, {"trava1", 200, 40, 0},
+      {"trava2", 100, 45, 0}, {"travokust1", 90, 60, 0}, {"travokust2", 80, 70, 0},
+      {"upZvetok", 44, 100, 0}, {"zemlya", 140, 140, 0},
+      {"oblako1", 200, 100, 0}, {"oblako2", 160, 80, 0}, {"oblako3", 120, 60, 0},
+  };
+  for (const D& d : decorations) {
+    out.push_back({std::string("levels_pic/") + d.name + ".png", d.w, d.h, 1, NOT_BOX | d.rules});
+  }
+  // Creatures, comets and drops, cut into cells by the game and loaded masked.
+  const Picture sheets[] = {
+      {"levels_pic/sun.png", 150, 150, 42, MASKED},      {"levels_pic/crow.png", 170, 70, 32, MASKED},
+      {"levels_pic/spider.png", 40, 200, 182, MASKED},   {"levels_pic/snowmanH.png", 130, 170, 60, MASKED},
+      {"levels_pic/snowmanE.png", 120, 170, 60, MASKED}, {"levels_pic/kometa.png", 240, 90, 165, MASKED},
+      {"levels_pic/kapla1.png", 20, 590, 62, MASKED},    {"levels_pic/kapla2.png", 20, 590, 42, MASKED},
+  };
+  out.insert(out.end(), std::begin(sheets), std::end(sheets));
+  out.push_back({"menu_pic/play_menu.png", 320, 180, 1, MASKED});
+  return out;
+}
+
 std::vector<Picture> SkinPictures() {
   return {
       {"Skin/graphics/panel.png", 15, 15, 1, MASKED},
@@ -158,13 +208,15 @@ class ArtTest : public ::testing::Test {
 
 TEST_F(ArtTest, EveryPictureHasItsSizeCellsAndTransparency) {
   std::vector<Picture> all = BodyPictures();
-  for (auto* more : {&RagdollPictures, &GamePictures, &SkinPictures}) {
+  for (auto* more : {&RagdollPictures, &GamePictures, &ScenePictures, &SkinPictures}) {
     const auto list = (*more)();
     all.insert(all.end(), list.begin(), list.end());
   }
   EXPECT_EQ(BodyPictures().size(), 66u);
   EXPECT_EQ(RagdollPictures().size(), 32u);
   EXPECT_EQ(GamePictures().size(), 29u);  // the 27 of game_pic plus close.jpg and mousehorse
+  // 15 backgrounds, 63 decorations, 3 clouds, 8 animations and the menu picture.
+  EXPECT_EQ(ScenePictures().size(), 90u);
 
   for (const Picture& pic : all) {
     SCOPED_TRACE(pic.path);
@@ -192,10 +244,16 @@ TEST_F(ArtTest, EveryPictureHasItsSizeCellsAndTransparency) {
     if (pic.rules & CLEAR) {
       EXPECT_EQ(clear, total);
     } else {
-      EXPECT_GT(opaque, 0) << "nothing to see";
+      EXPECT_LT(clear, total) << "nothing to see";
     }
     if (pic.rules & MASKED) {
       EXPECT_EQ(black, 0) << "pure black would be punched out by the mask";
+    }
+    if (pic.rules & NOT_BOX) {
+      EXPECT_LT(opaque, total) << "a decoration must not be an opaque rectangle";
+    }
+    if (pic.rules & SEE_THROUGH) {
+      EXPECT_EQ(opaque, 0) << "a decoration shaped like a body must be see-through";
     }
     if (pic.rules & ROUND) {
       const int w = p->width, h = p->height;
@@ -224,7 +282,11 @@ TEST_F(ArtTest, AnimationCellsLineUp) {
     int cw, ch;
   } sheets[] = {{"game_pic/cannon.png", 170, 110}, {"game_pic/portal.png", 30, 75},
                 {"game_pic/baz1.png", 32, 40},     {"game_pic/baz2.png", 45, 45},
-                {"game_pic/baz3.png", 55, 50},     {"levels_pic/mousehorse.png", 80, 30}};
+                {"game_pic/baz3.png", 55, 50},     {"levels_pic/mousehorse.png", 80, 30},
+                {"levels_pic/sun.png", 150, 150},  {"levels_pic/crow.png", 170, 70},
+                {"levels_pic/spider.png", 40, 200}, {"levels_pic/snowmanH.png", 130, 170},
+                {"levels_pic/snowmanE.png", 120, 170}, {"levels_pic/kometa.png", 240, 90},
+                {"levels_pic/kapla1.png", 20, 590}, {"levels_pic/kapla2.png", 20, 590}};
   for (const auto& s : sheets) {
     const PixmapPtr p = Load(s.path);
     ASSERT_NE(p, nullptr) << s.path;
@@ -261,6 +323,122 @@ TEST_F(ArtTest, PortalSwirlLoopsEvery29Frames) {
   };
   EXPECT_LE(difference(0, 29), 3);
   for (int k = 0; k < 29; ++k) EXPECT_GT(difference(k, k + 1), 20) << "cells " << k << ", " << k + 1;
+}
+
+/// Largest channel difference between cells a and b of a sheet of cw x ch cells.
+int CellDifference(const PixmapPtr& p, int cw, int ch, int a, int b) {
+  const int columns = p->width / cw;
+  int worst = 0;
+  for (int y = 0; y < ch; ++y) {
+    for (int x = 0; x < cw; ++x) {
+      const std::uint32_t pa = p->ReadPixel((a % columns) * cw + x, (a / columns) * ch + y);
+      const std::uint32_t pb = p->ReadPixel((b % columns) * cw + x, (b / columns) * ch + y);
+      for (int shift = 0; shift < 32; shift += 8) {
+        worst = std::max(worst, std::abs(int((pa >> shift) & 0xFF) - int((pb >> shift) & 0xFF)));
+      }
+    }
+  }
+  return worst;
+}
+
+/// Mean channel difference between cells a and b, over all pixels and channels.
+double MeanCellDifference(const PixmapPtr& p, int cw, int ch, int a, int b) {
+  const int columns = p->width / cw;
+  double sum = 0;
+  for (int y = 0; y < ch; ++y) {
+    for (int x = 0; x < cw; ++x) {
+      const std::uint32_t pa = p->ReadPixel((a % columns) * cw + x, (a / columns) * ch + y);
+      const std::uint32_t pb = p->ReadPixel((b % columns) * cw + x, (b / columns) * ch + y);
+      for (int shift = 0; shift < 32; shift += 8) {
+        sum += std::abs(int((pa >> shift) & 0xFF) - int((pb >> shift) & 0xFF));
+      }
+    }
+  }
+  return sum / (cw * ch * 4);
+}
+
+TEST_F(ArtTest, CreatureAnimationsLoopOrReturnToRest) {
+  // How the game steps through each sheet decides which cells must match: the crow wraps from
+  // cell 30 to 0 (cell 31 is never shown), the comet from 163 to 0, the spider and the snowmen
+  // end their run on the cell they rest on. Cells in the middle of a run must differ from rest.
+  const struct {
+    const char* path;
+    int cw, ch;
+    int same1, same2;  // cells that must look alike
+    int middle;        // a cell that must not look like same1
+  } loops[] = {
+      {"levels_pic/crow.png", 170, 70, 0, 31, 15},       {"levels_pic/kometa.png", 240, 90, 0, 164, 80},
+      {"levels_pic/spider.png", 40, 200, 0, 180, 90},    {"levels_pic/snowmanH.png", 130, 170, 0, 59, 30},
+      {"levels_pic/snowmanE.png", 120, 170, 0, 59, 35},
+  };
+  for (const auto& l : loops) {
+    SCOPED_TRACE(l.path);
+    const PixmapPtr p = Load(l.path);
+    ASSERT_NE(p, nullptr);
+    EXPECT_LE(CellDifference(p, l.cw, l.ch, l.same1, l.same2), 3);
+    EXPECT_GT(CellDifference(p, l.cw, l.ch, l.same1, l.middle), 60);
+  }
+  // The sun shows each of its 42 cells twice and wraps from 41 to 0: that step must be no bigger
+  // than the steps inside the cycle.
+  const PixmapPtr sun = Load("levels_pic/sun.png");
+  ASSERT_NE(sun, nullptr);
+  double biggestStep = 0;
+  for (int k = 0; k < 41; ++k) biggestStep = std::max(biggestStep, MeanCellDifference(sun, 150, 150, k, k + 1));
+  EXPECT_GT(biggestStep, 0.5) << "the sun does not move";
+  EXPECT_LE(MeanCellDifference(sun, 150, 150, 41, 0), biggestStep * 1.05);
+}
+
+TEST_F(ArtTest, DropsFallTheScreenAndSplashOnTheirSoundCell) {
+  // Drop 1 plays its sound when its counter reaches 45, drop 2 at 30: the drop must fall from the
+  // top down the cell and be at the floor on exactly that cell.
+  const struct {
+    const char* path;
+    int first, landing;  // first falling cell, splash cell
+  } drops[] = {{"levels_pic/kapla1.png", 22, 45}, {"levels_pic/kapla2.png", 14, 30}};
+  for (const auto& d : drops) {
+    SCOPED_TRACE(d.path);
+    const PixmapPtr p = Load(d.path);
+    ASSERT_NE(p, nullptr);
+    const int columns = p->width / 20;
+    auto lowest = [&](int k) {  // lowest visible row of cell k
+      for (int y = 589; y >= 0; --y) {
+        for (int x = 0; x < 20; ++x) {
+          if (Alpha(p->ReadPixel((k % columns) * 20 + x, (k / columns) * 590 + y)) > 40) return y;
+        }
+      }
+      return -1;
+    };
+    EXPECT_LT(lowest(1), 40) << "a new drop forms at the top";
+    for (int k = d.first; k < d.landing - 1; ++k) EXPECT_LT(lowest(k), lowest(k + 1)) << "cell " << k;
+    EXPECT_LT(lowest(d.landing - 1), 575);
+    EXPECT_GE(lowest(d.landing), 575) << "the splash is on the sound cell";
+  }
+}
+
+TEST_F(ArtTest, EveryLevelFileHasAThumbnailOfTheGame) {
+  // Thumbnails are drawn at build time from the level files; each one is the game's frame shrunk
+  // to 360 x 272, so it shows a picture, not a blank or black screen.
+  int levels = 0;
+  for (const std::string& path : EmbeddedAssetPaths()) {
+    if (path.rfind("levels/level", 0) != 0) continue;
+    const std::string n = path.substr(12, path.size() - 12 - 4);
+    SCOPED_TRACE(path);
+    const PixmapPtr thumb = Load("levels_thumbs/level_thumb_" + n + ".jpg");
+    ASSERT_NE(thumb, nullptr);
+    EXPECT_EQ(thumb->width, 360);
+    EXPECT_EQ(thumb->height, 272);
+    std::map<std::uint32_t, int> colours;
+    for (std::uint32_t px : thumb->pixels) ++colours[px & 0xF0F0F0];
+    EXPECT_GT(colours.size(), 200u) << "a flat picture: the frame was not drawn";
+    ++levels;
+  }
+  EXPECT_GE(levels, 1);
+  // And no thumbnail without its level.
+  for (const std::string& path : EmbeddedAssetPaths()) {
+    if (path.rfind("levels_thumbs/level_thumb_", 0) != 0) continue;
+    const std::string n = path.substr(26, path.size() - 26 - 4);
+    EXPECT_TRUE(IsEmbeddedAsset("levels/level" + n + ".xml")) << path;
+  }
 }
 
 TEST_F(ArtTest, RagdollLooksDifferAndShareSizes) {
@@ -331,7 +509,8 @@ TEST(ArtGenerators, TwoRunsWriteIdenticalBytes) {
   const fs::path base = fs::temp_directory_path() / "brakkon_art_test";
   fs::remove_all(base);
   for (const char* run : {"a", "b"}) {
-    for (const char* gen : {"gen_bodies", "gen_ragdolls", "gen_game_pics", "gen_skin"}) {
+    for (const char* gen : {"gen_bodies", "gen_ragdolls", "gen_game_pics", "gen_skin", "gen_decor",
+                            "gen_creatures", "gen_fones"}) {
       const std::string exe = std::string(BRAKKON_BUILD_DIR) + "/" + gen;
       ASSERT_TRUE(fs::exists(exe)) << exe;
       const std::string cmd = exe + " " + (base / run / "assets").string() + " " + (base / run / "Skin").string();
@@ -339,7 +518,7 @@ TEST(ArtGenerators, TwoRunsWriteIdenticalBytes) {
     }
   }
   const auto a = FilesUnder(base / "a"), b = FilesUnder(base / "b");
-  EXPECT_EQ(a.size(), 141u);
+  EXPECT_EQ(a.size(), 231u);
   EXPECT_TRUE(a == b) << "a second run wrote different bytes";
   fs::remove_all(base);
 }

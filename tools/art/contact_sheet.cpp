@@ -33,6 +33,10 @@ const std::map<std::string, CellSize>& AnimationCells() {
       {"game_pic/cannon.png", {170, 110}}, {"game_pic/portal.png", {30, 75}},
       {"game_pic/baz1.png", {32, 40}},     {"game_pic/baz2.png", {45, 45}},
       {"game_pic/baz3.png", {55, 50}},     {"levels_pic/mousehorse.png", {80, 30}},
+      {"levels_pic/sun.png", {150, 150}},  {"levels_pic/crow.png", {170, 70}},
+      {"levels_pic/spider.png", {40, 200}}, {"levels_pic/snowmanH.png", {130, 170}},
+      {"levels_pic/snowmanE.png", {120, 170}}, {"levels_pic/kometa.png", {240, 90}},
+      {"levels_pic/kapla1.png", {20, 590}}, {"levels_pic/kapla2.png", {20, 590}},
   };
   return cells;
 }
@@ -176,6 +180,8 @@ void WriteSheet(const std::string& title, std::vector<Tile>& tiles, const std::s
   canvas.SavePng(out);
 }
 
+constexpr int MAX_CELLS_ON_SHEET = 32;
+
 void SheetOfFolder(const std::string& root, const std::string& folder, const std::string& title,
                    const std::string& out) {
   const fs::path dir = fs::path(root) / folder;
@@ -208,6 +214,14 @@ void SheetOfFolder(const std::string& root, const std::string& folder, const std
     }
     const CellSize c = cells->second;
     const int columns = w / c.w, count = columns * (h / c.h);
+    if (count > MAX_CELLS_ON_SHEET) {
+      // Long animations are shown whole here; their strips show every cell.
+      const double scale = std::min(1.0, 300.0 / std::max(w, h)) * zoom;
+      tiles.push_back({s, 0, 0, w, h, scale,
+                       name + " " + std::to_string(count) + " cells of " + std::to_string(c.w) + "x" +
+                           std::to_string(c.h) + " (see strips/)"});
+      continue;
+    }
     for (int k = 0; k < count; ++k) {
       tiles.push_back({s, (k % columns) * c.w, (k / columns) * c.h, c.w, c.h, ScaleFor(c.w, c.h),
                        name + " #" + std::to_string(k)});
@@ -215,6 +229,33 @@ void SheetOfFolder(const std::string& root, const std::string& folder, const std
   }
   if (!tiles.empty()) WriteSheet(title, tiles, out);
   for (cairo_surface_t* s : pictures) cairo_surface_destroy(s);
+}
+
+/// Animation strips: every cell of every animated sheet in playing order, at full size, one PNG
+/// per sheet in OUT_DIR/strips/.
+void Strips(const std::string& root, const std::string& out) {
+  for (const auto& [rel, c] : AnimationCells()) {
+    const fs::path file = fs::path(root) / rel;
+    if (!fs::exists(file)) continue;
+    cairo_surface_t* s = cairo_image_surface_create_from_png(file.string().c_str());
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+      std::cerr << "contact_sheet: cannot read " << file << "\n";
+      cairo_surface_destroy(s);
+      continue;
+    }
+    const int columns = cairo_image_surface_get_width(s) / c.w;
+    const int count = columns * (cairo_image_surface_get_height(s) / c.h);
+    const double scale = (std::max(c.w, c.h) <= 60 ? 2.0 : 1.0) * zoom;
+    std::vector<Tile> tiles;
+    for (int k = 0; k < count; ++k) {
+      tiles.push_back({s, (k % columns) * c.w, (k / columns) * c.h, c.w, c.h, scale, "#" + std::to_string(k)});
+    }
+    const std::string name = fs::path(rel).stem().string();
+    MakeFolders(out + "/strips");
+    WriteSheet(rel + ": " + std::to_string(count) + " cells of " + std::to_string(c.w) + "x" + std::to_string(c.h),
+               tiles, out + "/strips/" + name + ".png");
+    cairo_surface_destroy(s);
+  }
 }
 
 // [SECTION] Scene ----------------------------------------------------------------------------------
@@ -277,10 +318,12 @@ class Scene {
 
   /// The level and shot counters: label, then digits spaced as the game spaces them.
   void Counter(const std::string& label, int value, double x, double y) {
+    if (!Picture(label)) return;  // a partial asset folder (one generator run alone)
     Draw(label, x, y);
     int offset = cairo_image_surface_get_width(Picture(label)) / 2 + 13;
     for (char c : std::to_string(value)) {
       const std::string digit = std::string("game_pic/n") + c + ".png";
+      if (!Picture(digit)) return;
       Draw(digit, x + offset, y);
       offset += cairo_image_surface_get_width(Picture(digit)) / 2 + 6;
     }
@@ -392,6 +435,7 @@ int main(int argc, char** argv) {
       SheetOfFolder(assets, folder, folder, out + "/" + folder + ".png");
     }
     SheetOfFolder(skin, "graphics", "Skin/graphics", out + "/skin.png");
+    Strips(assets, out);
     DrawScene(assets, out + "/scene.png");
   });
 }
