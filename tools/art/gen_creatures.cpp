@@ -45,37 +45,38 @@ void Sheet(const std::string& path, int cw, int ch, int columns, int cells,
 void SunCell(cairo_t* cr, int k) {
   const double cx = 75, cy = 75, t = k / 42.0;
   const double turn = t * 2 * M_PI / 6, breathe = std::sin(t * 2 * M_PI);
-  Glow(cr, cx, cy, 74, Hex(0xFFE680), 0.55);
+  // The game doubles the cell: a disc of radius 28 shows as 56 on the screen.
+  Glow(cr, cx, cy, 74, Hex(0xFFE680), 0.45);
   for (int i = 0; i < 12; ++i) {
     const double a = turn + i * 2 * M_PI / 12;
-    const double len = (i % 2 ? 60 : 66) + (i % 2 ? -breathe : breathe) * 5;
-    const double half = 0.13;
-    cairo_move_to(cr, cx + std::cos(a - half) * 38, cy + std::sin(a - half) * 38);
+    const double len = (i % 2 ? 44 : 50) + (i % 2 ? -breathe : breathe) * 4;
+    const double half = 0.16;
+    cairo_move_to(cr, cx + std::cos(a - half) * 25, cy + std::sin(a - half) * 25);
     cairo_line_to(cr, cx + std::cos(a) * len, cy + std::sin(a) * len);
-    cairo_line_to(cr, cx + std::cos(a + half) * 38, cy + std::sin(a + half) * 38);
+    cairo_line_to(cr, cx + std::cos(a + half) * 25, cy + std::sin(a + half) * 25);
     cairo_close_path(cr);
     Source(cr, i % 2 ? Hex(0xFFC23A) : Hex(0xFFA62E));
     cairo_fill_preserve(cr);
     Outline(cr, 1.6, Hex(0xD9572B));
   }
-  cairo_arc(cr, cx, cy, 42, 0, 2 * M_PI);
-  FillBall(cr, cx, cy, 42, 42, Hex(0xFFD93F));
-  Outline(cr, 2, Hex(0xD9572B));
+  cairo_arc(cr, cx, cy, 28, 0, 2 * M_PI);
+  FillBall(cr, cx, cy, 28, 28, Hex(0xFFD93F));
+  Outline(cr, 1.5, Hex(0xD9572B));
   // A content face with eyes shut, cheeks aglow.
   for (int side = -1; side <= 1; side += 2) {
-    cairo_arc(cr, cx + side * 14, cy - 5, 6, 1.15 * M_PI, 1.85 * M_PI);
+    cairo_arc(cr, cx + side * 9.5, cy - 3.5, 4, 1.15 * M_PI, 1.85 * M_PI);
     Source(cr, Hex(0x8A3A1E));
-    cairo_set_line_width(cr, 2.4);
+    cairo_set_line_width(cr, 1.7);
     cairo_stroke(cr);
-    cairo_arc(cr, cx + side * 22, cy + 8, 6, 0, 2 * M_PI);
+    cairo_arc(cr, cx + side * 15, cy + 5, 4, 0, 2 * M_PI);
     Source(cr, Hex(0xFF7F6A), 0.5);
     cairo_fill(cr);
   }
-  cairo_arc(cr, cx, cy + 6, 13, 0.15 * M_PI, 0.85 * M_PI);
+  cairo_arc(cr, cx, cy + 4, 9, 0.15 * M_PI, 0.85 * M_PI);
   Source(cr, Hex(0x8A3A1E));
-  cairo_set_line_width(cr, 2.6);
+  cairo_set_line_width(cr, 1.8);
   cairo_stroke(cr);
-  Glint(cr, cx - 18, cy - 20, 10, 6, 0.6);
+  Glint(cr, cx - 12, cy - 13, 7, 4, 0.6);
 }
 
 // [SECTION] Crow ----------------------------------------------------------------------------------
