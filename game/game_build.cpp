@@ -1,6 +1,7 @@
 // Level construction: a new session makes a fresh physics world with the level's gravity and
 // turns every entry of the level file into bodies, joints, pictures, sounds and the records the
 // frame update walks. Nothing is loaded later during play.
+#include <algorithm>
 #include <cmath>
 
 #include "app/globals.h"
@@ -21,6 +22,15 @@ constexpr int STAR_COUNT = 71;
 constexpr int FIRE_SOUNDS = 8;
 constexpr float SUN_DRAWN_SIZE = 300;
 constexpr int KAPLA1_DRAWN_HEIGHT = 580;
+/// Longer chains are cut here: a damaged file must not build millions of bodies.
+constexpr int MAX_CHAIN_LINKS = 1000;
+
+bool IsFiniteEntry(const TBodyEntry& e) {
+  for (const float v : {e.x, e.y, e.angle, e.scaleX, e.scaleY, e.density, e.speed, e.rotatingSpeed}) {
+    if (!std::isfinite(v)) return false;
+  }
+  return true;
+}
 
 /// Pixel size / 16: the half extent in world units of a picture side.
 float Half(int pixels) { return static_cast<float>(pixels) / 16.0f; }
@@ -186,7 +196,14 @@ void TGame::LoadLevel() {
 }
 
 void TGame::BuildBodies(const TLevelFile& level) {
+  int index = 0;
   for (const TBodyEntry& entry : level.bodies) {
+    ++index;
+    if (!IsFiniteEntry(entry)) {
+      LogLine("Level " + std::to_string(currentLevel) + ": body " + std::to_string(index) +
+              " has a value that is not a number; it is left out");
+      continue;
+    }
     ImagePtr picture = LoadImage("bodies_pic/" + entry.name, FILTEREDIMAGE);
     if (picture) {
       // The product is taken in double precision: 600 x 0.95f is just under 570 and gives 569.
@@ -275,7 +292,8 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
     return down ? b2Vec2(x, y - static_cast<float>(steps) * h / 16) : b2Vec2(x + static_cast<float>(steps) * w / 16, y);
   };
   physics::b2Body* previous = anchor.get();
-  for (int k = 0; k < entry.countLinks; ++k) {
+  const int links = std::min(entry.countLinks, MAX_CHAIN_LINKS);
+  for (int k = 0; k < links; ++k) {
     const b2Vec2 p = pointAt(k);
     b2BodyDef linkDef;
     linkDef.position = p;
@@ -291,7 +309,7 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
 
   if (entry.lastLink.empty()) return;
   ImagePtr endPicture = LoadCentred("bodies_pic/" + entry.lastLink, FILTEREDIMAGE);
-  const b2Vec2 q = pointAt(entry.countLinks + 1);
+  const b2Vec2 q = pointAt(std::max(links, 0) + 1);
   const float endW = static_cast<float>(ImageWidth(endPicture));
   const float endH = static_cast<float>(ImageHeight(endPicture));
   b2BodyDef endDef;

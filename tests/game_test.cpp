@@ -222,6 +222,17 @@ TEST(ConstructionTest, MissingPicturesAndBadDataBuildWhatTheyCan) {
   RunFrames(*game, 10);
 }
 
+TEST(ConstructionTest, DamagedNumbersAndHugeChainsAreKeptInBounds) {
+  const int n = RegisterLevel("", Bodies(R"(
+      <body Name="staticBoxSmall.png" x="1e999" y="100" typ="s" shape="r" />
+      <body Name="link.png" x="200" y="100" typ="d" shape="l" countLinks="5000" direct="down" />
+      <body Name="link.png" x="300" y="100" typ="d" shape="l" countLinks="-4" direct="down" />)"));
+  auto game = Play(n);
+  // No box; the long chain's anchor and 1000 links; the negative chain's anchor; the ground.
+  EXPECT_EQ(game->m_world->world->GetBodyCount(), 1 + 1001 + 1);
+  EXPECT_EQ(game->m_world->world->GetJointCount(), 1000);
+}
+
 // [SECTION] Firing and limits -------------------------------------------------------------------
 
 TEST(FiringTest, AimTurnsTheCannonBetweenUpAndLevel) {
@@ -429,6 +440,59 @@ TEST_F(WinTest, KeysBeforeTheWinRestartAndPause) {
   EXPECT_EQ(sessionCommand, COMMAND_RESTART);
 }
 
+TEST(DrawingTest, PausedFramesHideTheAimAndDimTheLevel) {
+  auto game = Play(RegisterLevel("limitRagdoll=\"5\"", Bodies(FLOOR)), true);
+  bool paused = false;
+  SessionLinks().isPaused = [&] { return paused; };
+  EnableDrawTrace(true);
+  for (const bool p : {false, true}) {
+    paused = p;
+    ClearDrawTrace();
+    RunFrames(*game, 1);
+    bool aim = false;
+    float floorAlpha = 0;
+    for (const auto& e : DrawTrace()) {
+      if (e.path == "game_pic/aim.png") aim = true;
+      if (e.path == "bodies_pic/borderPlankGorizontal1Big.png") floorAlpha = e.alpha;
+    }
+    EXPECT_EQ(aim, !p);
+    EXPECT_FLOAT_EQ(floorAlpha, p ? 0.7f : 1.0f);
+  }
+  EnableDrawTrace(false);
+  ClearDrawTrace();
+  SessionLinks() = TSessionLinks{};
+}
+
+TEST(DrawingTest, NewerRagdollsAreDrawnUnderOlderOnesAndTheLevel) {
+  auto game = Play(RegisterLevel("limitRagdoll=\"5\"", Bodies(FLOOR)), true);
+  Fire(*game, 200, 300);
+  RunFrames(*game, 10, 200, 300);  // the cannon's animation ends
+  Fire(*game, 200, 300);
+  ASSERT_EQ(game->ragdollList.size(), 2u);
+  EnableDrawTrace(true);
+  ClearDrawTrace();
+  RunFrames(*game, 1, 200, 300);
+  EnableDrawTrace(false);
+  /// Index in the trace of the picture drawn at a body's place.
+  auto drawnAt = [](const b2Body& body) {
+    const auto p = body.GetPosition();
+    for (std::size_t i = 0; i < DrawTrace().size(); ++i) {
+      const auto& e = DrawTrace()[i];
+      if (e.path == body.userData->Path() && std::fabs(e.x - p.x * 8) < 1e-3f && std::fabs(e.y + p.y * 8) < 1e-3f) {
+        return static_cast<long>(i);
+      }
+    }
+    return -1L;
+  };
+  const long older = drawnAt(*game->ragdollList.front()->body);
+  const long newer = drawnAt(*game->ragdollList.back()->body);
+  const long floor = drawnAt(*Bodies(*game).end()[-2]);
+  ClearDrawTrace();
+  ASSERT_GE(newer, 0);
+  EXPECT_LT(newer, older) << "the newer ragdoll is drawn first, under the older one";
+  EXPECT_LT(older, floor) << "the level's bodies are drawn over every ragdoll";
+}
+
 // [SECTION] Counters ----------------------------------------------------------------------------
 
 TEST(CounterTest, DigitsStandAfterTheLabel) {
@@ -475,6 +539,34 @@ TEST(MoversTest, SliderBetweenTwoStaticBodiesKeepsItsDirection) {
   auto game = Play(n);
   RunFrames(*game, 3);
   EXPECT_EQ(game->movingList.front().direct, "right");
+}
+
+TEST(MoversTest, SliderCarriesRagdollsSideways) {
+  const int n = RegisterLevel("limitRagdoll=\"5\"", Bodies(R"(
+      <body Name="movingPlankBigGorizont.png" x="400" y="300" typ="s" shape="r" move="right" speed="0.3" />)"));
+  auto game = Play(n);
+  Fire(*game);
+  auto r = game->ragdollList.front();
+  // Paused, nothing moves by itself: put the parts where the test wants them.
+  SessionLinks().isPaused = [] { return true; };
+  const physics::b2Vec2 away(10, -10);
+  for (const BodyPtr& part : {r->head, r->body, r->upperLeftHand, r->upperRightHand, r->lowLeftHand, r->lowRightHand,
+                              r->upperLeftLeg, r->upperRightLeg, r->lowLeftLeg}) {
+    part->SetXForm(away, 0);
+  }
+  const physics::b2Vec2 onPlank(50, -37.5f + 0.5f);
+  r->lowRightLeg->SetXForm(onPlank, 0);
+  RunFrames(*game, 1);
+  for (const BodyPtr& part : {r->lowRightLeg, r->head, r->body}) {
+    EXPECT_NEAR(part->GetLinearVelocity().x, 12, 1e-3) << "0.3 x 40 on the shin, the head and the torso";
+  }
+  EXPECT_NEAR(r->lowLeftLeg->GetLinearVelocity().x, 0, 1e-3);
+  r->body->SetXForm(onPlank, 0);
+  RunFrames(*game, 1);
+  EXPECT_NEAR(r->lowRightLeg->GetLinearVelocity().x, 12, 1e-3);
+  EXPECT_NEAR(r->body->GetLinearVelocity().x, 10.8, 1e-3) << "the torso's row comes later and wins";
+  EXPECT_NEAR(r->head->GetLinearVelocity().x, 10.8, 1e-3);
+  SessionLinks() = TSessionLinks{};
 }
 
 TEST(MoversTest, TurningBodyTurnsClockwiseForNegativeSpeed) {
