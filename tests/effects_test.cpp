@@ -453,6 +453,29 @@ TEST_F(EffectsTest, RainLoopFollowsTheSoundSwitchOfTheLevelsFirstFrame) {
   EXPECT_FALSE(ChannelPlaying(loop));
 }
 
+TEST_F(EffectsTest, ThunderDrawsItsChanceOnlyWhenOnWithSound) {
+  struct Case {
+    const char* thunder;
+    int sound;
+    bool paused;
+    bool rolls;  // draws random numbers for a thunder
+  };
+  const Case cases[] = {
+      {"true", 1, false, true}, {"true", 1, true, true}, {"true", 0, false, false}, {"TRUE", 1, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.thunder) + (c.sound != 0 ? " with sound" : " silent") + (c.paused ? ", paused" : ""));
+    // Nothing else in this level draws random numbers.
+    auto game = Play(RegisterLevel(std::string("thunder=\"") + c.thunder + "\""), false);
+    ASSERT_EQ(game->thunder_sound[5] != nullptr, std::string(c.thunder) == "true");
+    soundOn = c.sound;
+    SessionLinks().isPaused = [&c] { return c.paused; };
+    const int seed = RndSeed();
+    for (int i = 0; i < 10; ++i) game->Update();
+    EXPECT_EQ(RndSeed() != seed, c.rolls);
+  }
+}
+
 TEST_F(EffectsTest, SunShowsEachOfItsCellsForTwoFrames) {
   auto game = Play(RegisterLevel(R"(sunX="300" sunY="200")"));
   ASSERT_TRUE(game->sun_pic);
@@ -586,6 +609,8 @@ TEST_F(EffectsTest, PausedFrameKeepsTheSceneMovingButDropsRainAndSnow) {
     auto spark = std::make_shared<TBaz>();
     spark->img = shared.baz[1];
     game->bazList.push_back(spark);
+    EXPECT_EQ(game->starsList ? game->starsList->size() : 71u, 71u);
+    EXPECT_EQ(game->snowList ? game->snowList->size() : 131u, 131u);
     const float firstStarZ = game->starsList ? game->starsList->front()->Z : 0;
     const float firstFlakeY = game->snowList ? game->snowList->front()->yS : 0;
     ClearDrawTrace();
