@@ -47,8 +47,13 @@ void TSnowflake::UpdateAll(TSnowList& flakes, bool draw) {
       f->yS = f->initY;
       f->angleSpeed = -RandF(0, 2) * 0.5f;
     }
-    if (f->xS > SNOW_RIGHT_WRAP) f->xS = RandF(-40, -20);
-    if (f->xS < SNOW_LEFT_WRAP) f->xS = RandF(810, 840);
+    // A flake sent round to the left side may land left of the left edge: it must not be sent
+    // straight back in the same frame.
+    if (f->xS > SNOW_RIGHT_WRAP) {
+      f->xS = RandF(-40, -20);
+    } else if (f->xS < SNOW_LEFT_WRAP) {
+      f->xS = RandF(810, 840);
+    }
     f->t += f->speedT;
     f->xS += static_cast<float>(Sin(f->t)) * f->sp;
     f->angle += f->angleSpeed;

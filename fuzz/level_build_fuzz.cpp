@@ -1,7 +1,5 @@
 // Fuzz target: arbitrary bytes as a level file, built into a session and played for a few
 // frames without drawing. Nothing the file says may crash the game or feed the physics garbage.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -14,15 +12,18 @@
 namespace {
 
 constexpr int FRAMES_PER_INPUT = 8;
+/// The level number the fuzzer's files use: the game reads "levels/level<n>.xml" from the working
+/// folder when no asset of that name is embedded (the fuzz build embeds none).
+constexpr int FUZZ_LEVEL = 987654;
 
-/// The level is read from "levels/level1.xml" in a private working folder.
+std::string LevelFile() { return "levels/level" + std::to_string(FUZZ_LEVEL) + ".xml"; }
+
 bool Prepare() {
   SetLogQuiet(true);
   graphicsHertz = 60;
-  const auto folder = std::filesystem::temp_directory_path() / ("level_build_fuzz_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder / "levels");
-  std::filesystem::current_path(folder);
-  currentLevel = 1;
+  // NOTE: the working folder must not change: libFuzzer reads its corpus by relative paths.
+  std::filesystem::create_directories("levels");
+  currentLevel = FUZZ_LEVEL;
   return true;
 }
 
@@ -31,7 +32,7 @@ bool Prepare() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool prepared = Prepare();
   (void)prepared;
-  if (std::FILE* f = std::fopen("levels/level1.xml", "wb")) {
+  if (std::FILE* f = std::fopen(LevelFile().c_str(), "wb")) {
     std::fwrite(data, 1, size, f);
     std::fclose(f);
   }

@@ -149,12 +149,7 @@ void TGame::LimitRagdolls() {
 
 void TGame::UpdateSparks() {
   for (auto it = bazList.begin(); it != bazList.end();) {
-    if (drawingEnabled) {
-      UpdateSpark(**it);
-    } else {
-      (*it)->Cframe += 1;
-      if ((*it)->Cframe == 6) (*it)->endF = 1;
-    }
+    UpdateSpark(**it, drawingEnabled);
     it = (*it)->endF != 0 ? bazList.erase(it) : std::next(it);
   }
 }
@@ -288,7 +283,9 @@ void TGame::exitAll() {
   thunder_sound = {};
   drop1_sound = drop2_sound = fire_sound = nullptr;
   if (!exited) {
-    // The global channel and background belong to this session only while it runs.
+    // The global channel and background belong to this session only while it runs. A rain loop
+    // still playing is stopped: once the handle is dropped nothing could stop it.
+    if (rainChannel) StopChannel(rainChannel);
     rainChannel = nullptr;
     backgroundImage = nullptr;
   }
