@@ -8,6 +8,7 @@
 
 #include "app/globals.h"
 #include "app/options.h"
+#include "app/random_player.h"
 #include "app/shell.h"
 #include "xml/xml_document.h"
 #include "game/game.h"
@@ -43,7 +44,8 @@ const char* const USAGE =
     "  --input FILE       play a frame-stamped input script\n"
     "  --level N          start in level N\n"
     "  --data-dir DIR     keep the options and progress file in DIR\n"
-    "  --debug-physics    draw the physics outlines during play\n";
+    "  --debug-physics    draw the physics outlines during play\n"
+    "  --random-input SEED  play by random input through every level (soak runs)\n";
 
 ImagePtr LoadWithStep(const std::string& path, int flags = DEFAULT_IMAGE_FLAGS) {
   ImagePtr image = LoadImage(path, flags);
@@ -99,6 +101,8 @@ bool ParseLaunchOptions(int argc, char** argv, TLaunchOptions& options, std::str
       options.screenshotFile = value();
     } else if (arg == "--input" && hasValue) {
       options.inputFile = value();
+    } else if (arg == "--random-input" && hasValue) {
+      options.randomInputSeed = ParsePositive(value(), ok);
     } else if (arg == "--data-dir" && hasValue) {
       options.dataDir = value();
     } else {
@@ -310,8 +314,11 @@ int RunGame(const TLaunchOptions& options) {
   gameState = STATE_MAIN_MENU;
   if (options.level > 0) StartLevelFromSelection(options.level);
   SetInputScriptOrigin();  // script frames count from the first frame of the main loop
-  while (MainLoopPass()) {
-  }
+  if (options.randomInputSeed > 0) StartRandomPlayer(static_cast<unsigned>(options.randomInputSeed));
+  do {
+    RandomPlayerStep();
+  } while (MainLoopPass());
+  ReportRandomPlayer();
   session = nullptr;
   EndGraphics();
   return 0;

@@ -11,7 +11,7 @@
 #include <map>
 #include <span>
 
-#include "media/media.h"
+#include "media/media_local.h"
 
 namespace {
 
@@ -83,6 +83,22 @@ std::vector<std::string> EmbeddedAssetPaths() {
   paths.reserve(Table().size());
   for (const auto& [path, entry] : Table()) paths.push_back(path);
   return paths;
+}
+
+bool media_local::ReadAssetBytes(const std::string& path, TBytes& out) {
+  const auto found = Table().find(path);
+  if (found != Table().end()) {
+    out.owned.clear();
+    out.data = found->second.data;
+    out.size = found->second.size;
+    return true;
+  }
+  auto bytes = ReadAssetOrFile(path);
+  if (!bytes) return false;
+  out.owned = std::move(*bytes);
+  out.data = out.owned.data();
+  out.size = out.owned.size();
+  return true;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadAssetOrFile(const std::string& path) {

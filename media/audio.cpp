@@ -29,15 +29,16 @@ Mix_Music* currentMusic = nullptr;
 
 // Reading Ogg data from memory for the length query.
 struct MemoryReader {
-  const std::vector<std::uint8_t>* bytes;
+  const std::uint8_t* data;
+  std::size_t size;
   std::size_t at;
 };
 std::size_t MemRead(void* out, std::size_t size, std::size_t count, void* source) {
   auto* m = static_cast<MemoryReader*>(source);
   const std::size_t want = size * count;
-  const std::size_t have = m->bytes->size() - m->at;
+  const std::size_t have = m->size - m->at;
   const std::size_t n = std::min(want, have);
-  std::memcpy(out, m->bytes->data() + m->at, n);
+  if (n > 0) std::memcpy(out, m->data + m->at, n);
   m->at += n;
   return size == 0 ? 0 : n / size;
 }
@@ -45,17 +46,17 @@ int MemSeek(void* source, ogg_int64_t offset, int whence) {
   auto* m = static_cast<MemoryReader*>(source);
   ogg_int64_t base = 0;
   if (whence == SEEK_CUR) base = static_cast<ogg_int64_t>(m->at);
-  if (whence == SEEK_END) base = static_cast<ogg_int64_t>(m->bytes->size());
+  if (whence == SEEK_END) base = static_cast<ogg_int64_t>(m->size);
   const ogg_int64_t target = base + offset;
-  if (target < 0 || target > static_cast<ogg_int64_t>(m->bytes->size())) return -1;
+  if (target < 0 || target > static_cast<ogg_int64_t>(m->size)) return -1;
   m->at = static_cast<std::size_t>(target);
   return 0;
 }
 long MemTell(void* source) { return static_cast<long>(static_cast<MemoryReader*>(source)->at); }
 
 /// Length in seconds of Ogg Vorbis bytes; negative when they are not Ogg Vorbis.
-double VorbisSeconds(const std::vector<std::uint8_t>& bytes) {
-  MemoryReader reader{&bytes, 0};
+double VorbisSeconds(const media_local::TBytes& bytes) {
+  MemoryReader reader{bytes.data, bytes.size, 0};
   OggVorbis_File vf;
   const ov_callbacks callbacks{MemRead, MemSeek, nullptr, MemTell};
   if (ov_open_callbacks(&reader, &vf, nullptr, 0, callbacks) != 0) return -1;
@@ -75,7 +76,7 @@ bool IsCurrent(const TChannel& ch) {
 
 struct TSoundData {
   std::string path;
-  std::vector<std::uint8_t> bytes;  // kept for streaming
+  media_local::TBytes bytes;  // kept for streaming
   Mix_Chunk* chunk = nullptr;
   bool streamed = false;
   bool loop = false;
@@ -129,9 +130,9 @@ using namespace media_local;
 bool AudioAvailable() { return audioOpen; }
 
 SoundPtr LoadSound(const std::string& path, int flags) {
-  auto bytes = ReadAssetOrFile(path);
-  if (!bytes) return nullptr;
-  const double seconds = VorbisSeconds(*bytes);
+  media_local::TBytes bytes;
+  if (!media_local::ReadAssetBytes(path, bytes)) return nullptr;
+  const double seconds = VorbisSeconds(bytes);
   if (seconds < 0) return nullptr;
   OpenAudio();
   auto sound = std::make_shared<TSound>();
@@ -141,9 +142,9 @@ SoundPtr LoadSound(const std::string& path, int flags) {
   d.loop = (flags & SOUND_LOOP) != 0;
   d.streamed = seconds > STREAM_SECONDS;
   if (d.streamed) {
-    d.bytes = std::move(*bytes);
+    d.bytes = std::move(bytes);
   } else if (audioOpen) {
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes->data(), static_cast<int>(bytes->size()));
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data, static_cast<int>(bytes.size));
     d.chunk = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
     if (d.chunk == nullptr) return nullptr;
   }
@@ -159,7 +160,7 @@ ChannelPtr PlaySound(const SoundPtr& sound, const ChannelPtr& channel) {
     // One stream at a time: the game plays a single music track.
     Mix_HaltMusic();
     if (currentMusic != nullptr) Mix_FreeMusic(currentMusic);
-    SDL_RWops* rw = SDL_RWFromConstMem(d.bytes.data(), static_cast<int>(d.bytes.size()));
+    SDL_RWops* rw = SDL_RWFromConstMem(d.bytes.data, static_cast<int>(d.bytes.size));
     currentMusic = rw != nullptr ? Mix_LoadMUS_RW(rw, 1) : nullptr;
     if (currentMusic == nullptr || Mix_PlayMusic(currentMusic, d.loop ? -1 : 0) != 0) return ch;
     Mix_VolumeMusic(MIX_MAX_VOLUME);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 #include "media/media_local.h"
@@ -27,54 +28,93 @@ void EnsureImageCodecs() {
   }
 }
 
-/// Decodes PNG or JPEG bytes to 0xAARRGGBB pixels.
-bool Decode(const std::vector<std::uint8_t>& bytes, int& width, int& height,
-            std::vector<std::uint32_t>& pixels) {
-  EnsureImageCodecs();
-  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (rw == nullptr) return false;
-  SDL_Surface* loaded = IMG_Load_RW(rw, 1);
-  if (loaded == nullptr) return false;
-  SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(loaded);
-  if (argb == nullptr) return false;
-  width = argb->w;
-  height = argb->h;
-  pixels.resize(static_cast<std::size_t>(width) * height);
-  SDL_LockSurface(argb);
-  for (int y = 0; y < height; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(argb->pixels) +
-                                                             static_cast<std::ptrdiff_t>(y) * argb->pitch);
-    std::copy(row, row + width, pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+/// Copies a decoded surface into 0xAARRGGBB pixels. The formats the decoders give for PNG and
+/// JPEG are swizzled here directly; SDL's general converter (an extra surface and a slow blit)
+/// is kept for the rest.
+bool CopyPixels(SDL_Surface* surface, std::vector<std::uint32_t>& pixels) {
+  const int w = surface->w;
+  const int h = surface->h;
+  const Uint32 format = surface->format->format;
+  // A colour key (a PNG's transparent colour) becomes alpha only through the converter.
+  const bool direct = SDL_HasColorKey(surface) == SDL_FALSE &&
+                      (format == SDL_PIXELFORMAT_ARGB8888 || format == SDL_PIXELFORMAT_ABGR8888 ||
+                       format == SDL_PIXELFORMAT_RGB24 || format == SDL_PIXELFORMAT_BGR24);
+  if (!direct) {
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
+    if (argb == nullptr) return false;
+    const bool ok = CopyPixels(argb, pixels);
+    SDL_FreeSurface(argb);
+    return ok;
   }
-  SDL_UnlockSurface(argb);
-  SDL_FreeSurface(argb);
+  pixels.resize(static_cast<std::size_t>(w) * h);
+  SDL_LockSurface(surface);
+  for (int y = 0; y < h; ++y) {
+    const auto* row = static_cast<const std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch;
+    std::uint32_t* out = pixels.data() + static_cast<std::ptrdiff_t>(y) * w;
+    if (format == SDL_PIXELFORMAT_ARGB8888) {
+      std::memcpy(out, row, static_cast<std::size_t>(w) * 4);
+    } else if (format == SDL_PIXELFORMAT_ABGR8888) {  // a 32-bit word 0xAABBGGRR
+      for (int x = 0; x < w; ++x) {
+        std::uint32_t p;
+        std::memcpy(&p, row + static_cast<std::ptrdiff_t>(x) * 4, 4);
+        out[x] = (p & 0xFF00FF00u) | ((p & 0xFFu) << 16) | ((p >> 16) & 0xFFu);
+      }
+    } else {  // three bytes per pixel, in memory order R G B (RGB24) or B G R (BGR24)
+      const bool rgb = format == SDL_PIXELFORMAT_RGB24;
+      for (int x = 0; x < w; ++x) {
+        const std::uint8_t* q = row + static_cast<std::ptrdiff_t>(x) * 3;
+        const std::uint32_t r = rgb ? q[0] : q[2];
+        const std::uint32_t b = rgb ? q[2] : q[0];
+        out[x] = 0xFF000000u | (r << 16) | (static_cast<std::uint32_t>(q[1]) << 8) | b;
+      }
+    }
+  }
+  SDL_UnlockSurface(surface);
   return true;
 }
 
+/// Decodes PNG or JPEG bytes to 0xAARRGGBB pixels.
+bool Decode(const media_local::TBytes& bytes, int& width, int& height, std::vector<std::uint32_t>& pixels) {
+  EnsureImageCodecs();
+  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data, static_cast<int>(bytes.size));
+  if (rw == nullptr) return false;
+  SDL_Surface* loaded = IMG_Load_RW(rw, 1);
+  if (loaded == nullptr) return false;
+  const bool ok = CopyPixels(loaded, pixels);
+  width = loaded->w;
+  height = loaded->h;
+  SDL_FreeSurface(loaded);
+  return ok;
+}
+
 /// Gives fully transparent pixels the colour of an opaque neighbour, so that filtered drawing
-/// does not pull dark fringes in from the transparent surroundings.
+/// does not pull dark fringes in from the transparent surroundings. Two passes: the first takes
+/// the first opaque neighbour (left, right, up, down), the second also a transparent neighbour
+/// that has a colour. Each pass reads the picture as the previous one left it; only the few
+/// pixels that change are written, so large pictures cost two quick scans.
 void BleedTransparentColour(std::vector<std::uint32_t>& px, int w, int h) {
-  if (std::none_of(px.begin(), px.end(), [](std::uint32_t p) { return (p >> 24) == 0; })) return;
+  std::vector<std::pair<std::size_t, std::uint32_t>> changes;
   for (int pass = 0; pass < 2; ++pass) {
-    std::vector<std::uint32_t> next = px;
+    // The bits that make a neighbour count: alpha in the first pass, alpha or colour in the second.
+    const std::uint32_t counts = pass == 0 ? 0xFF000000u : 0xFFFFFFFFu;
+    changes.clear();
     for (int y = 0; y < h; ++y) {
+      const std::uint32_t* row = px.data() + static_cast<std::ptrdiff_t>(y) * w;
+      const std::uint32_t* up = y > 0 ? row - w : nullptr;
+      const std::uint32_t* down = y + 1 < h ? row + w : nullptr;
       for (int x = 0; x < w; ++x) {
-        const std::size_t i = static_cast<std::size_t>(y) * w + x;
-        if ((px[i] >> 24) != 0) continue;
-        const int nx[4] = {x - 1, x + 1, x, x};
-        const int ny[4] = {y, y, y - 1, y + 1};
-        for (int k = 0; k < 4; ++k) {
-          if (nx[k] < 0 || ny[k] < 0 || nx[k] >= w || ny[k] >= h) continue;
-          const std::uint32_t n = px[static_cast<std::size_t>(ny[k]) * w + nx[k]];
-          if ((n >> 24) != 0 || (pass > 0 && (n & 0xFFFFFF) != 0)) {
-            next[i] = n & 0x00FFFFFF;
-            break;
-          }
-        }
+        const std::uint32_t p = row[x];
+        if ((p >> 24) != 0) continue;
+        std::uint32_t n = 0;
+        if (x > 0 && (row[x - 1] & counts) != 0) n = row[x - 1];
+        else if (x + 1 < w && (row[x + 1] & counts) != 0) n = row[x + 1];
+        else if (up != nullptr && (up[x] & counts) != 0) n = up[x];
+        else if (down != nullptr && (down[x] & counts) != 0) n = down[x];
+        else continue;
+        if ((n & 0x00FFFFFF) != p) changes.emplace_back(static_cast<std::size_t>(y) * w + x, n & 0x00FFFFFF);
       }
     }
-    px.swap(next);
+    for (const auto& [i, colour] : changes) px[i] = colour;
   }
 }
 
@@ -234,12 +274,12 @@ using namespace media_local;
 ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
                        int flags) {
   if (cellWidth <= 0 || cellHeight <= 0 || cellCount <= 0 || firstCell < 0) return nullptr;
-  const auto bytes = ReadAssetOrFile(path);
-  if (!bytes) return nullptr;
+  TBytes bytes;
+  if (!ReadAssetBytes(path, bytes)) return nullptr;
   int w = 0;
   int h = 0;
   std::vector<std::uint32_t> pixels;
-  if (!Decode(*bytes, w, h, pixels)) return nullptr;
+  if (!Decode(bytes, w, h, pixels)) return nullptr;
   const int columns = w / cellWidth;
   const int rows = h / cellHeight;
   if (columns <= 0 || rows <= 0) return nullptr;
@@ -258,12 +298,12 @@ ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, i
 }
 
 ImagePtr LoadImage(const std::string& path, int flags) {
-  const auto bytes = ReadAssetOrFile(path);
-  if (!bytes) return nullptr;
+  TBytes bytes;
+  if (!ReadAssetBytes(path, bytes)) return nullptr;
   int w = 0;
   int h = 0;
   std::vector<std::uint32_t> pixels;
-  if (!Decode(*bytes, w, h, pixels) || w <= 0 || h <= 0) return nullptr;
+  if (!Decode(bytes, w, h, pixels) || w <= 0 || h <= 0) return nullptr;
   ImagePtr image = MakeImage(path, w, h, std::move(pixels), flags);
   image->data->cells.push_back(SDL_Rect{0, 0, w, h});
   image->width = w;
@@ -539,10 +579,10 @@ PixmapPtr ResizePixmap(const PixmapPtr& pixmap, int width, int height) {
 }
 
 PixmapPtr LoadPixmap(const std::string& path) {
-  const auto bytes = ReadAssetOrFile(path);
-  if (!bytes) return nullptr;
+  TBytes bytes;
+  if (!ReadAssetBytes(path, bytes)) return nullptr;
   auto p = std::make_shared<TPixmap>();
-  if (!Decode(*bytes, p->width, p->height, p->pixels)) return nullptr;
+  if (!Decode(bytes, p->width, p->height, p->pixels)) return nullptr;
   return p;
 }
 

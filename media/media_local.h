@@ -31,6 +31,22 @@ struct TImageData {
 
 namespace media_local {
 
+/// The bytes of an asset or file. Embedded bytes are used where they lie (they live for the
+/// whole run); a file's bytes are read into `owned`, which `data` then points into.
+struct TBytes {
+  const std::uint8_t* data = nullptr;
+  std::size_t size = 0;
+  std::vector<std::uint8_t> owned;
+
+  TBytes() = default;
+  TBytes(TBytes&&) = default;  // a moved vector keeps its buffer, so `data` stays valid
+  TBytes& operator=(TBytes&&) = default;
+  TBytes(const TBytes&) = delete;
+  TBytes& operator=(const TBytes&) = delete;
+};
+/// As ReadAssetOrFile, without copying embedded bytes; false when neither exists.
+bool ReadAssetBytes(const std::string& path, TBytes& out);
+
 struct Window {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
