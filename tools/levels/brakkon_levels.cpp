@@ -1,0 +1,498 @@
+// brakkon-levels: proves that levels can be won and measures them, with the game's own session.
+// Commands: verify, solve, stats, render, script, check, new (see Usage below and the README).
+// Plays run in worker processes (tools/levels/level_workers.h), two at a time on two cores.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "game/game.h"
+#include "game/level_file.h"
+#include "media/media.h"
+#include "tools/levels/level_design.h"
+#include "tools/levels/level_run.h"
+#include "tools/levels/level_stats.h"
+#include "tools/levels/level_workers.h"
+#include "tools/levels/solution_file.h"
+
+namespace {
+
+const char* const USAGE =
+    "Usage: brakkon-levels [options] COMMAND [ARGS]\n"
+    "  verify [N...]     replay the stored solutions (every level that has one) and check each wins\n"
+    "  solve N           search for a solution of level N and print it in the stored format\n"
+    "  stats [N...]      first-shot win share, fewest shots, bodies and mechanics (all levels)\n"
+    "  render N FILE     PNG of level N as the player first sees it\n"
+    "  script N          the stored solution of level N as an input script for brakkon --input\n"
+    "  check [N...]      overlaps at the start, bodies off screen or in front of the cannon, no target\n"
+    "  new N             write a level skeleton to the level folder as level<N>.xml\n"
+    "Options:\n"
+    "  --jobs N          worker processes (default: 2 on two cores or more; 0 plays in this process)\n"
+    "  --levels DIR      read DIR/level<N>.xml before the embedded level files\n"
+    "  --solutions DIR   the stored solutions (default: the source tree's assets/solutions)\n"
+    "  --csv FILE        stats: also write CSV to FILE; '-' prints CSV instead of the table\n"
+    "  --write           solve: store the solution found\n"
+    "  --shots K         solve: most shots to try (default 3)\n"
+    "  -v, --verbose     verify: a line for every level, passed or not\n";
+
+/// Frames a play may last after its last shot while searching (early stop usually ends it).
+constexpr int SEARCH_WAIT = 600;
+/// Frames a stored solution keeps playing after the win frame found, so that a small change of
+/// the game does not fail a solution that still wins.
+constexpr int STORED_WAIT_MARGIN = 60;
+/// Later shots in the search: frames after the previous shot (the cannon needs 30 to reload).
+constexpr int FOLLOW_UP_DELAYS[] = {40, 100, 200};
+/// Aim grid for later shots, and how many of the best shot sequences so far are extended.
+constexpr int FOLLOW_UP_COLUMNS = 16;
+constexpr int FOLLOW_UP_ROWS = 12;
+constexpr int SEARCH_BEAM = 3;
+constexpr int DEFAULT_MAX_SHOTS = 3;
+/// Where the cursor stands in the first frame of a rendered level.
+constexpr int RENDER_POINTER_X = 400;
+constexpr int RENDER_POINTER_Y = 300;
+
+struct TOptions {
+  int jobs = DefaultWorkerCount();
+  std::string levelDir;
+  std::string solutionDir = std::string(BRAKKON_SOURCE_DIR) + "/assets/solutions";
+  std::string csvFile;
+  bool write = false;
+  bool verbose = false;
+  int maxShots = DEFAULT_MAX_SHOTS;
+  std::vector<std::string> args;  ///< the command and its arguments
+};
+
+bool ParseNumber(const std::string& text, int& value) {
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || v < 0 || v > 1000000) return false;
+  value = static_cast<int>(v);
+  return true;
+}
+
+bool ParseOptions(int argc, char** argv, TOptions& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool more = i + 1 < argc;
+    if (a == "--jobs" && more) {
+      if (!ParseNumber(argv[++i], o.jobs)) return false;
+    } else if (a == "--shots" && more) {
+      if (!ParseNumber(argv[++i], o.maxShots) || o.maxShots < 1) return false;
+    } else if (a == "--levels" && more) {
+      o.levelDir = argv[++i];
+    } else if (a == "--solutions" && more) {
+      o.solutionDir = argv[++i];
+    } else if (a == "--csv" && more) {
+      o.csvFile = argv[++i];
+    } else if (a == "--write") {
+      o.write = true;
+    } else if (a == "-v" || a == "--verbose") {
+      o.verbose = true;
+    } else if (a.starts_with("-")) {
+      return false;
+    } else {
+      o.args.push_back(a);
+    }
+  }
+  return !o.args.empty();
+}
+
+/// Level numbers from the arguments after the command; false on a word that is not one.
+bool LevelArguments(const TOptions& o, std::size_t from, std::vector<int>& levels) {
+  for (std::size_t i = from; i < o.args.size(); ++i) {
+    int n = 0;
+    if (!ParseNumber(o.args[i], n) || n < 1) {
+      std::fprintf(stderr, "brakkon-levels: \"%s\" is not a level number\n", o.args[i].c_str());
+      return false;
+    }
+    levels.push_back(n);
+  }
+  return true;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+/// Plays the jobs on the pool; says how long it took on standard error, or what went wrong.
+bool PlayJobs(TWorkerPool& pool, const char* what, const std::vector<TRunJob>& jobs, std::vector<TRunResult>& results) {
+  const auto start = std::chrono::steady_clock::now();
+  std::string error;
+  if (!pool.Run(jobs, results, error)) {
+    std::fprintf(stderr, "brakkon-levels: %s\n", error.c_str());
+    return false;
+  }
+  long frames = 0;
+  for (const TRunResult& r : results) frames += r.framesRun;
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s: %zu plays of %.0f frames on average in %.1f s, %d worker%s\n", what, jobs.size(),
+               jobs.empty() ? 0.0 : static_cast<double>(frames) / static_cast<double>(jobs.size()),
+               SecondsSince(start), pool.Workers(), pool.Workers() == 1 ? "" : "s");
+  return true;
+}
+
+TShot GridShot(int column, int row, int columns, int rows) {
+  const int cellW = SCREEN_WIDTH / columns, cellH = SCREEN_HEIGHT / rows;
+  return TShot{0, column * cellW + cellW / 2, row * cellH + cellH / 2};
+}
+
+// [SECTION] verify -----------------------------------------------------------------------------
+
+int Verify(const TOptions& o, TWorkerPool& pool) {
+  std::vector<int> levels;
+  if (!LevelArguments(o, 1, levels)) return 2;
+  if (levels.empty()) levels = StoredSolutionLevels(o.solutionDir);
+  int passed = 0, failed = 0;
+  std::vector<TRunJob> jobs;
+  std::vector<int> jobLevels;
+  for (int level : levels) {
+    std::string error;
+    std::optional<TShotPlan> plan = LoadSolution(o.solutionDir, level, error);
+    if (!LevelExists(level)) error = "no level file levels/level" + std::to_string(level) + ".xml";
+    if (!plan || !error.empty()) {
+      std::printf("level %d: %s\n", level, error.c_str());
+      ++failed;
+      continue;
+    }
+    // No early stop: verify plays every stored frame, so its verdict is the game's.
+    jobs.push_back(TRunJob{level, *plan, false});
+    jobLevels.push_back(level);
+  }
+  std::vector<TRunResult> results;
+  if (!PlayJobs(pool, "verify", jobs, results)) return 2;
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    const TRunResult& r = results[i];
+    if (r.won) {
+      ++passed;
+      if (o.verbose) std::printf("level %d: won with %d shots in frame %d\n", jobLevels[i], r.shots, r.winFrame);
+    } else {
+      ++failed;
+      std::printf("level %d: not won in %d frames (%d shots fired)\n", jobLevels[i], r.framesRun, r.shots);
+    }
+  }
+  std::printf("%d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}
+
+// [SECTION] solve ------------------------------------------------------------------------------
+
+struct TTried {
+  TShotPlan plan;
+  TRunResult result;
+};
+
+/// The winner of a first-shot grid whose neighbours win most often (an aim that does not sit on
+/// the edge of a lucky spot), the earliest win among equals.
+const TTried* SteadiestGridWinner(const std::vector<TTried>& grid, int columns, int rows) {
+  const TTried* best = nullptr;
+  int bestNeighbours = -1;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < columns; ++c) {
+      const TTried& t = grid[static_cast<std::size_t>(r * columns + c)];
+      if (!t.result.won) continue;
+      int neighbours = 0;
+      for (int dr = -1; dr <= 1; ++dr) {
+        for (int dc = -1; dc <= 1; ++dc) {
+          const int rr = r + dr, cc = c + dc;
+          if ((dr != 0 || dc != 0) && rr >= 0 && rr < rows && cc >= 0 && cc < columns &&
+              grid[static_cast<std::size_t>(rr * columns + cc)].result.won) {
+            ++neighbours;
+          }
+        }
+      }
+      if (neighbours > bestNeighbours ||
+          (neighbours == bestNeighbours && t.result.winFrame < best->result.winFrame)) {
+        best = &t;
+        bestNeighbours = neighbours;
+      }
+    }
+  }
+  return best;
+}
+
+bool PlayAll(TWorkerPool& pool, int level, std::vector<TTried>& tried) {
+  std::vector<TRunJob> jobs;
+  for (const TTried& t : tried) jobs.push_back(TRunJob{level, t.plan, true});
+  std::vector<TRunResult> results;
+  if (!PlayJobs(pool, "solve", jobs, results)) return false;
+  for (std::size_t i = 0; i < tried.size(); ++i) tried[i].result = results[i];
+  return true;
+}
+
+int Solve(const TOptions& o, TWorkerPool& pool) {
+  std::vector<int> levels;
+  if (!LevelArguments(o, 1, levels) || levels.size() != 1) {
+    std::fprintf(stderr, "brakkon-levels: solve takes one level number\n");
+    return 2;
+  }
+  const int level = levels[0];
+  if (!LevelExists(level)) {
+    std::fprintf(stderr, "brakkon-levels: no level file levels/level%d.xml\n", level);
+    return 2;
+  }
+  std::vector<TTried> grid;
+  for (int r = 0; r < STATS_GRID_ROWS; ++r) {
+    for (int c = 0; c < STATS_GRID_COLUMNS; ++c) {
+      grid.push_back(TTried{TShotPlan{{GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS)}, SEARCH_WAIT}, {}});
+    }
+  }
+  if (!PlayAll(pool, level, grid)) return 2;
+  const TTried* found = SteadiestGridWinner(grid, STATS_GRID_COLUMNS, STATS_GRID_ROWS);
+  std::fprintf(stderr, "solve: 1 shot: %d of %zu aim points win\n",
+               static_cast<int>(std::count_if(grid.begin(), grid.end(), [](const TTried& t) { return t.result.won; })),
+               grid.size());
+
+  // Later shots: extend the sequences that came closest to a target so far.
+  std::vector<TTried> beam = grid;
+  std::vector<TTried> round;
+  for (int shots = 2; !found && shots <= o.maxShots; ++shots) {
+    std::sort(beam.begin(), beam.end(),
+              [](const TTried& a, const TTried& b) { return a.result.closest < b.result.closest; });
+    beam.resize(std::min<std::size_t>(beam.size(), SEARCH_BEAM));
+    round.clear();
+    for (const TTried& prefix : beam) {
+      for (int delay : FOLLOW_UP_DELAYS) {
+        for (int r = 0; r < FOLLOW_UP_ROWS; ++r) {
+          for (int c = 0; c < FOLLOW_UP_COLUMNS; ++c) {
+            TShot next = GridShot(c, r, FOLLOW_UP_COLUMNS, FOLLOW_UP_ROWS);
+            next.frame = prefix.plan.shots.back().frame + delay;
+            TShotPlan plan{prefix.plan.shots, SEARCH_WAIT};
+            plan.shots.push_back(next);
+            round.push_back(TTried{plan, {}});
+          }
+        }
+      }
+    }
+    if (!PlayAll(pool, level, round)) return 2;
+    for (const TTried& t : round) {
+      if (t.result.won && (!found || t.result.shots < found->result.shots ||
+                           (t.result.shots == found->result.shots && t.result.winFrame < found->result.winFrame))) {
+        found = &t;
+      }
+    }
+    std::fprintf(stderr, "solve: %d shots: %s\n", shots, found ? "found" : "no win");
+    beam = round;
+  }
+  if (!found) {
+    std::fprintf(stderr, "brakkon-levels: no solution of level %d found with up to %d shots\n", level, o.maxShots);
+    return 1;
+  }
+
+  // Store only what a full play without early stop confirms.
+  TShotPlan plan = found->plan;
+  plan.wait = found->result.winFrame - (plan.shots.back().frame + 1) + STORED_WAIT_MARGIN;
+  std::vector<TRunResult> check;
+  std::string error;
+  if (!PlayJobs(pool, "solve", {TRunJob{level, plan, false}}, check) || !check[0].won ||
+      check[0].winFrame != found->result.winFrame) {
+    std::fprintf(stderr, "brakkon-levels: the solution found does not replay the same way\n");
+    return 1;
+  }
+  const std::string comment = "Level " + std::to_string(level) + ": won with " + std::to_string(check[0].shots) +
+                              " shot" + (check[0].shots == 1 ? "" : "s") + " in frame " +
+                              std::to_string(check[0].winFrame) + " (found by brakkon-levels solve).";
+  std::fputs(FormatSolution(plan, comment).c_str(), stdout);
+  if (o.write) {
+    std::filesystem::create_directories(o.solutionDir);
+    if (!SaveSolution(o.solutionDir, level, plan, comment, error)) {
+      std::fprintf(stderr, "brakkon-levels: %s\n", error.c_str());
+      return 2;
+    }
+    std::fprintf(stderr, "solve: stored %s\n", SolutionPath(o.solutionDir, level).c_str());
+  }
+  return 0;
+}
+
+// [SECTION] stats ------------------------------------------------------------------------------
+
+int Stats(const TOptions& o, TWorkerPool& pool) {
+  std::vector<int> levels;
+  if (!LevelArguments(o, 1, levels)) return 2;
+  if (levels.empty()) levels = EmbeddedLevels();
+  std::vector<TRunJob> jobs;
+  std::map<int, std::size_t> storedJob;  // level -> index of its stored solution's play
+  for (int level : levels) {
+    if (!LevelExists(level)) {
+      std::fprintf(stderr, "brakkon-levels: no level file levels/level%d.xml\n", level);
+      return 2;
+    }
+    for (int r = 0; r < STATS_GRID_ROWS; ++r) {
+      for (int c = 0; c < STATS_GRID_COLUMNS; ++c) {
+        jobs.push_back(TRunJob{level, TShotPlan{{GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS)}, SEARCH_WAIT}, true});
+      }
+    }
+    std::string error;
+    if (std::optional<TShotPlan> plan = LoadSolution(o.solutionDir, level, error)) {
+      storedJob[level] = jobs.size();
+      jobs.push_back(TRunJob{level, *plan, false});
+    }
+  }
+  std::vector<TRunResult> results;
+  if (!PlayJobs(pool, "stats", jobs, results)) return 2;
+
+  std::vector<TLevelStats> rows;
+  std::size_t at = 0;
+  for (int level : levels) {
+    TLevelStats s;
+    s.level = level;
+    s.gridPoints = STATS_GRID_COLUMNS * STATS_GRID_ROWS;
+    for (int i = 0; i < s.gridPoints; ++i, ++at) {
+      if (results[at].won) ++s.gridWins;
+      s.bodies = results[at].bodies;
+    }
+    if (s.gridWins > 0) s.fewestShots = 1;
+    if (storedJob.count(level) != 0) {
+      const TRunResult& stored = results[at++];
+      if (stored.won && (s.fewestShots == 0 || stored.shots < s.fewestShots)) {
+        s.fewestShots = stored.shots;
+        s.fewestFromStored = true;
+      }
+    }
+    s.mechanics = ReadMechanics(LoadLevelFile(LevelAssetPath(level)));
+    rows.push_back(s);
+  }
+  if (o.csvFile == "-") {
+    std::fputs(StatsCsv(rows).c_str(), stdout);
+    return 0;
+  }
+  std::fputs(StatsTable(rows).c_str(), stdout);
+  if (!o.csvFile.empty()) {
+    const std::string csv = StatsCsv(rows);
+    std::string error;
+    if (!WriteFileAtomic(o.csvFile, std::vector<std::uint8_t>(csv.begin(), csv.end()), &error)) {
+      std::fprintf(stderr, "brakkon-levels: %s\n", error.c_str());
+      return 2;
+    }
+  }
+  return 0;
+}
+
+// [SECTION] render, script, check, new -----------------------------------------------------------
+
+int Render(const TOptions& o) {
+  int level = 0;
+  if (o.args.size() != 3 || !ParseNumber(o.args[1], level) || !LevelExists(level)) {
+    std::fprintf(stderr, "brakkon-levels: render takes an existing level number and a file name\n");
+    return 2;
+  }
+  if (!OpenLevelMedia(true)) return 2;
+  SeedRnd(LEVEL_RUN_SEED);
+  currentLevel = level;
+  InjectMouseMove(RENDER_POINTER_X, RENDER_POINTER_Y);
+  auto game = std::make_shared<TGame>();
+  game->Update();
+  const PixmapPtr frame = GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+  game.reset();
+  const bool saved = frame && SavePixmapPNG(frame, o.args[2]);
+  CloseLevelMedia();
+  if (!saved) {
+    std::fprintf(stderr, "brakkon-levels: cannot write %s\n", o.args[2].c_str());
+    return 2;
+  }
+  return 0;
+}
+
+int Script(const TOptions& o) {
+  int level = 0;
+  std::string error;
+  if (o.args.size() != 2 || !ParseNumber(o.args[1], level)) {
+    std::fprintf(stderr, "brakkon-levels: script takes one level number\n");
+    return 2;
+  }
+  const std::optional<TShotPlan> plan = LoadSolution(o.solutionDir, level, error);
+  if (!plan) {
+    std::fprintf(stderr, "brakkon-levels: %s\n", error.c_str());
+    return 2;
+  }
+  std::fputs(FormatInputScript(*plan).c_str(), stdout);
+  return 0;
+}
+
+int Check(const TOptions& o) {
+  std::vector<int> levels;
+  if (!LevelArguments(o, 1, levels)) return 2;
+  if (levels.empty()) levels = EmbeddedLevels();
+  int faulty = 0;
+  for (int level : levels) {
+    if (!LevelExists(level)) {
+      std::printf("level %d: error: no level file\n", level);
+      ++faulty;
+      continue;
+    }
+    const std::vector<TFinding> findings = CheckLevel(LoadLevelFile(LevelAssetPath(level)));
+    bool error = false;
+    for (const TFinding& f : findings) {
+      std::printf("level %d: %s: %s\n", level, f.error ? "error" : "warning", f.text.c_str());
+      error = error || f.error;
+    }
+    if (error) ++faulty;
+  }
+  std::printf("%zu checked, %d with errors\n", levels.size(), faulty);
+  return faulty == 0 ? 0 : 1;
+}
+
+int NewLevel(const TOptions& o) {
+  int level = 0;
+  if (o.args.size() != 2 || !ParseNumber(o.args[1], level) || level < 1) {
+    std::fprintf(stderr, "brakkon-levels: new takes one level number\n");
+    return 2;
+  }
+  const std::string dir = o.levelDir.empty() ? std::string(BRAKKON_SOURCE_DIR) + "/assets/levels" : o.levelDir;
+  const std::string path = dir + "/level" + std::to_string(level) + ".xml";
+  if (std::filesystem::exists(path)) {
+    std::fprintf(stderr, "brakkon-levels: %s exists; not overwritten\n", path.c_str());
+    return 1;
+  }
+  const std::string text = LevelSkeleton(level);
+  std::string error;
+  if (!WriteFileAtomic(path, std::vector<std::uint8_t>(text.begin(), text.end()), &error)) {
+    std::fprintf(stderr, "brakkon-levels: %s\n", error.c_str());
+    return 2;
+  }
+  std::printf("wrote %s\nnext: edit it, then brakkon-levels --levels %s check %d, solve %d --write, verify %d\n",
+              path.c_str(), dir.c_str(), level, level, level);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Progress goes to standard error; keep the two streams in order when both go to one file.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  TOptions o;
+  if (!ParseOptions(argc, argv, o)) {
+    std::fputs(USAGE, stderr);
+    return 2;
+  }
+  const std::string command = o.args[0];
+  if (command == "new") return NewLevel(o);
+  SetLogQuiet(true);
+  UseLevelFolder(o.levelDir);
+  const bool plays = command == "verify" || command == "solve" || command == "stats";
+  if (!plays) {
+    RegisterLevelAssets();
+    if (command == "render") return Render(o);
+    if (command == "script") return Script(o);
+    if (command == "check") return Check(o);
+    std::fputs(USAGE, stderr);
+    return 2;
+  }
+  // Workers are forked before this process registers any asset: they register the drawn-only
+  // ones as empty first (level_run.h, StubAssets).
+  TWorkerPool pool(o.jobs);
+  RegisterLevelAssets();
+  if ((o.jobs > 0 && pool.Workers() == 0) || !pool.Prepare(DrawnOnlyAssets())) {
+    std::fprintf(stderr, "brakkon-levels: cannot start worker processes\n");
+    return 2;
+  }
+  if (command == "verify") return Verify(o, pool);
+  if (command == "solve") return Solve(o, pool);
+  return Stats(o, pool);
+}

@@ -1,0 +1,22 @@
+// Helpers for making levels: a skeleton file to start from, and a check of a level file for the
+// faults that are easy to make by hand (bodies overlapping at the start, off the screen, in the
+// cannon's way, a missing target or picture).
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TLevelFile;
+
+struct TFinding {
+  bool error = false;  ///< false: a warning worth a look
+  std::string text;
+};
+
+/// Findings about a level file, errors first in file order. Needs the embedded assets (for the
+/// picture sizes).
+std::vector<TFinding> CheckLevel(const TLevelFile& level);
+
+/// The text of a new level: floor, right wall, a pedestal with the target, the counters in the top
+/// left corner, a background picked by the level number.
+std::string LevelSkeleton(int level);

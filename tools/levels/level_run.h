@@ -1,0 +1,70 @@
+// One level played headless by the real session (TGame with drawing off): the shots of a plan
+// are fired at their frames, exactly as the main loop fires a click, and the run reports whether
+// and in which frame the level was won. The level tools build everything on this.
+#pragma once
+
+#include <string>
+#include <vector>
+
+/// A click: in frame `frame` (0-based Update count) the mouse stands at (x, y) before Update,
+/// and the click fires right after that Update, as the main loop does.
+struct TShot {
+  int frame = 0;
+  int x = 0, y = 0;  ///< aim point, screen pixels
+};
+
+/// The shots of a run and how long it lasts after the last one.
+struct TShotPlan {
+  std::vector<TShot> shots;  ///< ascending, frames at least one apart
+  int wait = 0;              ///< frames played after the frame of the last shot
+
+  /// Update calls of the whole run: up to and including the last shot's frame, then `wait`.
+  int Frames() const;
+};
+
+struct TRunResult {
+  bool won = false;
+  int winFrame = 0;      ///< frames played when the win was handled (the game logs this number)
+  int shots = 0;         ///< shots the session counted
+  int framesRun = 0;     ///< Update calls made
+  bool rested = false;   ///< stopped early: every ragdoll gone or lying still
+  float closest = 0;     ///< nearest a ragdoll part's centre came to a target's centre, world units
+  int bodies = 0;        ///< physics bodies of the level at the start, the ground body not counted
+};
+
+/// Frames the game runs per second; the physics step follows from it.
+constexpr int LEVEL_RUN_HERTZ = 60;
+/// The generator state every run starts from (the game's own start value).
+constexpr int LEVEL_RUN_SEED = 4660;
+
+/// Level files are read from DIR/level<n>.xml before the embedded ones (a level being designed
+/// plays without rebuilding the asset pack). Call before RegisterLevelAssets.
+void UseLevelFolder(const std::string& dir);
+/// Registers the level folder's files, then the embedded assets. Safe to call again.
+void RegisterLevelAssets();
+
+/// Pictures and sounds that are only drawn or played, never part of a play: backgrounds,
+/// decorations, creatures and sounds. Asks the asset table, so call after RegisterLevelAssets.
+std::vector<std::string> DrawnOnlyAssets();
+/// Makes the given assets empty (so they load as missing) in a process that plays without
+/// drawing: decoding a background costs more than most plays. Call before RegisterLevelAssets.
+void StubAssets(const std::vector<std::string>& paths);
+
+/// Headless media for the level tools: embedded assets and the shared pictures, sound and music
+/// off, log lines silent; with `screen` an 800 x 600 software screen to draw on. Without one the
+/// session plays the same (pictures are decoded alike and collide alike) and input queries do not
+/// poll the system, which makes plays several times faster. Call once per process.
+bool OpenLevelMedia(bool screen);
+void CloseLevelMedia();
+
+/// Whether levels/level<n>.xml is embedded.
+bool LevelExists(int level);
+/// The numbers of every embedded level file, ascending.
+std::vector<int> EmbeddedLevels();
+
+/// Plays level `level` with `plan`; the run ends at the win or after plan.Frames() frames. With
+/// `stopAtRest` it also ends once no shot is pending and every ragdoll is gone or lies still out of
+/// reach of anything moving (a judgement by speed and distance, see TRestWatch): for searching
+/// and statistics. verify plays without it, so its verdict is exactly the game's. Needs
+/// OpenLevelMedia.
+TRunResult RunLevel(int level, const TShotPlan& plan, bool stopAtRest);
