@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/globals.h"
@@ -26,6 +27,9 @@ constexpr float CANNON_HANDLE_Y = 55;
 constexpr int LOADING_TEXT_X = 330;
 constexpr int LOADING_TEXT_Y = 560;
 constexpr int LOADING_DOTS_WRAP = 10;
+constexpr const char* SKIN_FOLDER = "Skin";
+/// Where `make install` puts the skin, relative to the installed program (PREFIX/bin).
+constexpr const char* INSTALLED_SKIN_FOLDER = "../share/brakkon/Skin";
 
 int ParsePositive(const std::string& text, bool& ok) {
   char* end = nullptr;
@@ -193,10 +197,39 @@ void UpdateMusic() {
   }
 }
 
+namespace {
+
+/// The skin folder to give the toolkit: "Skin" when it is in the working folder or beside the
+/// program, else the installed one; "" when there is none.
+std::string FindSkinFolder() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const std::string program = ExecutableFolder();
+  // The toolkit itself looks in the working folder and beside the program.
+  if (fs::is_directory(SKIN_FOLDER, ec) || (!program.empty() && fs::is_directory(program + SKIN_FOLDER, ec))) {
+    return SKIN_FOLDER;
+  }
+  const std::string installed = program + INSTALLED_SKIN_FOLDER;
+  if (!program.empty() && fs::is_directory(installed, ec)) return fs::weakly_canonical(installed, ec).string();
+  return "";
+}
+
+}  // namespace
+
 void SetUpGui() {
   kiv_SetRes(SCREEN_WIDTH, SCREEN_HEIGHT, 0);
   kiv_SystemCursor(0);
-  kiv_LoadSkin("Skin");
+  const std::string skin = FindSkinFolder();
+  if (skin.empty()) {
+    // One line instead of one per missing picture and font: the menus still work, drawn plainly
+    // in the built-in font.
+    std::fprintf(stderr,
+                 "brakkon: the %s folder was found neither in the working folder nor beside the program "
+                 "(nor in %s); the menus are drawn without it\n",
+                 SKIN_FOLDER, (ExecutableFolder() + INSTALLED_SKIN_FOLDER).c_str());
+    return;
+  }
+  kiv_LoadSkin(skin);
   kiv_AddFont("Small", "font.ttf", 16);
   kiv_AddFont("Small2", "font.ttf", 20);
   kiv_AddFont("Big", "font.ttf", 30);

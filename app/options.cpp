@@ -80,9 +80,13 @@ void PrepareDataFolder() {
   if (dataFolder.empty()) return;
   std::error_code ec;
   std::filesystem::create_directories(dataFolder, ec);
-  if (requestedFolder.empty()) {
-    LogLine("The working folder is not writable; progress is kept in " + dataFolder + optionsFileName);
-  }
+  if (!requestedFolder.empty()) return;
+  // Progress left in the working folder before it became read-only is carried over, not lost.
+  const std::string moved = dataFolder + optionsFileName;
+  const bool carried = !std::filesystem::exists(moved, ec) && std::filesystem::is_regular_file(optionsFileName, ec) &&
+                       std::filesystem::copy_file(optionsFileName, moved, ec);
+  LogLine("The working folder is not writable; progress is kept in " + moved +
+          (carried ? " (carried over from the working folder)" : ""));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -198,7 +199,11 @@ namespace media_local {
 
 void PumpEvents() {
   ApplyScript();
-  if (signalClose.exchange(false)) input.closeRequested = true;
+  if (signalClose.exchange(false)) {
+    // A signal is an outside request: say why the game ends (it saves as on a window close).
+    std::fprintf(stderr, "brakkon: asked to stop by a signal; saving and closing\n");
+    input.closeRequested = true;
+  }
   if (Win().window == nullptr) return;
   SDL_Event e;
   while (SDL_PollEvent(&e) != 0) HandleEvent(e);
