@@ -100,3 +100,5 @@ void BM_LevelScreenRefresh_MouseOverRow(benchmark::State& state) { RunFrames(sta
 BENCHMARK(BM_LevelScreenRefresh_Top)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LevelScreenRefresh_Scrolled)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LevelScreenRefresh_MouseOverRow)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
