@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -124,7 +125,9 @@ bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& b
     return false;
   };
   if (path.empty()) return fail("no file name");
-  const std::string tmp = path + ".tmp" + std::to_string(::getpid());
+  // One fixed temporary name: a save cut short leaves at most one stray file, which the next
+  // save overwrites.
+  const std::string tmp = path + ".tmp";
   std::FILE* f = std::fopen(tmp.c_str(), "wb");
   if (f == nullptr) return fail("cannot create " + tmp + ": " + std::strerror(errno));
   const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -157,6 +160,8 @@ std::string ExecutableFolder() {
 }
 
 std::string UserDataFolder() {
+  // An empty XDG_DATA_HOME means unset; SDL would give up on it instead of using the default.
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '\0') ::unsetenv("XDG_DATA_HOME");
   char* path = SDL_GetPrefPath("", "brakkon");
   if (path == nullptr) return "";
   std::string folder = path;
