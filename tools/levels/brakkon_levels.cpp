@@ -3,6 +3,7 @@
 // Plays run in worker processes (tools/levels/level_workers.h), two at a time on two cores.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -52,7 +53,8 @@ constexpr int FOLLOW_UP_DELAYS[] = {40, 100, 200};
 /// Aim grid for later shots, and how many of the best shot sequences so far are extended.
 constexpr int FOLLOW_UP_COLUMNS = 16;
 constexpr int FOLLOW_UP_ROWS = 12;
-constexpr int SEARCH_BEAM = 3;
+constexpr int SEARCH_BEAM = 4;
+constexpr double BEAM_SPREAD = 100;
 constexpr int DEFAULT_MAX_SHOTS = 3;
 /// Where the cursor stands in the first frame of a rendered level.
 constexpr int RENDER_POINTER_X = 400;
@@ -217,6 +219,22 @@ const TTried* SteadiestGridWinner(const std::vector<TTried>& grid, int columns, 
   return best;
 }
 
+/// The sequences that came closest to a target, at most SEARCH_BEAM, whose last shots aim at
+/// least BEAM_SPREAD pixels apart: near-copies of one good shot would waste the next round.
+std::vector<TTried> DiverseClosest(std::vector<TTried> tried) {
+  std::sort(tried.begin(), tried.end(), [](const TTried& a, const TTried& b) { return a.result.closest < b.result.closest; });
+  std::vector<TTried> chosen;
+  for (const TTried& t : tried) {
+    const TShot& last = t.plan.shots.back();
+    const bool apart = std::all_of(chosen.begin(), chosen.end(), [&](const TTried& c) {
+      return std::hypot(c.plan.shots.back().x - last.x, c.plan.shots.back().y - last.y) >= BEAM_SPREAD;
+    });
+    if (apart) chosen.push_back(t);
+    if (static_cast<int>(chosen.size()) == SEARCH_BEAM) break;
+  }
+  return chosen;
+}
+
 bool PlayAll(TWorkerPool& pool, int level, std::vector<TTried>& tried) {
   std::vector<TRunJob> jobs;
   for (const TTried& t : tried) jobs.push_back(TRunJob{level, t.plan, true});
@@ -253,9 +271,7 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
   std::vector<TTried> beam = grid;
   std::vector<TTried> round;
   for (int shots = 2; !found && shots <= o.maxShots; ++shots) {
-    std::sort(beam.begin(), beam.end(),
-              [](const TTried& a, const TTried& b) { return a.result.closest < b.result.closest; });
-    beam.resize(std::min<std::size_t>(beam.size(), SEARCH_BEAM));
+    beam = DiverseClosest(beam);
     round.clear();
     for (const TTried& prefix : beam) {
       for (int delay : FOLLOW_UP_DELAYS) {
