@@ -323,14 +323,6 @@ int RunGame(const TLaunchOptions& options) {
   graphicsHertz = GraphicsHertz();
   LogLine("Renderer: " + RendererName());
   SetFrameLimit(options.frames, options.screenshotFile);
-  if (!options.inputFile.empty()) {
-    std::string error;
-    if (!LoadInputScript(options.inputFile, &error)) {
-      std::fprintf(stderr, "brakkon: input script %s: %s\n", options.inputFile.c_str(), error.c_str());
-      EndGraphics();
-      return 2;
-    }
-  }
   EnableMinimizeBox();
   LoadSharedMedia();
   if (!options.dataDir.empty()) SetDataFolder(options.dataDir);
@@ -346,6 +338,17 @@ int RunGame(const TLaunchOptions& options) {
   kiv_SetScreen("Screen 1");
   gameState = STATE_MAIN_MENU;
   if (options.level > 0) StartLevelFromSelection(options.level);
+  // The script starts with the main loop: nothing of it may reach the start-up (a new session
+  // would flush its keys).
+  if (!options.inputFile.empty()) {
+    std::string error;
+    if (!LoadInputScript(options.inputFile, &error)) {
+      std::fprintf(stderr, "brakkon: input script %s: %s\n", options.inputFile.c_str(), error.c_str());
+      session = nullptr;
+      EndGraphics();
+      return 2;
+    }
+  }
   SetInputScriptOrigin();  // script frames count from the first frame of the main loop
   if (options.randomInputSeed > 0) StartRandomPlayer(static_cast<unsigned>(options.randomInputSeed));
   do {
