@@ -215,6 +215,9 @@ TEST_F(ScreensTest, FinalWinScreenLeadsBackToTheMainMenu) {
   levelSelect->button5->UpdateMouseRelease(0, 0);
   gameState = STATE_FINAL_WIN;
   EXPECT_EQ(kiv_GUI::ActiveScreen(), winScreen->screen1);
+  winScreen->Update();
+  // For looking at: the final screen as the player sees it.
+  SavePixmapPNG(GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT), BRAKKON_BUILD_DIR "/screens_win.png");
   Click(660, 572, [] { MainLoopPass(); });
   EXPECT_EQ(gameCompleted, 1);
   EXPECT_EQ(gameState, STATE_MAIN_MENU);
