@@ -8,7 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <map>
 #include <set>
+#include <tuple>
 
 #include "media/media_local.h"
 
@@ -144,6 +147,75 @@ ImagePtr MakeImage(const std::string& path, int sheetWidth, int sheetHeight,
   return image;
 }
 
+/// Decoded pictures by file, flags and cell layout. Images of one level that use the same picture
+/// share it; the most recently loaded ones stay decoded for the next level too.
+struct TPictureKey {
+  std::string path;
+  int flags, cellWidth, cellHeight, firstCell, cellCount;
+  bool operator<(const TPictureKey& o) const {
+    return std::tie(path, flags, cellWidth, cellHeight, firstCell, cellCount) <
+           std::tie(o.path, o.flags, o.cellWidth, o.cellHeight, o.firstCell, o.cellCount);
+  }
+};
+constexpr std::size_t RECENT_PICTURE_BYTES = 24u << 20;
+
+std::map<TPictureKey, std::weak_ptr<TImageData>>& PictureCache() {
+  static auto* cache = new std::map<TPictureKey, std::weak_ptr<TImageData>>;
+  return *cache;
+}
+
+/// Keeps the last pictures alive up to a memory budget, newest last.
+void KeepRecent(const std::shared_ptr<TImageData>& data) {
+  static auto* recent = new std::deque<std::shared_ptr<TImageData>>;
+  const auto it = std::find(recent->begin(), recent->end(), data);
+  if (it != recent->end()) recent->erase(it);
+  recent->push_back(data);
+  std::size_t bytes = 0;
+  for (const auto& d : *recent) bytes += d->pixels.size() * 4;
+  while (bytes > RECENT_PICTURE_BYTES && recent->size() > 1) {
+    bytes -= recent->front()->pixels.size() * 4;
+    recent->pop_front();
+  }
+}
+
+/// A new image on a cached picture, or null when the picture is not cached.
+ImagePtr FromCache(const TPictureKey& key) {
+  const auto found = PictureCache().find(key);
+  if (found == PictureCache().end()) return nullptr;
+  std::shared_ptr<TImageData> data = found->second.lock();
+  if (!data) {
+    PictureCache().erase(found);
+    return nullptr;
+  }
+  auto image = std::make_shared<TImage>();
+  image->data = data;
+  image->flags = key.flags;
+  image->width = data->cells.front().w;
+  image->height = data->cells.front().h;
+  KeepRecent(data);
+  return image;
+}
+
+void AddToCache(const TPictureKey& key, const ImagePtr& image) {
+  image->data->shared = true;
+  PictureCache()[key] = image->data;
+  KeepRecent(image->data);
+}
+
+/// Gives an image a picture of its own before its pixels change.
+void MakePrivate(TImage& image) {
+  if (!image.data->shared) return;
+  auto copy = std::make_shared<TImageData>();
+  const TImageData& d = *image.data;
+  copy->path = d.path;
+  copy->sheetWidth = d.sheetWidth;
+  copy->sheetHeight = d.sheetHeight;
+  copy->pixels = d.pixels;
+  copy->cells = d.cells;
+  copy->masks = d.masks;
+  image.data = std::move(copy);
+}
+
 bool ValidFrame(const ImagePtr& image, int frame) {
   return image && frame >= 0 && frame < static_cast<int>(image->data->cells.size());
 }
@@ -199,7 +271,7 @@ TImageData::~TImageData() {
   if (texture != nullptr) SDL_DestroyTexture(texture);
 }
 
-TImage::TImage() : data(std::make_unique<TImageData>()) {}
+TImage::TImage() : data(std::make_shared<TImageData>()) {}
 TImage::~TImage() = default;
 const std::string& TImage::Path() const { return data->path; }
 int TImage::CellCount() const { return static_cast<int>(data->cells.size()); }
@@ -274,6 +346,8 @@ using namespace media_local;
 ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
                        int flags) {
   if (cellWidth <= 0 || cellHeight <= 0 || cellCount <= 0 || firstCell < 0) return nullptr;
+  const TPictureKey key{path, NormaliseFlags(flags), cellWidth, cellHeight, firstCell, cellCount};
+  if (ImagePtr cached = FromCache(key)) return cached;
   TBytes bytes;
   if (!ReadAssetBytes(path, bytes)) return nullptr;
   int w = 0;
@@ -294,10 +368,13 @@ ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, i
   image->width = cellWidth;
   image->height = cellHeight;
   if (Renderer() != nullptr) ImageTexture(*image->data, image->flags);
+  AddToCache(key, image);
   return image;
 }
 
 ImagePtr LoadImage(const std::string& path, int flags) {
+  const TPictureKey key{path, NormaliseFlags(flags), 0, 0, 0, 0};
+  if (ImagePtr cached = FromCache(key)) return cached;
   TBytes bytes;
   if (!ReadAssetBytes(path, bytes)) return nullptr;
   int w = 0;
@@ -309,6 +386,7 @@ ImagePtr LoadImage(const std::string& path, int flags) {
   image->width = w;
   image->height = h;
   if (Renderer() != nullptr) ImageTexture(*image->data, image->flags);
+  AddToCache(key, image);
   return image;
 }
 
@@ -337,6 +415,7 @@ ImagePtr LoadImageFromPixmap(const PixmapPtr& pixmap, int flags) {
 
 PixmapPtr LockImage(const ImagePtr& image, int frame) {
   if (!ValidFrame(image, frame)) return nullptr;
+  MakePrivate(*image);
   TImageData& d = *image->data;
   if (d.locked.size() != d.cells.size()) d.locked.resize(d.cells.size());
   auto& locked = d.locked[static_cast<std::size_t>(frame)];

@@ -171,7 +171,9 @@ class TImage {
   int CellWidth() const;   ///< source width of one cell in the picture
   int CellHeight() const;  ///< source height of one cell in the picture
 
-  std::unique_ptr<TImageData> data;  ///< media-layer internals
+  /// Media-layer internals: the decoded picture, which images loaded from the same file with the
+  /// same cells and flags share (a locked image gets a copy of its own first).
+  std::shared_ptr<TImageData> data;
 };
 using ImagePtr = std::shared_ptr<TImage>;
 

@@ -22,6 +22,7 @@ struct TImageData {
   bool textureDirty = true;
   std::vector<std::vector<std::uint8_t>> masks;  ///< per cell, 1 = solid; empty until needed
   std::vector<PixmapPtr> locked;                 ///< per cell, while locked
+  bool shared = false;  ///< held by the picture cache: copy before changing the pixels
 
   TImageData();
   ~TImageData();

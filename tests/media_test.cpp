@@ -360,6 +360,30 @@ TEST_F(MediaTest, LockedPixelsReachTheDrawnPicture) {
   EXPECT_EQ(ScreenPixel(63, 53), GREEN);
 }
 
+TEST_F(MediaTest, ImagesOfOnePictureStayIndependent) {
+  const auto path = WritePng("shared.png", 6, 6, [](int, int) { return RED; });
+  ImagePtr a = LoadImage(path, 0);
+  ImagePtr b = LoadImage(path, 0);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->data, b->data) << "the decoded picture is shared";
+  a->width = 3;
+  SetImageHandle(a, 1, 1);
+  EXPECT_EQ(ImageWidth(b), 6) << "sizes and handles are each image's own";
+  EXPECT_FLOAT_EQ(b->handle_x, 0);
+  auto pixels = LockImage(a, 0);
+  for (auto& p : pixels->pixels) p = BLUE;
+  UnlockImage(a, 0);
+  Cls();
+  DrawImage(a, 10, 10);
+  DrawImage(b, 30, 10);
+  EXPECT_EQ(ScreenPixel(11, 11), BLUE);
+  EXPECT_EQ(ScreenPixel(31, 11), RED) << "a locked image's changes stay its own";
+  EXPECT_EQ(LoadPixmap(path)->ReadPixel(0, 0), RED);
+  ImagePtr c = LoadImage(path, 0);
+  EXPECT_EQ(c->data, b->data) << "a later load still gets the unchanged picture";
+  EXPECT_NE(LoadImage(path, FILTEREDIMAGE)->data, b->data) << "other flags, other picture";
+}
+
 TEST_F(MediaTest, PixmapsResizeAndSaveJpeg) {
   auto p = CreatePixmap(4, 4);
   for (auto& px : p->pixels) px = RED;
