@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <utility>
 
 #include "media/media_local.h"
 
@@ -65,6 +67,13 @@ double VorbisSeconds(const media_local::TBytes& bytes) {
   return seconds;
 }
 
+/// Sounds already decoded, by path and loop flag: a level that comes back (or the next level
+/// with the same rain or thunder) does not decode them again. Sounds never change once loaded.
+std::map<std::pair<std::string, bool>, SoundPtr>& SoundCache() {
+  static auto* cache = new std::map<std::pair<std::string, bool>, SoundPtr>;
+  return *cache;
+}
+
 bool IsCurrent(const TChannel& ch) {
   if (!audioOpen || ch.mixerChannel < 0) return false;
   if (ch.streamed) return ch.generation == musicGeneration;
@@ -110,6 +119,7 @@ void OpenAudio() {
 }
 
 void CloseAudio() {
+  SoundCache().clear();  // decoded for this device
   if (audioOpen) {
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
@@ -130,6 +140,8 @@ using namespace media_local;
 bool AudioAvailable() { return audioOpen; }
 
 SoundPtr LoadSound(const std::string& path, int flags) {
+  const auto key = std::make_pair(path, (flags & SOUND_LOOP) != 0);
+  if (const auto found = SoundCache().find(key); found != SoundCache().end()) return found->second;
   media_local::TBytes bytes;
   if (!media_local::ReadAssetBytes(path, bytes)) return nullptr;
   const double seconds = VorbisSeconds(bytes);
@@ -148,6 +160,7 @@ SoundPtr LoadSound(const std::string& path, int flags) {
     d.chunk = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
     if (d.chunk == nullptr) return nullptr;
   }
+  SoundCache()[key] = sound;
   return sound;
 }
 
