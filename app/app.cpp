@@ -356,6 +356,6 @@ int RunGame(const TLaunchOptions& options) {
   } while (MainLoopPass());
   ReportRandomPlayer();
   session = nullptr;
-  EndGraphics();
+  LeaveGraphics();
   return 0;
 }

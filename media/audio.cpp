@@ -118,6 +118,12 @@ void OpenAudio() {
   audioOpen = true;
 }
 
+void SilenceAudio() {
+  if (!audioOpen) return;
+  Mix_HaltChannel(-1);
+  Mix_HaltMusic();
+}
+
 void CloseAudio() {
   SoundCache().clear();  // decoded for this device
   if (audioOpen) {

@@ -193,11 +193,19 @@ bool Graphics(int width, int height, int /*depth*/, int hertz, int /*flags*/) {
   return true;
 }
 
-void EndGraphics() {
+void EndGraphics() { CloseGraphics(true); }
+
+void LeaveGraphics() { CloseGraphics(false); }
+
+void media_local::CloseGraphics(bool closeAudio) {
   Window& w = Win();
   ReleaseAllTextures();
   ReleaseFontTextures();
-  CloseAudio();
+  if (closeAudio) {
+    CloseAudio();
+  } else {
+    SilenceAudio();
+  }
   if (w.renderer != nullptr) SDL_DestroyRenderer(w.renderer);
   if (w.window != nullptr) SDL_DestroyWindow(w.window);
   w.renderer = nullptr;

@@ -63,6 +63,9 @@ void AppTitle(const std::string& title);
 bool Graphics(int width, int height, int depth = 0, int hertz = 60, int flags = 0);
 /// Closes the window and every audio and video resource (tests reopen with Graphics).
 void EndGraphics();
+/// At the end of the program: closes the window and silences every sound without waiting for
+/// the audio device to wind down (closing it can take the length of its sleep, tens of ms).
+void LeaveGraphics();
 bool GraphicsOpen();
 int GraphicsWidth();
 int GraphicsHeight();

@@ -105,6 +105,10 @@ bool TraceOn();
 /// Video and audio subsystems.
 void OpenAudio();
 void CloseAudio();
+/// Stops every sound at once, leaving the device open (the program is ending).
+void SilenceAudio();
+/// Closes the window; the audio device too when asked.
+void CloseGraphics(bool closeAudio);
 
 /// Input: pumps SDL events into the input state; resets the state when the window closes.
 void PumpEvents();
