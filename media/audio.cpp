@@ -67,10 +67,10 @@ double VorbisSeconds(const media_local::TBytes& bytes) {
   return seconds;
 }
 
-/// Sounds already decoded, by path and loop flag: a level that comes back (or the next level
-/// with the same rain or thunder) does not decode them again. Sounds never change once loaded.
-std::map<std::pair<std::string, bool>, SoundPtr>& SoundCache() {
-  static auto* cache = new std::map<std::pair<std::string, bool>, SoundPtr>;
+/// Sounds already decoded, by path and loop flag, while something still holds them: loading a
+/// sound that is in use shares it. Sounds never change once loaded.
+std::map<std::pair<std::string, bool>, std::weak_ptr<TSound>>& SoundCache() {
+  static auto* cache = new std::map<std::pair<std::string, bool>, std::weak_ptr<TSound>>;
   return *cache;
 }
 
@@ -147,7 +147,10 @@ bool AudioAvailable() { return audioOpen; }
 
 SoundPtr LoadSound(const std::string& path, int flags) {
   const auto key = std::make_pair(path, (flags & SOUND_LOOP) != 0);
-  if (const auto found = SoundCache().find(key); found != SoundCache().end()) return found->second;
+  if (const auto found = SoundCache().find(key); found != SoundCache().end()) {
+    if (SoundPtr sound = found->second.lock()) return sound;
+    SoundCache().erase(found);
+  }
   media_local::TBytes bytes;
   if (!media_local::ReadAssetBytes(path, bytes)) return nullptr;
   const double seconds = VorbisSeconds(bytes);

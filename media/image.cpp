@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <map>
 #include <set>
 #include <tuple>
@@ -147,8 +146,9 @@ ImagePtr MakeImage(const std::string& path, int sheetWidth, int sheetHeight,
   return image;
 }
 
-/// Decoded pictures by file, flags and cell layout. Images of one level that use the same picture
-/// share it; the most recently loaded ones stay decoded for the next level too.
+/// Decoded pictures by file, flags and cell layout, while some image still uses them: the images
+/// of one level that show the same picture share it. Nothing is kept alive for later, so memory
+/// follows what the game holds.
 struct TPictureKey {
   std::string path;
   int flags, cellWidth, cellHeight, firstCell, cellCount;
@@ -157,25 +157,9 @@ struct TPictureKey {
            std::tie(o.path, o.flags, o.cellWidth, o.cellHeight, o.firstCell, o.cellCount);
   }
 };
-constexpr std::size_t RECENT_PICTURE_BYTES = 24u << 20;
-
 std::map<TPictureKey, std::weak_ptr<TImageData>>& PictureCache() {
   static auto* cache = new std::map<TPictureKey, std::weak_ptr<TImageData>>;
   return *cache;
-}
-
-/// Keeps the last pictures alive up to a memory budget, newest last.
-void KeepRecent(const std::shared_ptr<TImageData>& data) {
-  static auto* recent = new std::deque<std::shared_ptr<TImageData>>;
-  const auto it = std::find(recent->begin(), recent->end(), data);
-  if (it != recent->end()) recent->erase(it);
-  recent->push_back(data);
-  std::size_t bytes = 0;
-  for (const auto& d : *recent) bytes += d->pixels.size() * 4;
-  while (bytes > RECENT_PICTURE_BYTES && recent->size() > 1) {
-    bytes -= recent->front()->pixels.size() * 4;
-    recent->pop_front();
-  }
 }
 
 /// A new image on a cached picture, or null when the picture is not cached.
@@ -192,14 +176,12 @@ ImagePtr FromCache(const TPictureKey& key) {
   image->flags = key.flags;
   image->width = data->cells.front().w;
   image->height = data->cells.front().h;
-  KeepRecent(data);
   return image;
 }
 
 void AddToCache(const TPictureKey& key, const ImagePtr& image) {
   image->data->shared = true;
   PictureCache()[key] = image->data;
-  KeepRecent(image->data);
 }
 
 /// Gives an image a picture of its own before its pixels change.
