@@ -33,9 +33,10 @@ for file in "$solutions"/level*.txt; do
   shots=$(echo "$line" | sed -E 's/.* won with ([0-9]+) shots in frame ([0-9]+)$/\1/')
   frame=$(echo "$line" | sed -E 's/.* won with ([0-9]+) shots in frame ([0-9]+)$/\2/')
 
-  # The solution as the game's input script, written here and not by the tool: a click in frame
-  # F with the mouse at (X, Y).
-  awk '$1 == "shot" { print $2, "move", $3, $4; print $2, "click", 1 }' "$file" > "$work/input$level.txt"
+  # The solution as the game's input script, written here and not by the tool. Script frame F
+  # lands with the F-th Flip, which the game makes inside the pass before it reads the click: so
+  # the mouse moves to (X, Y) at F and the click goes in at F + 1, to be read in the same pass.
+  awk '$1 == "shot" { print $2, "move", $3, $4; print $2 + 1, "click", 1 }' "$file" > "$work/input$level.txt"
   # --frames counts the Loading frames too; the game must stay open well past the win.
   (cd "$work" && "$game" --headless --level "$level" --input "$work/input$level.txt" \
      --frames $((frame + 400)) --data-dir "$work" > "$work/game$level.txt" 2> /dev/null)

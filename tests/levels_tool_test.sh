@@ -83,8 +83,8 @@ check "the stored solution verifies" grep -qx "1 passed, 0 failed" "$work/out.tx
 "$tool" --solutions "$work/solutions" --levels "$work/levels" script 902 > "$work/script.txt"
 shot=$(grep '^shot' "$work/solutions/level902.txt")
 set -- $shot
-check "script turns a shot into a move and a click" \
-  test "$(cat "$work/script.txt")" = "$(printf '%s move %s %s\n%s click 1' "$2" "$3" "$4" "$2")"
+check "script turns a shot into a move and the click one frame later" \
+  test "$(cat "$work/script.txt")" = "$(printf '%s move %s %s\n%s click 1' "$2" "$3" "$4" "$(($2 + 1))")"
 
 # Statistics: a table row and a CSV row that agree.
 "$tool" --levels "$work/levels" --solutions "$work/solutions" stats 902 --csv "$work/stats.csv" > "$work/stats.txt" 2> /dev/null

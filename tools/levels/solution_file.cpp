@@ -67,9 +67,12 @@ std::string FormatSolution(const TShotPlan& plan, const std::string& comment) {
 }
 
 std::string FormatInputScript(const TShotPlan& plan) {
+  // Script commands of frame F land when the F-th Flip completes, and the game flips inside the
+  // session's update, before it reads the click of that pass. So the aim goes in at F (before the
+  // pass of shot frame F) and the click at F + 1 (read at the end of that same pass).
   std::ostringstream out;
   for (const TShot& shot : plan.shots) {
-    out << shot.frame << " move " << shot.x << ' ' << shot.y << '\n' << shot.frame << " click 1\n";
+    out << shot.frame << " move " << shot.x << ' ' << shot.y << '\n' << shot.frame + 1 << " click 1\n";
   }
   return out.str();
 }
