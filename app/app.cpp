@@ -248,10 +248,7 @@ void CreateScreens() {
   LinkSessionToScreens();
 }
 
-void AdvanceToNextLevel() {
-  currentLevel += 1;
-  session = std::make_shared<TGame>();
-}
+void AdvanceToNextLevel() { session = StartSession(currentLevel + 1); }
 
 void StartLevelFromSelection(int level) {
   // As a click on "start": the table selects the row, so the win and lastLevel behave the same.
@@ -261,9 +258,8 @@ void StartLevelFromSelection(int level) {
   }
   pauseMenu->show = 0;
   sessionCommand = COMMAND_NONE;
-  currentLevel = level;
   levelSelect->levelBestShots = xmlTextToInt(levelSelect->table->GetContent(level - 1, 1));
-  session = std::make_shared<TGame>();
+  session = StartSession(level);
   gameState = STATE_PLAY;
   kiv_SetScreen("Screen 2");
 }

@@ -61,6 +61,17 @@ struct TSessionLinks {
 };
 TSessionLinks& SessionLinks();
 
+/// Starts decoding, in the background, the pictures and sounds that building `level` will load,
+/// so that the level starts without waiting for them (nothing for a level that does not exist).
+void PrepareLevel(int level);
+
+class TGame;
+/// A new session of `level` (which becomes `currentLevel`); what it shows is held for a restart
+/// and the level after it prepared while this one is played.
+std::shared_ptr<TGame> StartSession(int level);
+
+constexpr std::size_t THUNDER_SOUNDS = 6;
+
 /// Play area limits: bodies beyond them are removed (world units).
 constexpr float BODY_LIMIT_X = 295;
 constexpr float BODY_LIMIT_Y = 195;
@@ -83,7 +94,7 @@ class TGame {
   std::list<std::shared_ptr<TRagdoll>> ragdollList;
   int levelScore = 0;
   SoundPtr rain1_sound, rain2_sound;
-  std::array<SoundPtr, 6> thunder_sound;  ///< thunder1_sound .. thunder6_sound
+  std::array<SoundPtr, THUNDER_SOUNDS> thunder_sound;  ///< thunder1_sound .. thunder6_sound
   SoundPtr drop1_sound, drop2_sound;
   int currentFrameOfCannon = 0;
   float xAM = 400, yAM = 300;

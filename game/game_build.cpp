@@ -47,13 +47,86 @@ ImagePtr LoadCentred(const std::string& path, int flags) {
   return image;
 }
 
-ImagePtr LoadAnimCentred(const std::string& path, int cellW, int cellH, int cells) {
-  ImagePtr image = LoadAnimImage(path, cellW, cellH, 0, cells);
+/// An animated sheet a level may ask for: its file, cell size and cell count.
+struct TSheet {
+  const char* path;
+  int cellWidth, cellHeight, cells;
+};
+constexpr TSheet SPIDER_SHEET{"levels_pic/spider.png", 40, 200, 182};
+constexpr TSheet SUN_SHEET{"levels_pic/sun.png", 150, 150, 42};
+constexpr TSheet CROW_SHEET{"levels_pic/crow.png", 170, 70, 32};
+constexpr TSheet SNOWMAN_H_SHEET{"levels_pic/snowmanH.png", 130, 170, 60};
+constexpr TSheet SNOWMAN_E_SHEET{"levels_pic/snowmanE.png", 120, 170, 60};
+constexpr TSheet KAPLA1_SHEET{"levels_pic/kapla1.png", 20, 590, 62};
+constexpr TSheet KAPLA2_SHEET{"levels_pic/kapla2.png", 20, 590, 42};
+constexpr TSheet KOMETA_SHEET{"levels_pic/kometa.png", 240, 90, 165};
+
+ImagePtr LoadSheet(const TSheet& sheet) {
+  return LoadAnimImage(sheet.path, sheet.cellWidth, sheet.cellHeight, 0, sheet.cells);
+}
+
+ImagePtr LoadSheetCentred(const TSheet& sheet) {
+  ImagePtr image = LoadSheet(sheet);
   MidHandleImage(image);
   return image;
 }
 
+void PrepareSheet(const TSheet& sheet) {
+  PrepareAnimImage(sheet.path, sheet.cellWidth, sheet.cellHeight, 0, sheet.cells);
+}
+
+std::string FireSoundPath(int shot) { return "sounds/fire" + std::to_string(shot + 1) + ".ogg"; }
+std::string ThunderSoundPath(std::size_t i) { return "sounds/thunder" + std::to_string(i + 1) + ".ogg"; }
+const std::string RAIN1_SOUND = "sounds/rain1.ogg";
+const std::string RAIN2_SOUND = "sounds/rain2.ogg";
+const std::string DROP1_SOUND = "sounds/drop1.ogg";
+const std::string DROP2_SOUND = "sounds/drop2.ogg";
+
 }  // namespace
+
+void PrepareLevel(int level) {
+  const std::string path = LevelAssetPath(level);
+  if (!IsEmbeddedAsset(path)) return;
+  // Reading ahead is not loading the level: the log stays for what the player starts.
+  const bool quiet = LogQuiet();
+  SetLogQuiet(true);
+  const TLevelFile file = LoadLevelFile(path);
+  SetLogQuiet(quiet);
+  if (!file.fon.empty()) PrepareImage("fones/" + file.fon);
+  if (file.spiderX > 0) PrepareSheet(SPIDER_SHEET);
+  if (file.sunX > 0) PrepareSheet(SUN_SHEET);
+  if (file.crow > 0) PrepareSheet(CROW_SHEET);
+  if (file.snowmanTyp == "H") PrepareSheet(SNOWMAN_H_SHEET);
+  if (file.snowmanTyp == "E") PrepareSheet(SNOWMAN_E_SHEET);
+  if (file.weather == "rain1") PrepareSound(RAIN1_SOUND, SOUND_LOOP);
+  if (file.weather == "rain2") PrepareSound(RAIN2_SOUND, SOUND_LOOP);
+  if (file.thunder == "true") {
+    for (std::size_t i = 0; i < THUNDER_SOUNDS; ++i) PrepareSound(ThunderSoundPath(i), 0);
+  }
+  if (file.shot >= 0 && file.shot < FIRE_SOUNDS) PrepareSound(FireSoundPath(file.shot), 0);
+  for (const TBodyEntry& entry : file.bodies) {
+    PrepareImage("bodies_pic/" + entry.name, FILTEREDIMAGE);
+    if (entry.shape == "l" && !entry.lastLink.empty()) PrepareImage("bodies_pic/" + entry.lastLink, FILTEREDIMAGE);
+  }
+  for (const TPicEntry& pic : file.pics) PrepareImage("levels_pic/" + pic.name, FILTEREDIMAGE);
+  for (const TCloudEntry& cloud : file.clouds) PrepareImage("levels_pic/" + cloud.name, FILTEREDIMAGE);
+  if (file.hasDrops) {
+    PrepareSound(DROP1_SOUND, 0);
+    PrepareSound(DROP2_SOUND, 0);
+    PrepareSheet(KAPLA1_SHEET);
+    PrepareSheet(KAPLA2_SHEET);
+  }
+  if (file.hasComets) PrepareSheet(KOMETA_SHEET);
+}
+
+std::shared_ptr<TGame> StartSession(int level) {
+  currentLevel = level;
+  auto session = std::make_shared<TGame>();
+  ForgetPreparation();
+  PrepareLevel(level);      // held for a restart, and for the next level where they share
+  PrepareLevel(level + 1);
+  return session;
+}
 
 TSessionLinks& SessionLinks() {
   static TSessionLinks links;
@@ -112,11 +185,11 @@ void TGame::LoadLevel() {
   if (level.spiderX > 0) {
     spidInit = 1;
     spidFrame = 0;
-    spider_pic = LoadAnimCentred("levels_pic/spider.png", 40, 200, 182);
+    spider_pic = LoadSheetCentred(SPIDER_SHEET);
   }
   if (level.sunX > 0) {
     sunfl = 1;
-    sun_pic = LoadAnimImage("levels_pic/sun.png", 150, 150, 0, 42);
+    sun_pic = LoadSheet(SUN_SHEET);
     if (sun_pic) {
       sun_pic->width = static_cast<int>(SUN_DRAWN_SIZE);
       sun_pic->height = static_cast<int>(SUN_DRAWN_SIZE);
@@ -125,11 +198,11 @@ void TGame::LoadLevel() {
   }
   if (level.crow > 0) {
     crowInit = 1;
-    crow_pic = LoadAnimImage("levels_pic/crow.png", 170, 70, 0, 32);
+    crow_pic = LoadSheet(CROW_SHEET);
   }
   if (level.snowmanX > 0) smInit = 1;
-  if (smTyp == "H") snowmanH_pic = LoadAnimCentred("levels_pic/snowmanH.png", 130, 170, 60);
-  if (smTyp == "E") snowmanE_pic = LoadAnimCentred("levels_pic/snowmanE.png", 120, 170, 60);
+  if (smTyp == "H") snowmanH_pic = LoadSheetCentred(SNOWMAN_H_SHEET);
+  if (smTyp == "E") snowmanE_pic = LoadSheetCentred(SNOWMAN_E_SHEET);
 
   // Weather.
   if (weather == "snow") {
@@ -140,16 +213,16 @@ void TGame::LoadLevel() {
     starsList = std::make_unique<TStarList>();
     for (int i = 0; i < STAR_COUNT; ++i) starsList->push_back(std::make_shared<TStar>());
   }
-  if (weather == "rain1") rain1_sound = LoadSound("sounds/rain1.ogg", SOUND_LOOP);
-  if (weather == "rain2") rain2_sound = LoadSound("sounds/rain2.ogg", SOUND_LOOP);
+  if (weather == "rain1") rain1_sound = LoadSound(RAIN1_SOUND, SOUND_LOOP);
+  if (weather == "rain2") rain2_sound = LoadSound(RAIN2_SOUND, SOUND_LOOP);
   if (thund == "true") {
     for (std::size_t i = 0; i < thunder_sound.size(); ++i) {
-      thunder_sound[i] = LoadSound("sounds/thunder" + std::to_string(i + 1) + ".ogg", 0);
+      thunder_sound[i] = LoadSound(ThunderSoundPath(i), 0);
     }
   }
 
   if (soundShot >= 0 && soundShot < FIRE_SOUNDS) {
-    fire_sound = LoadSound("sounds/fire" + std::to_string(soundShot + 1) + ".ogg", 0);
+    fire_sound = LoadSound(FireSoundPath(soundShot), 0);
   }
 
   BuildBodies(level);
@@ -176,11 +249,11 @@ void TGame::LoadLevel() {
   }
 
   if (level.hasDrops) {
-    drop1_sound = LoadSound("sounds/drop1.ogg", 0);
-    drop2_sound = LoadSound("sounds/drop2.ogg", 0);
-    kapla1_pic = LoadAnimCentred("levels_pic/kapla1.png", 20, 590, 62);
+    drop1_sound = LoadSound(DROP1_SOUND, 0);
+    drop2_sound = LoadSound(DROP2_SOUND, 0);
+    kapla1_pic = LoadSheetCentred(KAPLA1_SHEET);
     if (kapla1_pic) kapla1_pic->height = KAPLA1_DRAWN_HEIGHT;  // the handle stays at 295
-    kapla2_pic = LoadAnimCentred("levels_pic/kapla2.png", 20, 590, 42);
+    kapla2_pic = LoadSheetCentred(KAPLA2_SHEET);
     for (const TDropEntry& drop : level.drops) {
       kapliList.push_back(TKapla{drop.kind, static_cast<float>(drop.x), static_cast<float>(drop.y), drop.scaleX,
                                  drop.scaleY, 0});
@@ -188,7 +261,7 @@ void TGame::LoadLevel() {
   }
 
   if (level.hasComets) {
-    kometa_pic = LoadAnimCentred("levels_pic/kometa.png", 240, 90, 165);
+    kometa_pic = LoadSheetCentred(KOMETA_SHEET);
     for (const TCometEntry& c : level.comets) {
       kometyList.push_back(TKometa{c.speed, c.x0, c.y0, c.x, c.y, c.scaleX, c.scaleY, 0, 0, 0, c.angle});
     }

@@ -151,6 +151,7 @@ void LogLine(const std::string& line) {
 }
 
 void SetLogQuiet(bool quiet) { logQuiet = quiet; }
+bool LogQuiet() { return logQuiet; }
 
 std::string ExecutableFolder() {
   std::error_code ec;

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <future>
 #include <map>
 #include <utility>
 
@@ -67,12 +69,98 @@ double VorbisSeconds(const media_local::TBytes& bytes) {
   return seconds;
 }
 
+using TSoundKey = std::pair<std::string, bool>;  // path, looping
+
 /// Sounds already decoded, by path and loop flag, while something still holds them: loading a
 /// sound that is in use shares it. Sounds never change once loaded.
-std::map<std::pair<std::string, bool>, std::weak_ptr<TSound>>& SoundCache() {
-  static auto* cache = new std::map<std::pair<std::string, bool>, std::weak_ptr<TSound>>;
+std::map<TSoundKey, std::weak_ptr<TSound>>& SoundCache() {
+  static auto* cache = new std::map<TSoundKey, std::weak_ptr<TSound>>;
   return *cache;
 }
+
+/// Sounds in use when they were asked to be prepared, held until the preparation is forgotten.
+std::map<TSoundKey, SoundPtr>& PinnedSounds() {
+  static auto* pinned = new std::map<TSoundKey, SoundPtr>;
+  return *pinned;
+}
+
+/// Samples in the device's format, in a buffer from SDL_malloc that a chunk can take over.
+struct TPcm {
+  Uint8* samples = nullptr;
+  Uint32 length = 0;
+  TPcm() = default;
+  TPcm(const TPcm&) = delete;
+  TPcm& operator=(const TPcm&) = delete;
+  ~TPcm() { SDL_free(samples); }
+  Uint8* Release() {
+    Uint8* taken = samples;
+    samples = nullptr;
+    return taken;
+  }
+};
+
+struct TDeviceFormat {
+  int frequency = 0;
+  Uint16 format = 0;
+  int channels = 0;
+};
+
+/// Decodes Ogg Vorbis bytes whole and converts them to the device's format; null when they do
+/// not decode. Safe on the background worker: it touches only its arguments.
+std::shared_ptr<TPcm> DecodeToDevice(const media_local::TBytes& bytes, const TDeviceFormat& device) {
+  MemoryReader reader{bytes.data, bytes.size, 0};
+  OggVorbis_File vf;
+  const ov_callbacks callbacks{MemRead, MemSeek, nullptr, MemTell};
+  if (ov_open_callbacks(&reader, &vf, nullptr, 0, callbacks) != 0) return nullptr;
+  const vorbis_info* info = ov_info(&vf, -1);
+  const int channels = info != nullptr ? info->channels : 0;
+  const int rate = info != nullptr ? static_cast<int>(info->rate) : 0;
+  std::vector<Uint8> decoded;
+  const ogg_int64_t frames = ov_pcm_total(&vf, -1);
+  if (frames > 0 && channels > 0) decoded.reserve(static_cast<std::size_t>(frames) * channels * 2);
+  char block[4096];
+  int section = 0;
+  const int bigEndian = SDL_BYTEORDER == SDL_BIG_ENDIAN ? 1 : 0;
+  for (;;) {
+    const long got = ov_read(&vf, block, sizeof block, bigEndian, 2, 1, &section);
+    if (got == OV_HOLE) continue;  // a gap in the data: go on after it
+    if (got <= 0) break;
+    decoded.insert(decoded.end(), block, block + got);
+  }
+  ov_clear(&vf);
+  if (channels <= 0 || rate <= 0 || decoded.empty()) return nullptr;
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, static_cast<Uint8>(channels), rate, device.format,
+                        static_cast<Uint8>(device.channels), device.frequency) < 0) {
+    return nullptr;
+  }
+  auto pcm = std::make_shared<TPcm>();
+  cvt.len = static_cast<int>(decoded.size());
+  pcm->samples = static_cast<Uint8*>(SDL_malloc(static_cast<std::size_t>(cvt.len) * cvt.len_mult));
+  if (pcm->samples == nullptr) return nullptr;
+  std::memcpy(pcm->samples, decoded.data(), decoded.size());
+  cvt.buf = pcm->samples;
+  if (cvt.needed != 0 && SDL_ConvertAudio(&cvt) != 0) return nullptr;
+  pcm->length = static_cast<Uint32>(cvt.needed != 0 ? cvt.len_cvt : cvt.len);
+  return pcm;
+}
+
+TDeviceFormat DeviceFormat() {
+  TDeviceFormat device;
+  Mix_QuerySpec(&device.frequency, &device.format, &device.channels);
+  return device;
+}
+
+/// Sounds the worker is decoding (or has decoded) ahead of their load.
+using PreparedSound = std::shared_future<std::shared_ptr<TPcm>>;
+std::map<TSoundKey, PreparedSound>& PreparedSounds() {
+  static auto* prepared = new std::map<TSoundKey, PreparedSound>;
+  return *prepared;
+}
+
+int soundsDecoded = 0;
+int soundsPrepared = 0;
+int soundsHeld = 0;
 
 bool IsCurrent(const TChannel& ch) {
   if (!audioOpen || ch.mixerChannel < 0) return false;
@@ -125,7 +213,10 @@ void SilenceAudio() {
 }
 
 void CloseAudio() {
-  SoundCache().clear();  // decoded for this device
+  // Decoded for this device: what the worker is still decoding is waited for and dropped too.
+  WaitForBackground();
+  SoundCache().clear();
+  ForgetPreparedSounds();
   if (audioOpen) {
     Mix_HaltChannel(-1);
     Mix_HaltMusic();
@@ -139,38 +230,106 @@ void CloseAudio() {
   channelGeneration.clear();
 }
 
+void ForgetPreparedSounds() {
+  PinnedSounds().clear();
+  PreparedSounds().clear();
+}
+
+void AddSoundLoadCounts(TAssetLoadCounts& counts) {
+  counts.soundsDecoded = soundsDecoded;
+  counts.soundsPrepared = soundsPrepared;
+  counts.soundsHeld = soundsHeld;
+}
+
 }  // namespace media_local
 
 using namespace media_local;
 
 bool AudioAvailable() { return audioOpen; }
 
+namespace {
+
+/// A decoded sound on the samples of `pcm`, which its chunk takes over; null without them.
+SoundPtr MakeDecodedSound(const TSoundKey& key, double seconds, TPcm& pcm) {
+  auto sound = std::make_shared<TSound>();
+  TSoundData& d = *sound->data;
+  d.path = key.first;
+  d.seconds = seconds;
+  d.loop = key.second;
+  d.chunk = Mix_QuickLoad_RAW(pcm.samples, pcm.length);
+  if (d.chunk == nullptr) return nullptr;
+  d.chunk->allocated = 1;  // the chunk owns the samples now: Mix_FreeChunk frees them
+  pcm.Release();
+  return sound;
+}
+
+}  // namespace
+
 SoundPtr LoadSound(const std::string& path, int flags) {
-  const auto key = std::make_pair(path, (flags & SOUND_LOOP) != 0);
+  const TSoundKey key(path, (flags & SOUND_LOOP) != 0);
   if (const auto found = SoundCache().find(key); found != SoundCache().end()) {
-    if (SoundPtr sound = found->second.lock()) return sound;
+    if (SoundPtr sound = found->second.lock()) {
+      ++soundsHeld;
+      return sound;
+    }
     SoundCache().erase(found);
+  }
+  std::shared_ptr<TPcm> prepared;
+  if (const auto found = PreparedSounds().find(key); found != PreparedSounds().end()) {
+    prepared = media_local::Collect(found->second);
+    PreparedSounds().erase(found);
   }
   media_local::TBytes bytes;
   if (!media_local::ReadAssetBytes(path, bytes)) return nullptr;
   const double seconds = VorbisSeconds(bytes);
   if (seconds < 0) return nullptr;
   OpenAudio();
-  auto sound = std::make_shared<TSound>();
-  TSoundData& d = *sound->data;
-  d.path = path;
-  d.seconds = seconds;
-  d.loop = (flags & SOUND_LOOP) != 0;
-  d.streamed = seconds > STREAM_SECONDS;
-  if (d.streamed) {
+  SoundPtr sound;
+  if (seconds > STREAM_SECONDS) {
+    sound = std::make_shared<TSound>();
+    TSoundData& d = *sound->data;
+    d.path = path;
+    d.seconds = seconds;
+    d.loop = key.second;
+    d.streamed = true;
     d.bytes = std::move(bytes);
   } else if (audioOpen) {
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data, static_cast<int>(bytes.size));
-    d.chunk = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
-    if (d.chunk == nullptr) return nullptr;
+    if (prepared) {
+      ++soundsPrepared;
+    } else {
+      prepared = DecodeToDevice(bytes, DeviceFormat());
+      if (!prepared) return nullptr;
+      ++soundsDecoded;
+    }
+    sound = MakeDecodedSound(key, seconds, *prepared);
+    if (!sound) return nullptr;
+  } else {  // no device: a sound that plays nothing
+    sound = std::make_shared<TSound>();
+    sound->data->path = path;
+    sound->data->seconds = seconds;
+    sound->data->loop = key.second;
   }
   SoundCache()[key] = sound;
   return sound;
+}
+
+void PrepareSound(const std::string& path, int flags) {
+  const TSoundKey key(path, (flags & SOUND_LOOP) != 0);
+  OpenAudio();
+  if (!audioOpen) return;
+  if (const auto found = SoundCache().find(key); found != SoundCache().end()) {
+    if (SoundPtr sound = found->second.lock()) {
+      PinnedSounds()[key] = std::move(sound);
+      return;
+    }
+  }
+  if (!IsEmbeddedAsset(path) || PreparedSounds().count(key) != 0) return;
+  auto bytes = std::make_shared<media_local::TBytes>();
+  if (!media_local::ReadAssetBytes(path, *bytes)) return;
+  const double seconds = VorbisSeconds(*bytes);
+  if (seconds < 0 || seconds > STREAM_SECONDS) return;  // streamed sounds decode as they play
+  PreparedSounds()[key] = media_local::DecodeInBackground<TPcm>(
+      [bytes, device = DeviceFormat()] { return DecodeToDevice(*bytes, device); });
 }
 
 ChannelPtr PlaySound(const SoundPtr& sound, const ChannelPtr& channel) {

@@ -199,6 +199,7 @@ void LeaveGraphics() { CloseGraphics(false); }
 
 void media_local::CloseGraphics(bool closeAudio) {
   Window& w = Win();
+  StopBackground();  // no decoding runs on past the window
   ReleaseAllTextures();
   ReleaseFontTextures();
   if (closeAudio) {

@@ -8,7 +8,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <map>
+#include <mutex>
 #include <set>
 #include <tuple>
 
@@ -23,11 +25,8 @@ std::set<TImageData*>& LiveImages() {
 }
 
 void EnsureImageCodecs() {
-  static bool done = false;
-  if (!done) {
-    IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
-    done = true;
-  }
+  static std::once_flag once;  // the background worker decodes too
+  std::call_once(once, [] { IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG); });
 }
 
 /// Copies a decoded surface into 0xAARRGGBB pixels. The formats the decoders give for PNG and
@@ -120,15 +119,15 @@ void BleedTransparentColour(std::vector<std::uint32_t>& px, int w, int h) {
   }
 }
 
-void ApplyMask(TImage& image) {
-  TImageData& d = *image.data;
-  if ((image.flags & MASKEDIMAGE) != 0) {
-    const std::uint32_t mask = image.maskColor & 0xFFFFFF;
-    for (std::uint32_t& p : d.pixels) {
+/// Makes the mask colour transparent (masked pictures) and bleeds colour into the clear pixels.
+void FinishPixels(std::vector<std::uint32_t>& pixels, int w, int h, int flags, std::uint32_t maskColor) {
+  if ((flags & MASKEDIMAGE) != 0) {
+    const std::uint32_t mask = maskColor & 0xFFFFFF;
+    for (std::uint32_t& p : pixels) {
       if ((p & 0xFFFFFF) == mask) p = 0;
     }
   }
-  BleedTransparentColour(d.pixels, d.sheetWidth, d.sheetHeight);
+  BleedTransparentColour(pixels, w, h);
 }
 
 int NormaliseFlags(int flags) { return flags < 0 ? (MASKEDIMAGE | FILTEREDIMAGE) : flags; }
@@ -142,13 +141,11 @@ ImagePtr MakeImage(const std::string& path, int sheetWidth, int sheetHeight,
   d.sheetWidth = sheetWidth;
   d.sheetHeight = sheetHeight;
   d.pixels = std::move(pixels);
-  ApplyMask(*image);
+  FinishPixels(d.pixels, sheetWidth, sheetHeight, image->flags, image->maskColor);
   return image;
 }
 
-/// Decoded pictures by file, flags and cell layout, while some image still uses them: the images
-/// of one level that show the same picture share it. Nothing is kept alive for later, so memory
-/// follows what the game holds.
+/// A picture file and how it is loaded: flags and cells (cell width 0: the whole picture).
 struct TPictureKey {
   std::string path;
   int flags, cellWidth, cellHeight, firstCell, cellCount;
@@ -157,31 +154,130 @@ struct TPictureKey {
            std::tie(o.path, o.flags, o.cellWidth, o.cellHeight, o.firstCell, o.cellCount);
   }
 };
+
+/// Decoded pictures by key while some image still uses them: the images of one level that show
+/// the same picture share it.
 std::map<TPictureKey, std::weak_ptr<TImageData>>& PictureCache() {
   static auto* cache = new std::map<TPictureKey, std::weak_ptr<TImageData>>;
   return *cache;
 }
 
-/// A new image on a cached picture, or null when the picture is not cached.
-ImagePtr FromCache(const TPictureKey& key) {
-  const auto found = PictureCache().find(key);
-  if (found == PictureCache().end()) return nullptr;
-  std::shared_ptr<TImageData> data = found->second.lock();
-  if (!data) {
-    PictureCache().erase(found);
+/// Pictures in use when they were asked to be prepared: held here until the preparation is
+/// forgotten, so that a level which shows them again finds them even if the level showing them
+/// now ends first.
+std::map<TPictureKey, std::shared_ptr<TImageData>>& PinnedPictures() {
+  static auto* pinned = new std::map<TPictureKey, std::shared_ptr<TImageData>>;
+  return *pinned;
+}
+
+/// A picture decoded by the background worker: pixels finished, no cells, no texture yet.
+struct TDecodedPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+};
+using PreparedPicture = std::shared_future<std::shared_ptr<TDecodedPicture>>;
+std::map<TPictureKey, PreparedPicture>& PreparedPictures() {
+  static auto* prepared = new std::map<TPictureKey, PreparedPicture>;
+  return *prepared;
+}
+
+TAssetLoadCounts loadCounts;
+
+/// Decodes and finishes a picture loaded from a file (mask colour black, as a new image has it);
+/// null when it does not decode. Safe on the worker: it touches only its arguments.
+std::shared_ptr<TDecodedPicture> DecodePicture(const media_local::TBytes& bytes, int flags) {
+  auto decoded = std::make_shared<TDecodedPicture>();
+  if (!Decode(bytes, decoded->width, decoded->height, decoded->pixels) || decoded->width <= 0 ||
+      decoded->height <= 0) {
     return nullptr;
   }
+  FinishPixels(decoded->pixels, decoded->width, decoded->height, flags, 0x000000);
+  return decoded;
+}
+
+/// The picture of `decoded` cut into the cells of `key`; null when the cells do not fit.
+std::shared_ptr<TImageData> MakeData(const TPictureKey& key, TDecodedPicture& decoded) {
+  const int columns = key.cellWidth > 0 ? decoded.width / key.cellWidth : 1;
+  const int rows = key.cellWidth > 0 ? decoded.height / key.cellHeight : 1;
+  if (columns <= 0 || rows <= 0) return nullptr;
+  auto data = std::make_shared<TImageData>();
+  data->path = key.path;
+  data->sheetWidth = decoded.width;
+  data->sheetHeight = decoded.height;
+  data->pixels = std::move(decoded.pixels);
+  if (key.cellWidth == 0) {
+    data->cells.push_back(SDL_Rect{0, 0, data->sheetWidth, data->sheetHeight});
+  } else {
+    for (int k = 0; k < key.cellCount; ++k) {
+      const int cell = key.firstCell + k;
+      if (cell >= columns * rows) break;  // a sheet with fewer cells keeps the ones it has
+      data->cells.push_back(SDL_Rect{(cell % columns) * key.cellWidth, (cell / columns) * key.cellHeight,
+                                     key.cellWidth, key.cellHeight});
+    }
+    if (data->cells.empty()) return nullptr;
+  }
+  data->shared = true;
+  return data;
+}
+
+/// The picture of `key`: shared while in use (or pinned), prepared by the worker (waiting for it
+/// if it is still at work), or decoded now. Null when it cannot be had.
+std::shared_ptr<TImageData> FindOrDecode(const TPictureKey& key) {
+  if (const auto found = PictureCache().find(key); found != PictureCache().end()) {
+    if (std::shared_ptr<TImageData> data = found->second.lock()) {
+      ++loadCounts.picturesHeld;
+      return data;
+    }
+    PictureCache().erase(found);
+  }
+  std::shared_ptr<TDecodedPicture> decoded;
+  if (const auto found = PreparedPictures().find(key); found != PreparedPictures().end()) {
+    decoded = media_local::Collect(found->second);
+    PreparedPictures().erase(found);
+    if (decoded) ++loadCounts.picturesPrepared;
+  }
+  if (!decoded) {
+    media_local::TBytes bytes;
+    if (!media_local::ReadAssetBytes(key.path, bytes)) return nullptr;
+    decoded = DecodePicture(bytes, key.flags);
+    if (!decoded) return nullptr;
+    ++loadCounts.picturesDecoded;
+  }
+  std::shared_ptr<TImageData> data = MakeData(key, *decoded);
+  if (!data) return nullptr;
+  PictureCache()[key] = data;
+  return data;
+}
+
+/// A new image on the picture of `key`, its texture made when a renderer exists.
+ImagePtr LoadPicture(const TPictureKey& key) {
+  std::shared_ptr<TImageData> data = FindOrDecode(key);
+  if (!data) return nullptr;
   auto image = std::make_shared<TImage>();
-  image->data = data;
+  image->data = std::move(data);
   image->flags = key.flags;
-  image->width = data->cells.front().w;
-  image->height = data->cells.front().h;
+  image->width = image->data->cells.front().w;
+  image->height = image->data->cells.front().h;
+  if (media_local::Renderer() != nullptr) media_local::ImageTexture(*image->data, image->flags);
   return image;
 }
 
-void AddToCache(const TPictureKey& key, const ImagePtr& image) {
-  image->data->shared = true;
-  PictureCache()[key] = image->data;
+/// Pins the picture of `key` when it is in use, else asks the worker to decode it (embedded
+/// pictures only, once).
+void PreparePicture(const TPictureKey& key) {
+  if (const auto found = PictureCache().find(key); found != PictureCache().end()) {
+    if (std::shared_ptr<TImageData> data = found->second.lock()) {
+      PinnedPictures()[key] = std::move(data);
+      return;
+    }
+  }
+  if (!IsEmbeddedAsset(key.path) || PreparedPictures().count(key) != 0) return;
+  auto bytes = std::make_shared<media_local::TBytes>();
+  if (!media_local::ReadAssetBytes(key.path, *bytes)) return;
+  EnsureImageCodecs();
+  PreparedPictures()[key] = media_local::DecodeInBackground<TDecodedPicture>(
+      [bytes, flags = key.flags] { return DecodePicture(*bytes, flags); });
 }
 
 /// Gives an image a picture of its own before its pixels change.
@@ -328,48 +424,36 @@ using namespace media_local;
 ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
                        int flags) {
   if (cellWidth <= 0 || cellHeight <= 0 || cellCount <= 0 || firstCell < 0) return nullptr;
-  const TPictureKey key{path, NormaliseFlags(flags), cellWidth, cellHeight, firstCell, cellCount};
-  if (ImagePtr cached = FromCache(key)) return cached;
-  TBytes bytes;
-  if (!ReadAssetBytes(path, bytes)) return nullptr;
-  int w = 0;
-  int h = 0;
-  std::vector<std::uint32_t> pixels;
-  if (!Decode(bytes, w, h, pixels)) return nullptr;
-  const int columns = w / cellWidth;
-  const int rows = h / cellHeight;
-  if (columns <= 0 || rows <= 0) return nullptr;
-  ImagePtr image = MakeImage(path, w, h, std::move(pixels), flags);
-  for (int k = 0; k < cellCount; ++k) {
-    const int cell = firstCell + k;
-    if (cell >= columns * rows) break;  // a sheet with fewer cells keeps the ones it has
-    image->data->cells.push_back(SDL_Rect{(cell % columns) * cellWidth, (cell / columns) * cellHeight,
-                                          cellWidth, cellHeight});
-  }
-  if (image->data->cells.empty()) return nullptr;
-  image->width = cellWidth;
-  image->height = cellHeight;
-  if (Renderer() != nullptr) ImageTexture(*image->data, image->flags);
-  AddToCache(key, image);
-  return image;
+  return LoadPicture(TPictureKey{path, NormaliseFlags(flags), cellWidth, cellHeight, firstCell, cellCount});
 }
 
 ImagePtr LoadImage(const std::string& path, int flags) {
-  const TPictureKey key{path, NormaliseFlags(flags), 0, 0, 0, 0};
-  if (ImagePtr cached = FromCache(key)) return cached;
-  TBytes bytes;
-  if (!ReadAssetBytes(path, bytes)) return nullptr;
-  int w = 0;
-  int h = 0;
-  std::vector<std::uint32_t> pixels;
-  if (!Decode(bytes, w, h, pixels) || w <= 0 || h <= 0) return nullptr;
-  ImagePtr image = MakeImage(path, w, h, std::move(pixels), flags);
-  image->data->cells.push_back(SDL_Rect{0, 0, w, h});
-  image->width = w;
-  image->height = h;
-  if (Renderer() != nullptr) ImageTexture(*image->data, image->flags);
-  AddToCache(key, image);
-  return image;
+  return LoadPicture(TPictureKey{path, NormaliseFlags(flags), 0, 0, 0, 0});
+}
+
+void PrepareImage(const std::string& path, int flags) {
+  PreparePicture(TPictureKey{path, NormaliseFlags(flags), 0, 0, 0, 0});
+}
+
+void PrepareAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
+                      int flags) {
+  if (cellWidth <= 0 || cellHeight <= 0 || cellCount <= 0 || firstCell < 0) return;
+  PreparePicture(TPictureKey{path, NormaliseFlags(flags), cellWidth, cellHeight, firstCell, cellCount});
+}
+
+void WaitForPreparation() { media_local::WaitForBackground(); }
+
+TAssetLoadCounts AssetLoadCounts() {
+  TAssetLoadCounts counts = loadCounts;
+  media_local::AddSoundLoadCounts(counts);
+  return counts;
+}
+
+void ForgetPreparation() {
+  media_local::DropWaitingBackground();
+  PinnedPictures().clear();
+  PreparedPictures().clear();
+  media_local::ForgetPreparedSounds();
 }
 
 ImagePtr CreateImage(int width, int height, int frames, int flags) {

@@ -42,6 +42,7 @@ bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& b
 void LogLine(const std::string& line);
 /// Silences LogLine (tests and tools that want a quiet standard output).
 void SetLogQuiet(bool quiet);
+bool LogQuiet();
 /// Folder of the running executable, with a trailing "/" ("" when unknown).
 std::string ExecutableFolder();
 /// Opens a web address (or a file: address) with the system's handler; false when it cannot.
@@ -197,6 +198,26 @@ ImagePtr LoadImage(const std::string& path, int flags = DEFAULT_IMAGE_FLAGS);
 /// Cells cut left to right, then top to bottom; frame k of the result is cell first + k.
 ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell,
                        int cellCount, int flags = DEFAULT_IMAGE_FLAGS);
+/// Readies a picture for a later LoadImage or LoadAnimImage with the same flags (and cells): a
+/// picture in use is held until ForgetPreparation, so the next load shares it even if its users
+/// let go first; an embedded picture not in use is decoded on the background worker, and a load
+/// that comes while the worker is still at it waits for it rather than decoding twice. (Files
+/// are not decoded ahead: they may change before the load.)
+void PrepareImage(const std::string& path, int flags = DEFAULT_IMAGE_FLAGS);
+void PrepareAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
+                      int flags = DEFAULT_IMAGE_FLAGS);
+/// Returns once every picture and sound asked for so far is prepared.
+void WaitForPreparation();
+/// How loads were served since the start: decoded at the call, decoded ahead by the worker, or
+/// shared with a picture or sound already held (in use or prepared).
+struct TAssetLoadCounts {
+  int picturesDecoded = 0, picturesPrepared = 0, picturesHeld = 0;
+  int soundsDecoded = 0, soundsPrepared = 0, soundsHeld = 0;
+};
+TAssetLoadCounts AssetLoadCounts();
+/// Lets go of everything prepared and not yet loaded, and of the pictures and sounds held for
+/// a later load; work not yet started is dropped.
+void ForgetPreparation();
 /// A blank (transparent) image of `frames` cells, for LockImage / UnlockImage.
 ImagePtr CreateImage(int width, int height, int frames = 1, int flags = DEFAULT_IMAGE_FLAGS);
 /// Image made from a pixel map (one cell).
@@ -297,6 +318,9 @@ using ChannelPtr = std::shared_ptr<TChannel>;
 
 /// Ogg Vorbis data; null when the asset or file is missing or undecodable.
 SoundPtr LoadSound(const std::string& path, int flags = 0);
+/// Readies a sound for a later LoadSound with the same flags, as PrepareImage does a picture;
+/// nothing for streamed sounds or without an audio device.
+void PrepareSound(const std::string& path, int flags = 0);
 /// Starts at once at volume 1; a null channel means a fresh channel. Returns the channel
 /// (null for a null sound).
 ChannelPtr PlaySound(const SoundPtr& sound, const ChannelPtr& channel = nullptr);

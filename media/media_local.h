@@ -5,6 +5,10 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <exception>
+#include <functional>
+#include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,6 +51,45 @@ struct TBytes {
 };
 /// As ReadAssetOrFile, without copying embedded bytes; false when neither exists.
 bool ReadAssetBytes(const std::string& path, TBytes& out);
+
+/// The worker that decodes pictures and sounds ahead of time. Jobs run one at a time in the
+/// order given, on a thread of their own: they may only touch what they were handed.
+void RunInBackground(std::function<void()> job);
+/// Returns once every job given so far has finished.
+void WaitForBackground();
+/// Drops the jobs that have not started yet.
+void DropWaitingBackground();
+
+/// Runs `work` in the background; its result, or an empty one when it failed (out of memory).
+template <typename T>
+std::shared_future<std::shared_ptr<T>> DecodeInBackground(std::function<std::shared_ptr<T>()> work) {
+  auto promise = std::make_shared<std::promise<std::shared_ptr<T>>>();
+  std::shared_future<std::shared_ptr<T>> result = promise->get_future().share();
+  RunInBackground([promise, work = std::move(work)] {
+    std::shared_ptr<T> value;
+    try {
+      value = work();
+    } catch (const std::exception&) {
+      value = nullptr;  // the load decodes it again itself
+    }
+    promise->set_value(std::move(value));
+  });
+  return result;
+}
+
+/// What a background decoding handed over, waiting for it if it is still at work; empty when
+/// it failed or was dropped before it started.
+template <typename T>
+std::shared_ptr<T> Collect(const std::shared_future<std::shared_ptr<T>>& result) {
+  try {
+    return result.get();
+  } catch (const std::future_error&) {
+    return nullptr;
+  }
+}
+/// Ends the worker after the job at hand, dropping the ones still waiting (the window is
+/// closing); a later job starts it again.
+void StopBackground();
 
 struct Window {
   SDL_Window* window = nullptr;
@@ -102,6 +145,9 @@ void DrawTriangles(const std::vector<SDL_FPoint>& points, const std::vector<int>
 void Trace(const TDrawTraceEntry& entry);
 bool TraceOn();
 
+/// The sounds' part of ForgetPreparation, and of the load counts.
+void ForgetPreparedSounds();
+void AddSoundLoadCounts(TAssetLoadCounts& counts);
 /// Video and audio subsystems.
 void OpenAudio();
 void CloseAudio();

@@ -57,6 +57,7 @@ TLevSelect::TLevSelect() {
   }
   table->SelectItem(lastLevel - 1);
   if (table->gScroll) table->gScroll->SetValue((lastLevel - 1) * TABLE_ITEM_HEIGHT);
+  PrepareLevel(lastLevel);  // the level a player coming back most likely starts
 
   label1 = MenuLabel("SELECT LEVEL", 290, 15, panel2);
   label2 = MenuLabel("total best shots: ", 419, 380, panel2);
@@ -128,9 +129,8 @@ void TLevSelect::Update() {
       const int row = table->SelectedItem();
       if (table->GetContent(row, 2) == "Open") {
         if (pauseMenu) pauseMenu->show = 0;
-        currentLevel = row + 1;
         levelBestShots = xmlTextToInt(table->GetContent(row, 1));
-        session = std::make_shared<TGame>();
+        session = StartSession(row + 1);
         gameState = STATE_PLAY;
         SetColor(255, 255, 255);
       }
@@ -140,6 +140,10 @@ void TLevSelect::Update() {
       const std::string status = SelectedStatus();
       ShowStartFor(status);
       showThumb(status);
+      if (status == "Open") {  // likely the next level to start
+        ForgetPreparation();
+        PrepareLevel(table->SelectedItem() + 1);
+      }
     }
   }
   SetColor(255, 255, 255);

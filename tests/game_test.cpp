@@ -235,6 +235,45 @@ TEST(ConstructionTest, DamagedNumbersAndHugeChainsAreKeptInBounds) {
 
 // [SECTION] Firing and limits -------------------------------------------------------------------
 
+TEST(ConstructionTest, APreparedLevelAndItsRestartBuildWithoutDecoding) {
+  // Between them the two levels ask for every picture and sound a level can load.
+  const std::string everything = Bodies(std::string(FLOOR) + R"(
+      <body Name="dynamicBoxMedium.png" x="300" y="300" typ="d" shape="r" />
+      <body Name="ballBig2.png" x="500" y="300" typ="d" shape="c" />
+      <body Name="link.png" x="600" y="20" typ="d" shape="l" countLinks="5" direct="down" lastLink="ballBig2.png" shapeLast="c" />
+      <body Name="target.png" x="700" y="577" typ="s" shape="r" target="true" />)") + R"(
+    <pics><pic Name="klen.png" x="170" y="465" /></pics>
+    <oblaka><oblako Name="oblako3.png" x="650" y="90" speed="0.5" direct="left" /></oblaka>
+    <kapli><kapla Name="1" x="100" y="40" /></kapli>
+    <komety><kometa x0="900" y0="60" x="-10" y="2" speed="4" angle="-15" /></komety>)";
+  const int levels[] = {
+      RegisterLevel(R"(fon="fon3.jpg" shot="2" weather="rain1" thunder="true" mouse="500" spiderX="300" spiderY="100" sunX="100" sunY="100" crow="45" snowmanX="400" snowmanY="500" snowmanTyp="H")",
+                    everything),
+      RegisterLevel(R"(fon="fon5.jpg" shot="7" weather="rain2" snowmanX="400" snowmanY="500" snowmanTyp="E")", everything),
+  };
+  for (const int level : levels) {
+    ForgetPreparation();
+    PrepareLevel(level);
+    WaitForPreparation();
+    const TAssetLoadCounts before = AssetLoadCounts();
+    std::shared_ptr<TGame> game = StartSession(level);
+    const TAssetLoadCounts prepared = AssetLoadCounts();
+    EXPECT_EQ(prepared.picturesDecoded, before.picturesDecoded) << "level " << level << ": a picture was not prepared";
+    EXPECT_EQ(prepared.soundsDecoded, before.soundsDecoded) << "level " << level << ": a sound was not prepared";
+    EXPECT_GE(prepared.picturesPrepared - before.picturesPrepared, 10);
+    EXPECT_GE(prepared.soundsPrepared - before.soundsPrepared, 2);
+    game->exitAll();
+    game = nullptr;
+    Play(level)->exitAll();  // a restart, after the old session is gone
+    const TAssetLoadCounts again = AssetLoadCounts();
+    EXPECT_EQ(again.picturesDecoded, prepared.picturesDecoded) << "level " << level << ": a restart decoded a picture";
+    EXPECT_EQ(again.soundsDecoded, prepared.soundsDecoded) << "level " << level << ": a restart decoded a sound";
+  }
+  ForgetPreparation();
+  PrepareLevel(nextLevelNumber + 50);  // no such level: nothing to do
+  WaitForPreparation();
+}
+
 TEST(FiringTest, AimTurnsTheCannonBetweenUpAndLevel) {
   auto game = Play(RegisterLevel("", Bodies(FLOOR)));
   RunFrames(*game, 1, 10, 100);

@@ -384,6 +384,64 @@ TEST_F(MediaTest, ImagesOfOnePictureStayIndependent) {
   EXPECT_NE(LoadImage(path, FILTEREDIMAGE)->data, b->data) << "other flags, other picture";
 }
 
+TEST_F(MediaTest, PreparedAndHeldPicturesAreTheOnesADirectLoadGives) {
+  // Two cells, a black (masked) border and a clear corner, so masking and the colour bleed show.
+  const auto file = WritePng("prepared.png", 8, 4, [](int x, int y) {
+    if (x == 0 && y == 0) return 0x00000000u;
+    return x == 0 || y == 3 ? BLACK : (x < 4 ? RED : BLUE);
+  });
+  const auto bytes = ReadAssetOrFile(file);
+  ASSERT_TRUE(bytes);
+  RegisterAssetBytes("prepared/sheet.png", *bytes);
+  const auto pixelsOf = [](const ImagePtr& image, int cell) {
+    auto pixmap = LockImage(image, cell);
+    return pixmap ? pixmap->pixels : std::vector<std::uint32_t>{};
+  };
+  const auto load = [] { return LoadAnimImage("prepared/sheet.png", 4, 4, 0, 2); };
+
+  TAssetLoadCounts counts = AssetLoadCounts();
+  ImagePtr direct = load();
+  ASSERT_TRUE(direct);
+  EXPECT_EQ(AssetLoadCounts().picturesDecoded, counts.picturesDecoded + 1);
+  PrepareAnimImage("prepared/sheet.png", 4, 4, 0, 2);  // in use: held for the next load
+  const auto cell0 = pixelsOf(direct, 0);
+  const auto cell1 = pixelsOf(direct, 1);
+  direct = nullptr;
+  counts = AssetLoadCounts();
+  ImagePtr held = load();
+  EXPECT_EQ(AssetLoadCounts().picturesHeld, counts.picturesHeld + 1) << "its user let go, the preparation did not";
+  EXPECT_EQ(pixelsOf(held, 0), cell0);
+  held = nullptr;
+
+  ForgetPreparation();
+  PrepareAnimImage("prepared/sheet.png", 4, 4, 0, 2);
+  PrepareAnimImage("prepared/sheet.png", 4, 4, 0, 2);  // asked twice, decoded once
+  WaitForPreparation();
+  counts = AssetLoadCounts();
+  ImagePtr prepared = load();
+  ASSERT_TRUE(prepared);
+  EXPECT_EQ(AssetLoadCounts().picturesPrepared, counts.picturesPrepared + 1);
+  EXPECT_EQ(AssetLoadCounts().picturesDecoded, counts.picturesDecoded);
+  EXPECT_EQ(prepared->CellCount(), 2);
+  EXPECT_EQ(pixelsOf(prepared, 0), cell0);
+  EXPECT_EQ(pixelsOf(prepared, 1), cell1);
+  prepared = nullptr;
+
+  // Forgotten preparations are let go of; files and other flags are decoded at the load.
+  ForgetPreparation();
+  counts = AssetLoadCounts();
+  EXPECT_TRUE(load());
+  PrepareImage(file);
+  WaitForPreparation();
+  EXPECT_TRUE(LoadImage(file));
+  EXPECT_TRUE(LoadImage("prepared/sheet.png", FILTEREDIMAGE));
+  EXPECT_EQ(AssetLoadCounts().picturesDecoded, counts.picturesDecoded + 3);
+  PrepareImage("prepared/missing.png");
+  WaitForPreparation();
+  EXPECT_FALSE(LoadImage("prepared/missing.png"));
+  ForgetPreparation();
+}
+
 TEST_F(MediaTest, PixmapsResizeAndSaveJpeg) {
   auto p = CreatePixmap(4, 4);
   for (auto& px : p->pixels) px = RED;
