@@ -264,6 +264,9 @@ void StartLevelFromSelection(int level) {
   kiv_SetScreen("Screen 2");
 }
 
+/// Time of each pass given to making the textures of the level prepared next.
+constexpr int PREPARATION_SLICE_MICROSECONDS = 2000;
+
 bool MainLoopPass() {
   UpdateMusic();
   if (AppTerminate()) gameState = STATE_ENDING;
@@ -308,6 +311,7 @@ bool MainLoopPass() {
   }
   // Without its screen (tests) a state still shows a frame, so the loop keeps its pace.
   if (!drew && gameState != STATE_PLAY) DrawEmptyFrame();
+  AdvancePreparation(PREPARATION_SLICE_MICROSECONDS);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <chrono>
 #include <cstring>
 #include <future>
 #include <map>
@@ -358,7 +359,8 @@ int TImage::CellHeight() const { return data->cells.empty() ? 0 : data->cells[0]
 
 namespace media_local {
 
-SDL_Texture* ImageTexture(TImageData& d, int flags) {
+/// The texture of `d`, made if there is none, its pixels brought in up to row `rows`.
+SDL_Texture* TextureRows(TImageData& d, int rows) {
   SDL_Renderer* r = Renderer();
   if (r == nullptr || d.sheetWidth <= 0 || d.sheetHeight <= 0) return nullptr;
   if (d.texture == nullptr) {
@@ -368,11 +370,25 @@ SDL_Texture* ImageTexture(TImageData& d, int flags) {
     d.textureDirty = true;
   }
   if (d.textureDirty) {
-    SDL_UpdateTexture(d.texture, nullptr, d.pixels.data(), d.sheetWidth * 4);
+    d.textureRows = 0;
     d.textureDirty = false;
   }
-  SDL_SetTextureScaleMode(d.texture, (flags & FILTEREDIMAGE) != 0 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+  rows = std::min(rows, d.sheetHeight);
+  if (rows > d.textureRows) {
+    const SDL_Rect band{0, d.textureRows, d.sheetWidth, rows - d.textureRows};
+    SDL_UpdateTexture(d.texture, &band, d.pixels.data() + static_cast<std::size_t>(d.textureRows) * d.sheetWidth,
+                      d.sheetWidth * 4);
+    d.textureRows = rows;
+  }
   return d.texture;
+}
+
+SDL_Texture* ImageTexture(TImageData& d, int flags) {
+  SDL_Texture* texture = TextureRows(d, d.sheetHeight);
+  if (texture != nullptr) {
+    SDL_SetTextureScaleMode(texture, (flags & FILTEREDIMAGE) != 0 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+  }
+  return texture;
 }
 
 void ReleaseAllTextures() {
@@ -442,6 +458,42 @@ void PrepareAnimImage(const std::string& path, int cellWidth, int cellHeight, in
 }
 
 void WaitForPreparation() { media_local::WaitForBackground(); }
+
+bool AdvancePreparation(int microseconds) {
+  if (media_local::Renderer() == nullptr) return false;
+  const Uint64 start = SDL_GetPerformanceCounter();
+  const Uint64 allowed = SDL_GetPerformanceFrequency() * static_cast<Uint64>(std::max(microseconds, 0)) / 1000000;
+  const auto timeLeft = [&] { return SDL_GetPerformanceCounter() - start < allowed; };
+  // Pictures the worker has finished become held pictures, their textures still to be made.
+  for (auto it = PreparedPictures().begin(); it != PreparedPictures().end();) {
+    if (it->second.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+      ++it;
+      continue;
+    }
+    if (std::shared_ptr<TDecodedPicture> decoded = media_local::Collect(it->second)) {
+      if (std::shared_ptr<TImageData> data = MakeData(it->first, *decoded)) {
+        ++loadCounts.picturesPrepared;
+        PictureCache()[it->first] = data;
+        PinnedPictures()[it->first] = std::move(data);
+      }
+    }
+    it = PreparedPictures().erase(it);
+  }
+  // Their textures, a band of rows at a time, until the time is up.
+  constexpr std::size_t BAND_BYTES = 256u << 10;
+  bool more = !PreparedPictures().empty();
+  for (auto& [key, data] : PinnedPictures()) {
+    if (!data->textureDirty && data->texture != nullptr && data->textureRows >= data->sheetHeight) continue;
+    if (!timeLeft()) return true;
+    const int band = std::max(1, static_cast<int>(BAND_BYTES / (static_cast<std::size_t>(data->sheetWidth) * 4)));
+    while (timeLeft() && (data->texture == nullptr || data->textureDirty || data->textureRows < data->sheetHeight)) {
+      const int from = data->texture == nullptr || data->textureDirty ? 0 : data->textureRows;
+      if (media_local::TextureRows(*data, from + band) == nullptr) break;
+    }
+    more = more || data->textureRows < data->sheetHeight;
+  }
+  return more;
+}
 
 TAssetLoadCounts AssetLoadCounts() {
   TAssetLoadCounts counts = loadCounts;

@@ -206,8 +206,12 @@ ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, i
 void PrepareImage(const std::string& path, int flags = DEFAULT_IMAGE_FLAGS);
 void PrepareAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
                       int flags = DEFAULT_IMAGE_FLAGS);
-/// Returns once every picture and sound asked for so far is prepared.
+/// Returns once every picture and sound asked for so far is decoded.
 void WaitForPreparation();
+/// Makes the textures of prepared pictures, for about `microseconds` (the main loop gives it a
+/// slice of every frame), so that the level needing them finds them ready. True while work is
+/// left.
+bool AdvancePreparation(int microseconds);
 /// How loads were served since the start: decoded at the call, decoded ahead by the worker, or
 /// shared with a picture or sound already held (in use or prepared).
 struct TAssetLoadCounts {

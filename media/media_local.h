@@ -24,6 +24,7 @@ struct TImageData {
   std::vector<SDL_Rect> cells;
   SDL_Texture* texture = nullptr;
   bool textureDirty = true;
+  int textureRows = 0;  ///< rows of the texture holding the pixels, when not dirty (made in steps)
   std::vector<std::vector<std::uint8_t>> masks;  ///< per cell, 1 = solid; empty until needed
   std::vector<PixmapPtr> locked;                 ///< per cell, while locked
   bool shared = false;  ///< held by the picture cache: copy before changing the pixels
@@ -119,6 +120,8 @@ TDrawState& State();
 SDL_Renderer* Renderer();
 /// Texture of an image's sheet, created or refreshed on demand; null without a renderer.
 SDL_Texture* ImageTexture(TImageData& data, int flags);
+/// The same, brought up to date only down to row `rows` (textures made in steps).
+SDL_Texture* TextureRows(TImageData& data, int rows);
 /// Releases every texture made by the renderer about to be destroyed.
 void ReleaseAllTextures();
 void ReleaseFontTextures();

@@ -442,6 +442,27 @@ TEST_F(MediaTest, PreparedAndHeldPicturesAreTheOnesADirectLoadGives) {
   ForgetPreparation();
 }
 
+TEST_F(MediaTest, PreparedTexturesAreMadeInBandsBetweenFrames) {
+  // Tall enough for several bands; the last rows blue, the rest red.
+  const auto file = WritePng("tall.png", 300, 1000, [](int, int y) { return y >= 900 ? BLUE : RED; });
+  RegisterAssetBytes("prepared/tall.png", *ReadAssetOrFile(file));
+  PrepareImage("prepared/tall.png", 0);
+  WaitForPreparation();
+  int slices = 0;
+  while (AdvancePreparation(1)) ++slices;
+  EXPECT_GE(slices, 2) << "a big texture takes several slices";
+  const TAssetLoadCounts counts = AssetLoadCounts();
+  ImagePtr tall = LoadImage("prepared/tall.png", 0);
+  ASSERT_TRUE(tall);
+  EXPECT_EQ(AssetLoadCounts().picturesDecoded, counts.picturesDecoded);
+  Cls();
+  DrawImage(tall, 0, -900);
+  EXPECT_EQ(ScreenPixel(150, 50), BLUE) << "the last band reached the texture";
+  DrawImage(tall, 400, 0);
+  EXPECT_EQ(ScreenPixel(550, 50), RED);
+  ForgetPreparation();
+}
+
 TEST_F(MediaTest, PixmapsResizeAndSaveJpeg) {
   auto p = CreatePixmap(4, 4);
   for (auto& px : p->pixels) px = RED;
