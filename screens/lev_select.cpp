@@ -57,7 +57,6 @@ TLevSelect::TLevSelect() {
   }
   table->SelectItem(lastLevel - 1);
   if (table->gScroll) table->gScroll->SetValue((lastLevel - 1) * TABLE_ITEM_HEIGHT);
-  PrepareLevel(lastLevel);  // the level a player coming back most likely starts
 
   label1 = MenuLabel("SELECT LEVEL", 290, 15, panel2);
   label2 = MenuLabel("total best shots: ", 419, 380, panel2);
@@ -107,6 +106,13 @@ int TLevSelect::showThumb(const std::string& status) {
 }
 
 void TLevSelect::Update() {
+  // The selected level is the likely next to start: its pictures and sounds are readied while
+  // the player looks (not at start-up, which they would only slow down).
+  if (table->SelectedItem() != preparedRow && SelectedStatus() == "Open") {
+    ForgetPreparation();
+    PrepareLevel(table->SelectedItem() + 1);
+  }
+  preparedRow = table->SelectedItem();
   PollSystem();
   Cls();
   DrawImage(fon, 0, 0, 0);
@@ -140,10 +146,6 @@ void TLevSelect::Update() {
       const std::string status = SelectedStatus();
       ShowStartFor(status);
       showThumb(status);
-      if (status == "Open") {  // likely the next level to start
-        ForgetPreparation();
-        PrepareLevel(table->SelectedItem() + 1);
-      }
     }
   }
   SetColor(255, 255, 255);

@@ -28,6 +28,7 @@ class TLevSelect {
   kiv_ButtonPtr button5;  ///< hidden: shows the final win screen
   ImagePtr thumb_t;
   int levelBestShots = 0;  ///< best shots of the level last started
+  int preparedRow = -1;    ///< the selected row whose level was last prepared
 
   /// Recomputes the two summary lines; returns the total of best shots as text.
   std::string UpdateSumms();
