@@ -27,9 +27,9 @@ test: build
 bench: build
 	@cmake --build $(BUILD_DIR) --target bench-report
 
-# Contact sheets of the generated pictures, in build/contact-sheets/.
+# Contact sheets of the generated pictures and of every level's thumbnail, in build/contact-sheets/.
 contact-sheets: configure
-	@cmake --build $(BUILD_DIR) --target contact_sheets
+	@cmake --build $(BUILD_DIR) --target contact_sheets level_contact_sheet
 
 # The sound report (peaks, loudness, loop seams) and sonograms, in build/sound-report.txt.
 listen: configure

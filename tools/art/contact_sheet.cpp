@@ -419,11 +419,43 @@ void DrawScene(const std::string& assets, const std::string& out) {
   canvas.SavePng(out);
 }
 
+/// The thumbnails of every level in level order ("level_thumb_<n>.jpg" under `dir`), at half
+/// size, seven to a row: the whole journey of the game on one sheet.
+int SheetOfLevelThumbnails(const std::string& dir, const std::string& out) {
+  std::vector<std::pair<int, fs::path>> files;
+  const std::string prefix = "level_thumb_";
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    const std::string name = entry.path().stem().string();
+    if (!entry.is_regular_file() || entry.path().extension() != ".jpg" || name.rfind(prefix, 0) != 0) continue;
+    files.emplace_back(std::atoi(name.c_str() + prefix.size()), entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  std::vector<Tile> tiles;
+  for (const auto& [level, file] : files) {
+    cairo_surface_t* s = LoadJpeg(file.string());
+    if (!s || cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+      std::cerr << "contact_sheet: cannot read " << file << "\n";
+      return 1;
+    }
+    tiles.push_back({s, 0, 0, cairo_image_surface_get_width(s), cairo_image_surface_get_height(s), 0.5,
+                     "level " + std::to_string(level)});
+  }
+  if (tiles.empty()) {
+    std::cerr << "contact_sheet: no level thumbnails in " << dir << "\n";
+    return 1;
+  }
+  WriteSheet("levels in order (" + std::to_string(tiles.size()) + " thumbnails)", tiles, out);
+  for (Tile& t : tiles) cairo_surface_destroy(t.picture);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--thumbnails") return SheetOfLevelThumbnails(argv[2], argv[3]);
   if (argc != 4 && argc != 5) {
-    std::cerr << "usage: contact_sheet ASSET_DIR SKIN_DIR OUT_DIR [ZOOM]\n";
+    std::cerr << "usage: contact_sheet ASSET_DIR SKIN_DIR OUT_DIR [ZOOM]\n"
+                 "       contact_sheet --thumbnails THUMBNAIL_DIR OUT_PNG\n";
     return 2;
   }
   if (argc == 5) zoom = std::max(0.1, std::atof(argv[4]));
