@@ -249,13 +249,20 @@ bool AudioAvailable() { return audioOpen; }
 
 namespace {
 
-/// A decoded sound on the samples of `pcm`, which its chunk takes over; null without them.
-SoundPtr MakeDecodedSound(const TSoundKey& key, double seconds, TPcm& pcm) {
+/// A sound of `key` and its length, with nothing to play yet.
+SoundPtr NewSound(const TSoundKey& key, double seconds) {
   auto sound = std::make_shared<TSound>();
   TSoundData& d = *sound->data;
   d.path = key.first;
   d.seconds = seconds;
   d.loop = key.second;
+  return sound;
+}
+
+/// A decoded sound on the samples of `pcm`, which its chunk takes over; null without them.
+SoundPtr MakeDecodedSound(const TSoundKey& key, double seconds, TPcm& pcm) {
+  SoundPtr sound = NewSound(key, seconds);
+  TSoundData& d = *sound->data;
   d.chunk = Mix_QuickLoad_RAW(pcm.samples, pcm.length);
   if (d.chunk == nullptr) return nullptr;
   d.chunk->allocated = 1;  // the chunk owns the samples now: Mix_FreeChunk frees them
@@ -267,12 +274,9 @@ SoundPtr MakeDecodedSound(const TSoundKey& key, double seconds, TPcm& pcm) {
 
 SoundPtr LoadSound(const std::string& path, int flags) {
   const TSoundKey key(path, (flags & SOUND_LOOP) != 0);
-  if (const auto found = SoundCache().find(key); found != SoundCache().end()) {
-    if (SoundPtr sound = found->second.lock()) {
-      ++soundsHeld;
-      return sound;
-    }
-    SoundCache().erase(found);
+  if (SoundPtr sound = LockCached(SoundCache(), key)) {
+    ++soundsHeld;
+    return sound;
   }
   std::shared_ptr<TPcm> prepared;
   if (const auto found = PreparedSounds().find(key); found != PreparedSounds().end()) {
@@ -286,13 +290,9 @@ SoundPtr LoadSound(const std::string& path, int flags) {
   OpenAudio();
   SoundPtr sound;
   if (seconds > STREAM_SECONDS) {
-    sound = std::make_shared<TSound>();
-    TSoundData& d = *sound->data;
-    d.path = path;
-    d.seconds = seconds;
-    d.loop = key.second;
-    d.streamed = true;
-    d.bytes = std::move(bytes);
+    sound = NewSound(key, seconds);
+    sound->data->streamed = true;
+    sound->data->bytes = std::move(bytes);
   } else if (audioOpen) {
     if (prepared) {
       ++soundsPrepared;
@@ -304,10 +304,7 @@ SoundPtr LoadSound(const std::string& path, int flags) {
     sound = MakeDecodedSound(key, seconds, *prepared);
     if (!sound) return nullptr;
   } else {  // no device: a sound that plays nothing
-    sound = std::make_shared<TSound>();
-    sound->data->path = path;
-    sound->data->seconds = seconds;
-    sound->data->loop = key.second;
+    sound = NewSound(key, seconds);
   }
   SoundCache()[key] = sound;
   return sound;
@@ -317,11 +314,9 @@ void PrepareSound(const std::string& path, int flags) {
   const TSoundKey key(path, (flags & SOUND_LOOP) != 0);
   OpenAudio();
   if (!audioOpen) return;
-  if (const auto found = SoundCache().find(key); found != SoundCache().end()) {
-    if (SoundPtr sound = found->second.lock()) {
-      PinnedSounds()[key] = std::move(sound);
-      return;
-    }
+  if (SoundPtr sound = LockCached(SoundCache(), key)) {
+    PinnedSounds()[key] = std::move(sound);
+    return;
   }
   if (!IsEmbeddedAsset(path) || PreparedSounds().count(key) != 0) return;
   auto bytes = std::make_shared<media_local::TBytes>();

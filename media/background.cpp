@@ -47,20 +47,29 @@ struct TWorker {
     finished.wait(lock, [this] { return jobs.empty() && !busy; });
   }
 
-  /// Ends the worker after the job at hand; the jobs still waiting are dropped (a load that
-  /// wanted one of them then decodes for itself).
-  void Stop() {
+  /// Drops the jobs that have not started: their promises break, and a load that wanted one
+  /// of them decodes for itself.
+  void DropWaiting() {
     std::deque<std::function<void()>> dropped;
+    {
+      std::lock_guard lock(mutex);
+      dropped.swap(jobs);
+      if (!busy) finished.notify_all();
+    }
+  }  // `dropped` goes here, outside the lock
+
+  /// Ends the worker after the job at hand, dropping the ones still waiting.
+  void Stop() {
+    DropWaiting();
     {
       std::lock_guard lock(mutex);
       if (!thread.joinable()) return;
       stopping = true;
-      dropped.swap(jobs);
     }
     wake.notify_all();
     thread.join();
     stopping = false;
-  }  // `dropped` goes here, outside the lock: its promises break and their loads decode
+  }
 
   ~TWorker() { Stop(); }
 };
@@ -86,15 +95,7 @@ void RunInBackground(std::function<void()> job) {
 
 void WaitForBackground() { Worker().Wait(); }
 
-void DropWaitingBackground() {
-  std::deque<std::function<void()>> dropped;
-  TWorker& w = Worker();
-  {
-    std::lock_guard lock(w.mutex);
-    dropped.swap(w.jobs);
-    if (!w.busy) w.finished.notify_all();
-  }
-}  // `dropped` goes here, outside the lock
+void DropWaitingBackground() { Worker().DropWaiting(); }
 
 void StopBackground() { Worker().Stop(); }
 

@@ -225,12 +225,9 @@ std::shared_ptr<TImageData> MakeData(const TPictureKey& key, TDecodedPicture& de
 /// The picture of `key`: shared while in use (or pinned), prepared by the worker (waiting for it
 /// if it is still at work), or decoded now. Null when it cannot be had.
 std::shared_ptr<TImageData> FindOrDecode(const TPictureKey& key) {
-  if (const auto found = PictureCache().find(key); found != PictureCache().end()) {
-    if (std::shared_ptr<TImageData> data = found->second.lock()) {
-      ++loadCounts.picturesHeld;
-      return data;
-    }
-    PictureCache().erase(found);
+  if (std::shared_ptr<TImageData> data = media_local::LockCached(PictureCache(), key)) {
+    ++loadCounts.picturesHeld;
+    return data;
   }
   std::shared_ptr<TDecodedPicture> decoded;
   if (const auto found = PreparedPictures().find(key); found != PreparedPictures().end()) {
@@ -267,11 +264,9 @@ ImagePtr LoadPicture(const TPictureKey& key) {
 /// Pins the picture of `key` when it is in use, else asks the worker to decode it (embedded
 /// pictures only, once).
 void PreparePicture(const TPictureKey& key) {
-  if (const auto found = PictureCache().find(key); found != PictureCache().end()) {
-    if (std::shared_ptr<TImageData> data = found->second.lock()) {
-      PinnedPictures()[key] = std::move(data);
-      return;
-    }
+  if (std::shared_ptr<TImageData> data = media_local::LockCached(PictureCache(), key)) {
+    PinnedPictures()[key] = std::move(data);
+    return;
   }
   if (!IsEmbeddedAsset(key.path) || PreparedPictures().count(key) != 0) return;
   auto bytes = std::make_shared<media_local::TBytes>();
@@ -359,8 +354,13 @@ int TImage::CellHeight() const { return data->cells.empty() ? 0 : data->cells[0]
 
 namespace media_local {
 
-/// The texture of `d`, made if there is none, its pixels brought in up to row `rows`.
-SDL_Texture* TextureRows(TImageData& d, int rows) {
+bool TextureUpToDate(const TImageData& d) {
+  return d.texture != nullptr && !d.textureDirty && d.textureRows >= d.sheetHeight;
+}
+
+/// The texture of `d`, made if there is none, with up to `rows` more rows of its pixels brought
+/// in (from the top again when the pixels changed).
+SDL_Texture* TextureBand(TImageData& d, int rows) {
   SDL_Renderer* r = Renderer();
   if (r == nullptr || d.sheetWidth <= 0 || d.sheetHeight <= 0) return nullptr;
   if (d.texture == nullptr) {
@@ -373,18 +373,18 @@ SDL_Texture* TextureRows(TImageData& d, int rows) {
     d.textureRows = 0;
     d.textureDirty = false;
   }
-  rows = std::min(rows, d.sheetHeight);
-  if (rows > d.textureRows) {
-    const SDL_Rect band{0, d.textureRows, d.sheetWidth, rows - d.textureRows};
+  const int end = std::min(d.textureRows + std::max(rows, 0), d.sheetHeight);
+  if (end > d.textureRows) {
+    const SDL_Rect band{0, d.textureRows, d.sheetWidth, end - d.textureRows};
     SDL_UpdateTexture(d.texture, &band, d.pixels.data() + static_cast<std::size_t>(d.textureRows) * d.sheetWidth,
                       d.sheetWidth * 4);
-    d.textureRows = rows;
+    d.textureRows = end;
   }
   return d.texture;
 }
 
 SDL_Texture* ImageTexture(TImageData& d, int flags) {
-  SDL_Texture* texture = TextureRows(d, d.sheetHeight);
+  SDL_Texture* texture = TextureBand(d, d.sheetHeight);
   if (texture != nullptr) {
     SDL_SetTextureScaleMode(texture, (flags & FILTEREDIMAGE) != 0 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
   }
@@ -483,14 +483,14 @@ bool AdvancePreparation(int microseconds) {
   constexpr std::size_t BAND_BYTES = 256u << 10;
   bool more = !PreparedPictures().empty();
   for (auto& [key, data] : PinnedPictures()) {
-    if (!data->textureDirty && data->texture != nullptr && data->textureRows >= data->sheetHeight) continue;
+    if (media_local::TextureUpToDate(*data)) continue;
     if (!timeLeft()) return true;
     const int band = std::max(1, static_cast<int>(BAND_BYTES / (static_cast<std::size_t>(data->sheetWidth) * 4)));
-    while (timeLeft() && (data->texture == nullptr || data->textureDirty || data->textureRows < data->sheetHeight)) {
-      const int from = data->texture == nullptr || data->textureDirty ? 0 : data->textureRows;
-      if (media_local::TextureRows(*data, from + band) == nullptr) break;
+    bool made = true;  // a texture the renderer refuses is left to the load, not tried every frame
+    while (made && !media_local::TextureUpToDate(*data) && timeLeft()) {
+      made = media_local::TextureBand(*data, band) != nullptr;
     }
-    more = more || data->textureRows < data->sheetHeight;
+    more = more || (made && !media_local::TextureUpToDate(*data));
   }
   return more;
 }

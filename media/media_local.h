@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <future>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +79,17 @@ std::shared_future<std::shared_ptr<T>> DecodeInBackground(std::function<std::sha
   return result;
 }
 
+/// The value a cache of weak pointers holds for `key` while something else keeps it alive; an
+/// expired entry is removed.
+template <typename Key, typename Value>
+std::shared_ptr<Value> LockCached(std::map<Key, std::weak_ptr<Value>>& cache, const Key& key) {
+  const auto found = cache.find(key);
+  if (found == cache.end()) return nullptr;
+  std::shared_ptr<Value> value = found->second.lock();
+  if (!value) cache.erase(found);
+  return value;
+}
+
 /// What a background decoding handed over, waiting for it if it is still at work; empty when
 /// it failed or was dropped before it started.
 template <typename T>
@@ -120,8 +132,10 @@ TDrawState& State();
 SDL_Renderer* Renderer();
 /// Texture of an image's sheet, created or refreshed on demand; null without a renderer.
 SDL_Texture* ImageTexture(TImageData& data, int flags);
-/// The same, brought up to date only down to row `rows` (textures made in steps).
-SDL_Texture* TextureRows(TImageData& data, int rows);
+/// The same, made in steps: up to `rows` more rows of the pixels brought in per call.
+SDL_Texture* TextureBand(TImageData& data, int rows);
+/// True when the texture holds every row of the current pixels.
+bool TextureUpToDate(const TImageData& data);
 /// Releases every texture made by the renderer about to be destroyed.
 void ReleaseAllTextures();
 void ReleaseFontTextures();
