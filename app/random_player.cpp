@@ -3,8 +3,13 @@
 // keeps a target level: each time it reaches the level selection it starts the next level that
 // exists, so a long run visits them all. Its random numbers are its own, so the game's sequence
 // stays what the game makes of the input.
+//
+// For the soak's leak check it also samples the heap in use and the resident memory each time it
+// comes to the main menu or the level selection (see SampleMemory): in a run without leaks those
+// samples stay level whatever was played.
 #include "app/random_player.h"
 
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <random>
@@ -18,7 +23,61 @@
 #include "screens/lev_select.h"
 #include "screens/menu_game.h"
 
+#if defined(__GLIBC__)  // known once a C library header is in
+#include <malloc.h>
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define BRAKKON_ASAN_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BRAKKON_ASAN_HEAP 1
+#endif
+#endif
+#ifdef BRAKKON_ASAN_HEAP
+// The sanitizer runtime's allocator statistics (GCC does not ship the header that declares it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+extern "C" void __sanitizer_purge_allocator();
+#endif
+
 namespace {
+
+constexpr double MEGABYTE = 1024.0 * 1024.0;
+
+/// Bytes the program has allocated and not freed (AddressSanitizer's own allocator keeps the
+/// count under it; the C library's arenas otherwise).
+double HeapInUseMegabytes() {
+#if defined(BRAKKON_ASAN_HEAP)
+  return static_cast<double>(__sanitizer_get_current_allocated_bytes()) / MEGABYTE;
+#elif defined(__GLIBC__)
+  const struct mallinfo2 info = mallinfo2();
+  return (static_cast<double>(info.uordblks) + static_cast<double>(info.hblkhd)) / MEGABYTE;
+#else
+  return 0;  // no count to read
+#endif
+}
+
+/// Anonymous resident memory: the heap and whatever else the process made, without the pages of
+/// the executable and its asset pack (those stay as long as the system has room for them).
+double ResidentMegabytes() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (status == nullptr) return 0;
+  char line[256];
+  long kilobytes = 0;
+  while (std::fgets(line, sizeof line, status) != nullptr) {
+    if (std::sscanf(line, "RssAnon: %ld", &kilobytes) == 1) break;
+  }
+  std::fclose(status);
+  return static_cast<double>(kilobytes) / 1024.0;
+}
+
+/// Hands the allocator's free memory back to the system, so resident memory shows what is held.
+void ReturnFreeMemory() {
+#if defined(BRAKKON_ASAN_HEAP)
+  __sanitizer_purge_allocator();
+#elif defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
 
 struct Point {
   int x, y;
@@ -52,6 +111,9 @@ struct Player {
   int episodeLength = 0;
   std::set<int> visited;
   std::vector<int> levels;  ///< the levels whose files exist
+  int lastState = -1;
+  std::vector<double> heapSamples;      ///< heap in use (MB) at each arrival at a menu screen
+  std::vector<double> residentSamples;  ///< anonymous resident memory (MB) at the same moments
 };
 
 Player& P() {
@@ -201,6 +263,29 @@ void Decide() {
   }
 }
 
+/// On the main menu and the level selection nothing of a level is alive once the caches that only
+/// grow to a bound are let go: the pictures and sounds read ahead and the rendered texts. What is
+/// left is sampled.
+void SampleMemory() {
+  Player& p = P();
+  ForgetPreparation();
+  WaitForPreparation();
+  ForgetRenderedText();
+  ReturnFreeMemory();
+  p.heapSamples.push_back(HeapInUseMegabytes());
+  p.residentSamples.push_back(ResidentMegabytes());
+}
+
+std::string Megabytes(const std::vector<double>& samples) {
+  std::string text;
+  for (double mb : samples) {
+    char number[32];
+    std::snprintf(number, sizeof number, " %.2f", mb);
+    text += number;
+  }
+  return text;
+}
+
 }  // namespace
 
 void StartRandomPlayer(unsigned seed) {
@@ -227,6 +312,9 @@ void RandomPlayerStep() {
     if (currentLevel == p.targetLevel) NextTarget();
     ++p.playedInLevel;
   }
+  const bool arrived = gameState != p.lastState;
+  p.lastState = gameState;
+  if (arrived && (gameState == STATE_MAIN_MENU || gameState == STATE_LEVEL_SELECT)) SampleMemory();
   if (p.queue.empty()) Decide();
   if (p.queue.empty()) return;
   const std::function<void()> step = p.queue.front();
@@ -244,4 +332,6 @@ void ReportRandomPlayer() {
   LogLine("Random player: " + std::to_string(p.passes) + " passes, " + std::to_string(p.shots) +
           " shots, " + std::to_string(p.levelsStarted) + " sessions, " + std::to_string(existing) + " of " +
           std::to_string(p.levels.size()) + " levels visited");
+  LogLine("Random player: heap in use between levels (MB):" + Megabytes(p.heapSamples));
+  LogLine("Random player: resident memory between levels (MB):" + Megabytes(p.residentSamples));
 }

@@ -98,6 +98,8 @@ void ReleaseFontTextures() {
 }
 }  // namespace media_local
 
+void ForgetRenderedText() { media_local::ReleaseFontTextures(); }
+
 using namespace media_local;
 
 FontPtr LoadImageFont(const std::string& path, int size, int style) {

@@ -289,6 +289,9 @@ FontPtr LoadImageFont(const std::string& path, int size, int style = SMOOTHFONT)
 /// The font DrawText uses; null selects the built-in default font.
 void SetImageFont(const FontPtr& font);
 FontPtr GetImageFont();
+/// Lets go of the textures of texts drawn so far (each font keeps its most recent ones); they
+/// are rendered again when next drawn.
+void ForgetRenderedText();
 int TextWidth(const std::string& text);
 int TextHeight(const std::string& text);
 

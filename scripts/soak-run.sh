@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# One soak run: the game headless with the random-input player for FRAMES frames, its resident
-# memory sampled every second. Fails on a non-zero exit, on any sanitizer or runtime report in
-# its output, and when memory keeps growing after warm-up: the highest sample of the last half
-# may exceed the highest of the second quarter by at most SOAK_RSS_SLACK_MB (default 8).
-# Prints the memory curve. Usage: soak-run.sh GAME FRAMES SEED
+# One soak run: the game headless with the random-input player for FRAMES frames. Fails on a
+# non-zero exit, on any sanitizer or runtime report in its output, and when memory keeps growing.
+# The player samples the heap in use and the anonymous resident memory each time it arrives at
+# the main menu or the level selection, where nothing of a level is alive: the highest of the
+# later half of those samples may exceed the highest of the earlier half by at most
+# SOAK_HEAP_SLACK_MB (default 1) and SOAK_RESIDENT_SLACK_MB (default 2). Resident memory during
+# play follows what each level holds; it is sampled every second, printed as a curve and bounded
+# by SOAK_RSS_CEILING_MB (default 640). Usage: soak-run.sh GAME FRAMES SEED
 set -uo pipefail
 game=$1
 frames=$2
 seed=$3
-slack=${SOAK_RSS_SLACK_MB:-8}
+heap_slack=${SOAK_HEAP_SLACK_MB:-1}
+resident_slack=${SOAK_RESIDENT_SLACK_MB:-2}
+ceiling=${SOAK_RSS_CEILING_MB:-640}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -39,23 +44,44 @@ fi
 echo "standard error (first lines):"
 head -5 "$work/err.txt"
 
-python3 - "$work/rss.txt" "$slack" <<'PY' || failed=1
-import sys
-samples = [tuple(map(int, line.split())) for line in open(sys.argv[1]) if line.strip()]
-slack = float(sys.argv[2])
-if len(samples) < 8:
-    print(f"memory: only {len(samples)} samples; too short a run to judge the curve")
-    sys.exit(0)
-mb = [(t, kb / 1024) for t, kb in samples]
-n = len(mb)
-print("memory curve (seconds, MB):")
-step = max(1, n // 20)
-print("  " + ", ".join(f"{t}s {m:.1f}" for t, m in mb[::step] + [mb[-1]]))
-warm = max(m for _, m in mb[n // 4:n // 2])
-late = max(m for _, m in mb[n // 2:])
-print(f"memory: highest {warm:.1f} MB in the second quarter, {late:.1f} MB in the last half "
-      f"(allowed growth {slack:.0f} MB)")
-sys.exit(0 if late <= warm + slack else 1)
+python3 - "$work/rss.txt" "$work/out.txt" "$heap_slack" "$resident_slack" "$ceiling" <<'PY' || failed=1
+import re, sys
+rss_file, out_file = sys.argv[1], sys.argv[2]
+heap_slack, resident_slack, ceiling = map(float, sys.argv[3:6])
+ok = True
+rss = [tuple(map(int, line.split())) for line in open(rss_file) if line.strip()]
+if rss:
+    mb = [(t, kb / 1024) for t, kb in rss]
+    step = max(1, len(mb) // 20)
+    print("resident memory (seconds, MB):")
+    print("  " + ", ".join(f"{t}s {m:.1f}" for t, m in mb[::step] + [mb[-1]]))
+    peak = max(m for _, m in mb)
+    print(f"resident memory: highest {peak:.1f} MB (ceiling {ceiling:.0f} MB)")
+    ok = ok and peak <= ceiling
+
+def samples(label):
+    found = []
+    for line in open(out_file):
+        if label in line:
+            found = [float(x) for x in re.findall(r"[0-9]+\.[0-9]+", line.split(":", 2)[-1])]
+    return found
+
+def flat(name, values, slack):
+    """The first sample comes before any level was played; a leak shows as the later samples
+    standing higher than the earlier ones."""
+    print(f"{name} at each arrival at a menu screen (MB): " + " ".join(f"{m:.2f}" for m in values))
+    if len(values) < 4:
+        print(f"{name}: only {len(values)} samples; too few to judge growth")
+        return True
+    half = len(values) // 2
+    early, late = max(values[1:half + 1]), max(values[half + 1:])
+    print(f"{name}: highest {early:.2f} MB in the first half of the samples, {late:.2f} MB in the "
+          f"second (allowed growth {slack:.1f} MB)")
+    return late <= early + slack
+
+ok = flat("heap in use", samples("heap in use between levels"), heap_slack) and ok
+ok = flat("resident memory", samples("resident memory between levels"), resident_slack) and ok
+sys.exit(0 if ok else 1)
 PY
 [ "$failed" -eq 0 ] && echo "soak: passed" || echo "soak: FAILED"
 exit "$failed"
