@@ -7,20 +7,35 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/globals.h"
 #include "app/options.h"
 #include "media/media.h"
 
 namespace {
 
-const std::string FOLDER = "fuzz-options/";
+/// A folder of its own, in memory where the system has such a folder: every input is saved
+/// several times, and each save waits for the disk. (The working folder must not change:
+/// libFuzzer reads its corpus by relative paths.)
+std::string DataFolder() {
+  std::error_code ec;
+  if (std::filesystem::is_directory("/dev/shm", ec)) {
+    return "/dev/shm/brakkon-fuzz-options-" + std::to_string(::getpid()) + "/";
+  }
+  return "fuzz-options/";
+}
+
+const std::string FOLDER = DataFolder();
 
 bool Prepare() {
   SetLogQuiet(true);
-  // NOTE: a folder of its own below the working folder: libFuzzer reads its corpus by
-  // relative paths, so the working folder must not change.
   std::filesystem::create_directories(FOLDER);
   SetDataFolder(FOLDER);
+  std::atexit([] {
+    std::error_code ec;
+    std::filesystem::remove_all(FOLDER, ec);
+  });
   return true;
 }
 
