@@ -5,6 +5,8 @@
 #include <SDL_mixer.h>
 #include <vorbis/vorbisfile.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -30,6 +32,21 @@ std::uint64_t generationCounter = 0;
 std::vector<std::uint64_t> channelGeneration;  // per mixer channel
 std::uint64_t musicGeneration = 0;
 Mix_Music* currentMusic = nullptr;
+
+/// Takes the place of the ALSA library's error printer.
+extern "C" void IgnoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+/// Without a sound card the ALSA library prints several lines of its own on standard error
+/// while SDL tries it; the game's one line already says there is no audio device. The library
+/// is the one SDL loads itself, so its printer is replaced there; without it nothing happens.
+void QuietAlsaLibrary() {
+  void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+  if (alsa == nullptr) return;
+  using Printer = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetPrinter = int (*)(Printer);
+  if (auto set = reinterpret_cast<SetPrinter>(dlsym(alsa, "snd_lib_error_set_handler"))) set(&IgnoreAlsaMessage);
+  // Kept loaded: the printer must stay in place for SDL's use of the library.
+}
 
 // Reading Ogg data from memory for the length query.
 struct MemoryReader {
@@ -195,6 +212,7 @@ void OpenAudio() {
   if (audioOpen || audioTried) return;
   audioTried = true;
   if (IsHeadless()) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_DEFAULT);
+  QuietAlsaLibrary();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
       Mix_OpenAudio(MIX_FREQUENCY, AUDIO_S16SYS, 2, MIX_CHUNK_BYTES) != 0) {
     std::fprintf(stderr, "brakkon: no audio device (%s); playing without sound\n", SDL_GetError());

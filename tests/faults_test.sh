@@ -51,6 +51,16 @@ check "no audio: one line, naming the audio device" \
   bash -c "[ $(lines "$work/audio/err.txt") -eq 1 ] && grep -q 'no audio device' '$work/audio/err.txt'"
 check "no audio: progress kept" progress_kept "$work/audio/brakkon.dat"
 
+# The ALSA driver on a machine without a sound card: the ALSA library has lines of its own to
+# print, and the game's line must still be the only one. (Where ALSA finds a card, this says
+# nothing.)
+fresh "$work/alsa"
+(cd "$work/alsa" && SDL_AUDIODRIVER=alsa "$game" --headless --frames 10 > /dev/null 2> err.txt)
+check "no sound card: exit 0" test $? -eq 0
+if grep -q 'no audio device' "$work/alsa/err.txt"; then
+  check "no sound card: one line" test "$(lines "$work/alsa/err.txt")" -eq 1
+fi
+
 # [SECTION] No joystick -------------------------------------------------------------------------
 # The dummy video driver has no joystick; a player without one fires with the mouse. A missing
 # joystick is the usual case, so the game says nothing about it.
