@@ -342,8 +342,12 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
   const bool down = entry.direct == "down";
   if (!down && entry.direct != "right") return;
   physics::b2World& world = *m_world->world;
-  const float w = static_cast<float>(ImageWidth(picture));
-  const float h = static_cast<float>(ImageHeight(picture));
+  // Links are spaced by their size. Without a picture they are built as from a one-pixel picture
+  // (the smallest shape) and spaced as such: spaced by nothing they would all lie in one spot,
+  // every link touching every other, and the steps of such a pile grow with the square of its
+  // length.
+  const float w = static_cast<float>(std::max(ImageWidth(picture), 1));
+  const float h = static_cast<float>(std::max(ImageHeight(picture), 1));
 
   b2PolygonDef anchorShape;
   anchorShape.SetAsBox(w / 16, h / 16);

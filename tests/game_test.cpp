@@ -233,6 +233,19 @@ TEST(ConstructionTest, DamagedNumbersAndHugeChainsAreKeptInBounds) {
   EXPECT_EQ(game->m_world->world->GetJointCount(), 1000);
 }
 
+TEST(ConstructionTest, AChainWithoutItsPictureIsSpacedAsOneOfOnePixel) {
+  // Spaced by nothing, the links would lie in one spot, each touching every other.
+  const int n = RegisterLevel(
+      "", Bodies(R"(<body Name="noSuchLink.png" x="400" y="100" typ="d" shape="l" countLinks="4" direct="down" />)"));
+  auto game = Play(n);
+  const auto bodies = Bodies(*game);
+  ASSERT_EQ(bodies.size(), 6u) << "anchor, 4 links and the ground body";
+  // Newest first: bodies[0] is link 3, bodies[3] link 0 (which lies on the anchor).
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_NEAR((bodies[k + 1]->GetPosition().y - bodies[k]->GetPosition().y) * 8, 0.5f, 1e-3f) << "link " << k;
+  }
+}
+
 // [SECTION] Firing and limits -------------------------------------------------------------------
 
 TEST(ConstructionTest, APreparedLevelAndItsRestartBuildWithoutDecoding) {
