@@ -12,6 +12,7 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -271,9 +272,15 @@ void PreparePicture(const TPictureKey& key) {
   if (!IsEmbeddedAsset(key.path) || PreparedPictures().count(key) != 0) return;
   auto bytes = std::make_shared<media_local::TBytes>();
   if (!media_local::ReadAssetBytes(key.path, *bytes)) return;
-  EnsureImageCodecs();
   PreparedPictures()[key] = media_local::DecodeInBackground<TDecodedPicture>(
       [bytes, flags = key.flags] { return DecodePicture(*bytes, flags); });
+}
+
+/// The key of a sheet cut into cells; none when the cells make no sense.
+std::optional<TPictureKey> SheetKey(const std::string& path, int cellWidth, int cellHeight, int firstCell,
+                                    int cellCount, int flags) {
+  if (cellWidth <= 0 || cellHeight <= 0 || cellCount <= 0 || firstCell < 0) return std::nullopt;
+  return TPictureKey{path, NormaliseFlags(flags), cellWidth, cellHeight, firstCell, cellCount};
 }
 
 /// Gives an image a picture of its own before its pixels change.
@@ -439,8 +446,8 @@ using namespace media_local;
 
 ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
                        int flags) {
-  if (cellWidth <= 0 || cellHeight <= 0 || cellCount <= 0 || firstCell < 0) return nullptr;
-  return LoadPicture(TPictureKey{path, NormaliseFlags(flags), cellWidth, cellHeight, firstCell, cellCount});
+  const std::optional<TPictureKey> key = SheetKey(path, cellWidth, cellHeight, firstCell, cellCount, flags);
+  return key ? LoadPicture(*key) : nullptr;
 }
 
 ImagePtr LoadImage(const std::string& path, int flags) {
@@ -453,8 +460,9 @@ void PrepareImage(const std::string& path, int flags) {
 
 void PrepareAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
                       int flags) {
-  if (cellWidth <= 0 || cellHeight <= 0 || cellCount <= 0 || firstCell < 0) return;
-  PreparePicture(TPictureKey{path, NormaliseFlags(flags), cellWidth, cellHeight, firstCell, cellCount});
+  if (const std::optional<TPictureKey> key = SheetKey(path, cellWidth, cellHeight, firstCell, cellCount, flags)) {
+    PreparePicture(*key);
+  }
 }
 
 void WaitForPreparation() { media_local::WaitForBackground(); }
