@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "app/globals.h"
-#include "app/options.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "app/random_player.h"
-#include "app/shell.h"
+#include "state/shell.h"
 #include "xml/xml_document.h"
 #include "game/game.h"
 #include "gui/kiv_gui.h"

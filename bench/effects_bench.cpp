@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/globals.h"
+#include "state/globals.h"
 #include "effects/stand_in_pictures.h"
 #include "game/game.h"
 #include "game/level_file.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/globals.h"
+#include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "effects/baz.h"
 #include "media/media.h"
 #include "physics/physic_world.h"
 #include "physics/ragdoll.h"
@@ -65,7 +66,7 @@ struct BindingScene {
   BindingScene() {
     world->links.ragdollPictures = &Pictures();
     world->links.touch = &touch;
-    world->links.sparks = &sparks;
+    world->links.spark = [this](float x, float y) { AddSpark(sparks, nullptr, x, y); };
     world->CreateWrld({0, -GRAVITY_UNITS});
     for (const Box& b : SceneBoxes()) {
       physics::b2BodyDef def;

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/globals.h"
-#include "app/options.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "game/game.h"
 #include "game/level_file.h"
 

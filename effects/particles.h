@@ -8,7 +8,7 @@
 
 #include "effects/ambient.h"
 #include "media/media.h"
-#include "physics/baz.h"
+#include "effects/baz.h"
 
 /// The three shared snow pictures (snow1 .. snow3), mid-handled.
 using TSnowPictures = std::array<ImagePtr, 3>;

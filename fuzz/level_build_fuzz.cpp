@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "game/game.h"
 #include "media/media.h"
 

@@ -9,8 +9,8 @@
 
 #include <unistd.h>
 
-#include "app/globals.h"
-#include "app/options.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "media/media.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <limits>
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "effects/particles.h"
 #include "game/game.h"
 

@@ -12,10 +12,11 @@
 #include <string>
 
 #include "effects/ambient.h"
+#include "effects/baz.h"
 #include "media/media.h"
-#include "physics/baz.h"
 #include "physics/physic_world.h"
 #include "physics/ragdoll.h"
+#include "state/options.h"
 
 class kiv_TTable;
 struct TLevelFile;
@@ -54,7 +55,11 @@ struct TSessionLinks {
   std::function<bool()> isPaused;              ///< pause menu shown
   std::function<void()> updatePauseMenu;       ///< one frame of the pause menu
   std::function<void()> openPauseMenu;         ///< show the pause menu over the game
-  std::function<kiv_TTable*()> levelTable;     ///< the level selection's table
+  /// Moves the level selection one row down; returns the row selected before (0-based), or -1
+  /// when there is no level selection.
+  std::function<int()> selectNextLevel;
+  /// Shows a win of `level` in the level selection: its best shots, the next level opened.
+  std::function<void(int level, const TLevelCompletion&)> showLevelCompleted;
   std::function<int()> updateSumms;            ///< total of best shots, refreshing the summary
   std::function<void(const std::string&)> setWinText;  ///< caption of the final win screen
   std::function<void()> showFinalWin;          ///< switch the menus to the final win screen

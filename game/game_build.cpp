@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "effects/particles.h"
 #include "game/game.h"
 #include "game/level_file.h"
@@ -145,7 +145,8 @@ void TGame::createWrld() {
   if (level.gravity == "left") gravity = b2Vec2(-GRAVITY_UNITS, 0);
   if (level.gravity == "right") gravity = b2Vec2(GRAVITY_UNITS, 0);
   m_world = std::make_unique<TPhysicWorld>(graphicsHertz > 0 ? graphicsHertz : FRAME_HERTZ);
-  m_world->links = TWorldLinks{&soundOn, &shared.fall, &shared.baz, &shared.ragdoll, &bazList, &touch};
+  m_world->links = TWorldLinks{&soundOn, &shared.fall, &shared.ragdoll,
+                               [this](float x, float y) { AddSpark(bazList, &shared.baz, x, y); }, &touch};
   m_world->CreateWrld(gravity);
   m_world->debugZ = 1;
   pendingLevel = std::make_unique<TLevelFile>(level);

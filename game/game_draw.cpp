@@ -1,6 +1,6 @@
 // Drawing of the play screen that is the session's own: background and decorations, the cannon
 // and the two counters (level number and shots) built from digit pictures.
-#include "app/globals.h"
+#include "state/globals.h"
 #include "game/game.h"
 
 namespace {

@@ -2,11 +2,10 @@
 // with its bookkeeping in the progress file, and the clean-up that ends a session.
 #include <algorithm>
 
-#include "app/globals.h"
-#include "app/options.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "effects/particles.h"
 #include "game/game.h"
-#include "gui/kiv_table.h"
 #include "xml/xml_document.h"
 
 using physics::b2Vec2;
@@ -21,13 +20,6 @@ constexpr int SCREENSHOT_QUALITY = 80;
 constexpr int THUMBNAIL_QUALITY = 70;
 constexpr int THUMBNAIL_WIDTH = 360;
 constexpr int THUMBNAIL_HEIGHT = 272;
-
-kiv_TTable* LevelTable() { return SessionLinks().levelTable ? SessionLinks().levelTable() : nullptr; }
-
-/// Saves the progress document as every writer does.
-void SaveProgress() {
-  if (optionsDoc) SaveOptions();
-}
 
 void StopRain() {
   if (rainChannel) StopChannel(rainChannel);
@@ -155,11 +147,8 @@ void TGame::UpdateSparks() {
 }
 
 void TGame::LeaveToNextLevel() {
-  if (kiv_TTable* table = LevelTable()) {
-    const int row = table->SelectedItem();
-    table->SelectItem(row + 1);
-    SetLastLevel(row + 1);
-  }
+  const int row = SessionLinks().selectNextLevel ? SessionLinks().selectNextLevel() : -1;
+  if (row >= 0) SetLastLevel(row + 1);
   StopRain();
   exitAll();
   sessionCommand = COMMAND_NEXT_LEVEL;
@@ -189,21 +178,9 @@ void TGame::HandleWin() {
     LogLine("Level " + std::to_string(currentLevel) + " won with " + std::to_string(levelScore) + " shots in frame " +
             std::to_string(framesPlayed));
     if (soundOn == 1 && shared.winLevel) PlaySound(shared.winLevel);
-    const int row = currentLevel - 1;
-    kiv_TTable* table = LevelTable();
-    const int best = table ? xmlTextToInt(table->GetContent(row, 1)) : 0;
-    xmlNode* record = LevelRecord(currentLevel);
-    if (best == 0 || best > levelScore) {
-      if (table) table->SetContent(row, 1, std::to_string(levelScore));
-      // The records the game offers: a hand-edited file with extra records still ends at the
-      // last level file.
-      levelCount = OfferedLevelCount();
-      if (record) record->AttributeValueSet("score", std::to_string(levelScore));
-    }
-    if (currentLevel < levelCount) {
-      if (xmlNode* next = LevelRecord(currentLevel + 1)) next->AttributeValueSet("status", "Open");
-      if (table) table->SetContent(row + 1, 2, "Open");
-    }
+    // The progress file first (saved there), then the level selection shows what it now holds.
+    const TLevelCompletion result = RecordLevelCompleted(currentLevel, levelScore);
+    if (SessionLinks().showLevelCompleted) SessionLinks().showLevelCompleted(currentLevel, result);
     if (currentLevel == levelCount) {
       const int total = SessionLinks().updateSumms ? SessionLinks().updateSumms() : 0;
       const bool first = gameCompleted == 0;
@@ -214,15 +191,12 @@ void TGame::HandleWin() {
       exitAll();
       if (first) {
         gameState = STATE_FINAL_WIN;
-        if (OptionsRoot()) OptionsRoot()->AttributeValueSet("win", "true");
-        SaveProgress();
         if (SessionLinks().showFinalWin) SessionLinks().showFinalWin();
         FlushMouse();
       } else {
         gameState = STATE_LEVEL_SELECT;
       }
     }
-    SaveProgress();
     flTou = 1;
     if (!m_world || !m_world->world) return;  // the last level handed over to the menus
   }

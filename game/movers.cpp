@@ -1,7 +1,7 @@
 // The mechanics run after the physics step: the portal pair that rebuilds a ragdoll at the exit,
 // sliding boxes that turn back at static bodies and carry ragdolls sideways, and turning bodies.
 // All overlap tests compare the unrotated pictures at their pixel positions.
-#include "app/globals.h"
+#include "state/globals.h"
 #include "game/game.h"
 
 using physics::b2Vec2;

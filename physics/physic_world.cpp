@@ -19,11 +19,8 @@ void TorsoHit(physics::b2Body& torso, const TWorldLinks& links) {
     if (links.fallSounds) PlaySound((*links.fallSounds)[n - 1]);
   }
   torso.typeRagdoll.clear();
-  auto spark = TBaz::New(links.sparkPictures);
   const physics::b2Vec2 at = torso.GetPosition();
-  spark->xB = at.x * 16.0f / 2.0f;
-  spark->yB = at.y * 16.0f / 2.0f;
-  if (links.sparks) links.sparks->push_back(spark);
+  if (links.spark) links.spark(at.x * 16.0f / 2.0f, at.y * 16.0f / 2.0f);
 }
 
 bool IsFirstTorsoHit(const physics::b2Body& torso, const physics::b2Body& other) {

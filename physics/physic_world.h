@@ -5,11 +5,11 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "media/media.h"
-#include "physics/baz.h"
 #include "physics/binding.h"
 #include "physics/debug_draw.h"
 
@@ -34,9 +34,9 @@ using TRagdollPictures = std::array<std::array<ImagePtr, 7>, 4>;
 struct TWorldLinks {
   const int* soundOn = nullptr;                        ///< the sound switch
   const std::array<SoundPtr, 5>* fallSounds = nullptr;  ///< hit sounds fall1 .. fall5
-  const TSparkPictures* sparkPictures = nullptr;        ///< baz1 .. baz3
   const TRagdollPictures* ragdollPictures = nullptr;    ///< used by CreateRagdoll
-  TBazList* sparks = nullptr;                           ///< the session's spark list
+  /// Starts an impact spark at pixel (x, -y), the hit torso's place: the session's spark list.
+  std::function<void(float x, float y)> spark;
   int* touch = nullptr;                                 ///< the session's win flag
 };
 

@@ -1,8 +1,8 @@
 // The level selection screen. Only the status column decides which levels can be started.
 #include "screens/lev_select.h"
 
-#include "app/globals.h"
-#include "app/options.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "game/game.h"
 #include "screens/menu.h"
 #include "screens/menu_game.h"
@@ -75,6 +75,17 @@ TLevSelect::TLevSelect() {
   ShowStartFor(status);
   showThumb(status);
   UpdateSumms();
+}
+
+void ShowLevelCompleted(kiv_TTable& table, int level, const TLevelCompletion& result) {
+  table.SetContent(level - 1, 1, std::to_string(result.best));
+  if (result.nextOpened) table.SetContent(level, 2, "Open");
+}
+
+int SelectNextRow(kiv_TTable& table) {
+  const int row = table.SelectedItem();
+  table.SelectItem(row + 1);
+  return row;
 }
 
 std::string TLevSelect::SelectedStatus() const { return table->GetContent(table->SelectedItem(), 2); }

@@ -9,6 +9,14 @@
 #include "gui/kiv_gui.h"
 #include "media/media.h"
 
+struct TLevelCompletion;
+
+/// The rows of `table` after a win of `level` (1-based): its best shots, and the next row opened
+/// when the win opened it.
+void ShowLevelCompleted(kiv_TTable& table, int level, const TLevelCompletion& result);
+/// Moves the selection of `table` one row down; returns the row selected before.
+int SelectNextRow(kiv_TTable& table);
+
 class TLevSelect {
  public:
   /// Builds "Screen 2" and fills the table from the progress document (which must be loaded).

@@ -1,9 +1,9 @@
 // The title screen and the helpers every menu shares (caption buttons, the audio switches).
 #include "screens/menu.h"
 
-#include "app/globals.h"
-#include "app/options.h"
-#include "app/shell.h"
+#include "state/globals.h"
+#include "state/options.h"
+#include "state/shell.h"
 #include "screens/lev_select.h"
 #include "screens/menu_game.h"
 

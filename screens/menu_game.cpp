@@ -1,8 +1,8 @@
 // The pause menu, the final win screen, and the links through which the session reaches them.
 #include "screens/menu_game.h"
 
-#include "app/globals.h"
-#include "app/options.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "game/game.h"
 #include "screens/lev_select.h"
 #include "screens/menu.h"
@@ -145,7 +145,10 @@ void LinkSessionToScreens() {
     pauseMenu->show = 1;
     levelSelect->button3->UpdateMouseRelease(0, 0);
   };
-  links.levelTable = []() -> kiv_TTable* { return levelSelect ? levelSelect->table.get() : nullptr; };
+  links.selectNextLevel = [] { return levelSelect ? SelectNextRow(*levelSelect->table) : -1; };
+  links.showLevelCompleted = [](int level, const TLevelCompletion& result) {
+    if (levelSelect) ShowLevelCompleted(*levelSelect->table, level, result);
+  };
   links.updateSumms = [] { return levelSelect ? xmlTextToInt(levelSelect->UpdateSumms()) : 0; };
   links.setWinText = [](const std::string& text) {
     if (winScreen) winScreen->label1->SetText(text);

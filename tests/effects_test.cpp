@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/globals.h"
+#include "state/globals.h"
 #include "effects/ambient.h"
 #include "effects/particles.h"
 #include "effects/stand_in_pictures.h"

@@ -16,8 +16,8 @@
 #include <random>
 #include <thread>
 
-#include "app/globals.h"
-#include "app/options.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "xml/xml_document.h"
 
 namespace {

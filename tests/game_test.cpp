@@ -10,10 +10,11 @@
 #include <unistd.h>
 
 #include "app/app.h"
-#include "app/globals.h"
-#include "app/options.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "game/game.h"
 #include "game/level_file.h"
+#include "screens/lev_select.h"
 #include "gui/kiv_table.h"
 #include "xml/xml_document.h"
 
@@ -399,7 +400,10 @@ class WinTest : public ::testing::Test {
       table->AddItem({"Level " + r->AttributeValueGet("num"), r->AttributeValueGet("score"), r->AttributeValueGet("status")});
     }
     SessionLinks() = TSessionLinks{};
-    SessionLinks().levelTable = [this] { return table.get(); };
+    SessionLinks().selectNextLevel = [this] { return SelectNextRow(*table); };
+    SessionLinks().showLevelCompleted = [this](int level, const TLevelCompletion& result) {
+      ShowLevelCompleted(*table, level, result);
+    };
     SessionLinks().updateSumms = [] { return 42; };
     SessionLinks().setWinText = [this](const std::string& text) { winText = text; };
     SessionLinks().showFinalWin = [this] { finalWinShown = true; };

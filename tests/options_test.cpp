@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/globals.h"
-#include "app/options.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "xml/xml_document.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "media/media.h"
-#include "physics/baz.h"
+#include "effects/baz.h"
 #include "physics/binding.h"
 #include "physics/debug_draw.h"
 #include "physics/physic_world.h"
@@ -61,9 +61,8 @@ struct Level {
 
   explicit Level(b2Vec2 gravity = GRAVITY_DOWN) {
     physics.links.soundOn = &soundOn;
-    physics.links.sparkPictures = &SparkPictures();
     physics.links.ragdollPictures = &RagdollPictures();
-    physics.links.sparks = &sparks;
+    physics.links.spark = [this](float x, float y) { AddSpark(sparks, &SparkPictures(), x, y); };
     physics.links.touch = &touch;
     physics.CreateWrld(gravity);
   }

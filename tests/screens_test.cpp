@@ -9,9 +9,9 @@
 #include <unistd.h>
 
 #include "app/app.h"
-#include "app/globals.h"
-#include "app/options.h"
-#include "app/shell.h"
+#include "state/globals.h"
+#include "state/options.h"
+#include "state/shell.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "gui/kiv_gui.h"

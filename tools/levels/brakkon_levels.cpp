@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "media/media.h"

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/app.h"
-#include "app/globals.h"
+#include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "media/media.h"

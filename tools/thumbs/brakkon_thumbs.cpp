@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/globals.h"
+#include "state/globals.h"
 #include "game/game.h"
 #include "media/media.h"
 

@@ -27,3 +27,7 @@ class TBaz {
 
 /// The session's spark list, oldest first.
 using TBazList = std::list<std::shared_ptr<TBaz>>;
+
+/// Appends a new spark (TBaz::New) drawn at pixel (x, -y) to `list`: what the physics world's
+/// spark link does when a ragdoll's torso first hits a box.
+void AddSpark(TBazList& list, const TSparkPictures* pictures, float x, float y);

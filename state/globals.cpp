@@ -1,6 +1,6 @@
 // The global state of the application shell with its start values: the loop begins in the main
 // menu with music and sound on, no session, and the progress file named brakkon.dat.
-#include "app/globals.h"
+#include "state/globals.h"
 
 #include "xml/xml_document.h"
 

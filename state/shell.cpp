@@ -1,5 +1,5 @@
 // Opening web addresses and the window frame's minimise box.
-#include "app/shell.h"
+#include "state/shell.h"
 
 #include <cctype>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The options and progress file: where it lives, reading or creating it at start-up, the audio
 // switches, and the bookkeeping of completed levels. The file is always saved whole, inside the
 // XML module's container, and replaced atomically so a crash never leaves half a file.
-#include "app/options.h"
+#include "state/options.h"
 
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/globals.h"
+#include "state/globals.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -181,8 +181,8 @@ TLevelCompletion RecordLevelCompleted(int level, int shots) {
     result.newBest = true;
   }
   levelCount = OfferedLevelCount();
-  if (level < levelCount) {
-    LevelRecord(level + 1)->AttributeValueSet("status", "Open");
+  if (xmlNode* next = level < levelCount ? LevelRecord(level + 1) : nullptr) {
+    next->AttributeValueSet("status", "Open");
     result.nextOpened = true;
   }
   if (level == levelCount && gameCompleted == 0) {
