@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench fuzz soak install contact-sheets listen clean
+.PHONY: all deps configure build game run test test-fast bench fuzz soak install package contact-sheets listen clean
 
 all: build
 
@@ -17,12 +17,21 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# The game alone: `make run` builds no test, tool or benchmark it does not need.
+game: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target brakkon
+
+run: game
 	$(BUILD_DIR)/brakkon
 
 test: build
 	@cd $(BUILD_DIR) && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
 	  ctest --output-on-failure -j $(JOBS) --timeout 900
+
+# The tests labelled fast: under a minute, for the edit-build-test loop.
+test-fast: build
+	@cd $(BUILD_DIR) && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+	  ctest --output-on-failure -j $(JOBS) --timeout 300 -L fast
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target bench-report

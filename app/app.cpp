@@ -184,6 +184,9 @@ void LoadSharedMedia() {
       if (!picture) continue;
       picture->width = TruncToInt(picture->width * RAGDOLL_PICTURE_SHRINK);
       picture->height = TruncToInt(picture->height * RAGDOLL_PICTURE_SHRINK);
+      // Every ragdoll mid-handles its pictures; done here as well, the shared pictures have one
+      // state from the start instead of changing on the first use of each look.
+      MidHandleImage(picture);
     }
   }
 }

@@ -4,13 +4,11 @@
 // drawn with the headless software renderer. Missing level pictures are stood in for.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "app/app.h"
 #include "state/globals.h"
-#include "effects/stand_in_pictures.h"
 #include "game/game.h"
 #include "game/level_file.h"
 
@@ -49,7 +47,6 @@ void Prepare() {
     SetHeadless(true);
     Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0);
     RegisterEmbeddedAssets();
-    RegisterStandInPictures(std::filesystem::temp_directory_path().string());
     LoadSharedMedia();
     graphicsHertz = 60;
     soundOn = 0;

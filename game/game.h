@@ -49,6 +49,14 @@ class PicLevel {
   float angle = 0;  ///< degrees, clockwise on screen
 };
 
+/// The cannon turns about this pixel of the screen (the bracket's handle); aims are measured from it.
+constexpr float CANNON_PIVOT_X = 28;
+constexpr float CANNON_PIVOT_Y = 553;
+/// Level thumbnails: the play picture scaled to this size, saved as JPEG of this quality.
+constexpr int THUMBNAIL_WIDTH = 360;
+constexpr int THUMBNAIL_HEIGHT = 272;
+constexpr int THUMBNAIL_QUALITY = 70;
+
 /// What the session reaches in the menus. The screens fill it when they are built; a field left
 /// empty behaves as "not paused", "no table" and so on, so a session also runs without menus.
 struct TSessionLinks {

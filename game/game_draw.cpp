@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr float BRACKET_X = 28;
-constexpr float BRACKET_Y = 553;
+constexpr float BRACKET_X = CANNON_PIVOT_X;
+constexpr float BRACKET_Y = CANNON_PIVOT_Y;
 constexpr float CANNON_X = 49;
 constexpr float CANNON_Y = 557;
 constexpr int FIRST_DIGIT_GAP = 13;

@@ -12,14 +12,9 @@ using physics::b2Vec2;
 
 namespace {
 
-constexpr float CANNON_PIVOT_X = 28;
-constexpr float CANNON_PIVOT_Y = 553;
-constexpr float SCREEN_HEIGHT_UNITS = 75;  // 600 / 8
+constexpr float SCREEN_HEIGHT_UNITS = SCREEN_HEIGHT / PIXELS_PER_UNIT;
 constexpr float IMPULSE_DIVISOR = 5;
 constexpr int SCREENSHOT_QUALITY = 80;
-constexpr int THUMBNAIL_QUALITY = 70;
-constexpr int THUMBNAIL_WIDTH = 360;
-constexpr int THUMBNAIL_HEIGHT = 272;
 
 void StopRain() {
   if (rainChannel) StopChannel(rainChannel);
@@ -86,7 +81,7 @@ void TGame::UpdateBodies() {
     if (drawingEnabled && b->userData) {
       SetRotation(-b->GetAngle());
       const b2Vec2 p = b->GetPosition();
-      DrawImage(b->userData, p.x * 8, -p.y * 8, 0);
+      DrawImage(b->userData, WorldToPixelX(p.x), WorldToPixelY(p.y), 0);
     }
     if (OutsideBox(b->GetPosition(), BODY_LIMIT_X, BODY_LIMIT_Y) && !b->IsStatic()) world.DestroyBody(b);
     b = next;
@@ -113,7 +108,8 @@ void TGame::shotRagdoll() {
   const float x = bX + dX * static_cast<float>(Cos(Rot));
   const float y = -(bY + dY * static_cast<float>(Sin(Rot)));
   std::shared_ptr<TRagdoll> ragdoll = MakeRagdoll(nullptr, x, y);
-  const b2Vec2 impulse(xAM / 8 / IMPULSE_DIVISOR, (SCREEN_HEIGHT_UNITS - yAM / 8) / IMPULSE_DIVISOR);
+  const b2Vec2 impulse(PixelToWorldX(xAM) / IMPULSE_DIVISOR,
+                       (SCREEN_HEIGHT_UNITS - yAM / PIXELS_PER_UNIT) / IMPULSE_DIVISOR);
   for (const BodyPtr& part : {ragdoll->body, ragdoll->upperRightHand, ragdoll->upperLeftHand, ragdoll->head}) {
     if (part) part->ApplyImpulse(impulse, part->GetLocalCenter());
   }

@@ -12,8 +12,8 @@ constexpr int PORTAL_LAST_FRAME = 29;
 constexpr float CARRY_SPEED_FACTOR = 40;  // world units per frame to per second
 constexpr float CARRY_TORSO_SHARE = 0.9f;
 
-int PixelX(const physics::b2Body& b) { return TruncToInt(b.GetPosition().x * 8); }
-int PixelY(const physics::b2Body& b) { return TruncToInt(-b.GetPosition().y * 8); }
+int PixelX(const physics::b2Body& b) { return TruncToInt(WorldToPixelX(b.GetPosition().x)); }
+int PixelY(const physics::b2Body& b) { return TruncToInt(WorldToPixelY(b.GetPosition().y)); }
 
 /// Whether a picture at (x, y) overlaps a body's picture at the body's pixel position.
 bool Overlaps(const ImagePtr& picture, int x, int y, const physics::b2Body& other) {
@@ -33,8 +33,8 @@ std::string Reversed(const std::string& direct) {
 
 int TGame::checkPortal(const physics::b2Body& body) const {
   if (!body.userData || !shared.portal) return 0;
-  return ImagesCollide(body.userData, PixelX(body), PixelY(body), 0, shared.portal, TruncToInt(xIn * 8),
-                       TruncToInt(yIn * 8), 0)
+  return ImagesCollide(body.userData, PixelX(body), PixelY(body), 0, shared.portal, TruncToInt(xIn * PIXELS_PER_UNIT),
+                       TruncToInt(yIn * PIXELS_PER_UNIT), 0)
              ? 1
              : 0;
 }
@@ -50,9 +50,9 @@ void TGame::UpdatePortals() {
   const bool paused = IsPaused();
   if (drawingEnabled) {
     SetRotation(angleIn);
-    DrawImage(shared.portal, xIn * 8, yIn * 8, currentFrameIn);
+    DrawImage(shared.portal, xIn * PIXELS_PER_UNIT, yIn * PIXELS_PER_UNIT, currentFrameIn);
     SetRotation(angleOut);
-    DrawImage(shared.portal, xOut * 8, yOut * 8, currentFrameOut);
+    DrawImage(shared.portal, xOut * PIXELS_PER_UNIT, yOut * PIXELS_PER_UNIT, currentFrameOut);
     SetRotation(0);
   }
   if (!paused) {
@@ -102,8 +102,8 @@ void TGame::UpdateSliders() {
     }
     m.body->SetXForm(b2Vec2(m.xB, m.yB), m.angl);
     const ImagePtr& picture = m.body->userData;
-    const int px = TruncToInt(m.xB * 8);
-    const int py = TruncToInt(-m.yB * 8);
+    const int px = TruncToInt(WorldToPixelX(m.xB));
+    const int py = TruncToInt(WorldToPixelY(m.yB));
     for (const BodyPtr& s : staticBodies) {
       if (Overlaps(picture, px, py, *s)) m.direct = Reversed(m.direct);
     }

@@ -20,7 +20,7 @@ void TorsoHit(physics::b2Body& torso, const TWorldLinks& links) {
   }
   torso.typeRagdoll.clear();
   const physics::b2Vec2 at = torso.GetPosition();
-  if (links.spark) links.spark(at.x * 16.0f / 2.0f, at.y * 16.0f / 2.0f);
+  if (links.spark) links.spark(at.x * PIXELS_PER_UNIT, at.y * PIXELS_PER_UNIT);
 }
 
 bool IsFirstTorsoHit(const physics::b2Body& torso, const physics::b2Body& other) {

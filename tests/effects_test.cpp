@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,7 +14,6 @@
 #include "state/globals.h"
 #include "effects/ambient.h"
 #include "effects/particles.h"
-#include "effects/stand_in_pictures.h"
 #include "game/game.h"
 #include "game/level_file.h"
 
@@ -28,7 +26,6 @@ class EffectsEnvironment : public ::testing::Environment {
     SetHeadless(true);
     ASSERT_TRUE(Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0));
     RegisterEmbeddedAssets();
-    RegisterStandInPictures(std::filesystem::temp_directory_path().string());
     LoadSharedMedia();
     graphicsHertz = 60;
   }

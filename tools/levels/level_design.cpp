@@ -7,6 +7,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "game/game.h"
 #include "game/level_file.h"
 #include "media/media.h"
 
@@ -16,8 +17,6 @@ namespace {
 constexpr float OVERLAP_TOLERANCE = 1.0f;
 constexpr int CIRCLE_SIDES = 24;
 /// The cannon turns about this pixel; the ragdoll leaves 56 pixels out along the barrel.
-constexpr float CANNON_PIVOT_X = 28;
-constexpr float CANNON_PIVOT_Y = 553;
 /// What must stay clear: the barrel's sweep from a little below level to straight up, out to
 /// where a fresh ragdoll's arms reach.
 constexpr float CANNON_CLEAR_RADIUS = 150;

@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr int THUMB_WIDTH = 360;
-constexpr int THUMB_HEIGHT = 272;
-constexpr int THUMB_QUALITY = 70;
 // The game's generator state at start-up: every level starts from it, so a thumbnail does not
 // depend on which other levels exist.
 constexpr int START_SEED = 4660;
@@ -38,7 +35,7 @@ bool RenderLevel(int level, const std::string& outDir) {
   session->exitAll();
   session = nullptr;
   const std::string file = outDir + "/levels_thumbs/level_thumb_" + std::to_string(level) + ".jpg";
-  return frame && SavePixmapJPeg(ResizePixmap(frame, THUMB_WIDTH, THUMB_HEIGHT), file, THUMB_QUALITY);
+  return frame && SavePixmapJPeg(ResizePixmap(frame, THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT), file, THUMBNAIL_QUALITY);
 }
 
 /// Numbers n of the embedded files levels/level<n>.xml, ascending.
