@@ -45,6 +45,8 @@ void ClearMissingReports();
 
 /// Empties the event queue and forgets the current event.
 void ClearEvents();
+/// Drops every drawing state saved by kiv_State::Push and not popped.
+void ClearStateStack();
 
 /// Size of one piece of the 3 x 3 nine-piece skins (15 x 15 pictures).
 constexpr int PIECE = 5;

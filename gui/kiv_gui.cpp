@@ -245,6 +245,7 @@ std::string kiv_GUI::SkinPath() { return M().skinPath; }
 void kiv_GUI::Reset() {
   M() = Manager{};
   ClearEvents();
+  ClearStateStack();
   ClearMissingReports();
   kiv_TPanel::RefreshSkin();
   kiv_TButton::RefreshSkin();

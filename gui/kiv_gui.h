@@ -79,8 +79,8 @@ class kiv_GUI {
   /// The skin folder as found (working folder or beside the executable).
   static std::string SkinPath();
 
-  /// Forgets every screen, panel, extra gadget, font, event and the skin: a fresh toolkit
-  /// (tests, or a program that builds its GUI again).
+  /// Forgets every screen, panel, extra gadget, font, event, saved drawing state and the skin: a
+  /// fresh toolkit (tests, or a program that builds its GUI again).
   static void Reset();
 };
 

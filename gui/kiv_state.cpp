@@ -3,6 +3,9 @@
 
 #include <vector>
 
+#include "gui/gui_local.h"
+
+
 namespace {
 
 std::vector<kiv_State>& Stack() {
@@ -11,6 +14,8 @@ std::vector<kiv_State>& Stack() {
 }
 
 }  // namespace
+
+void kiv_local::ClearStateStack() { Stack().clear(); }
 
 kiv_State kiv_State::Current() {
   kiv_State s;
