@@ -124,9 +124,15 @@ fi
 # [SECTION] SIGTERM during play -----------------------------------------------------------------
 fresh "$work/term"
 printf '20 move 500 200\n22 click 1\n90 move 650 120\n92 click 1\n' > "$work/term/shots.txt"
-(cd "$work/term" && exec "$game" --headless --level 2 --input shots.txt > out.txt 2> err.txt) &
+# Standard output line-buffered, so the lines of the level's loading show while the game runs;
+# the signal comes once the level file has been read and the first frames are played.
+(cd "$work/term" && exec stdbuf -oL "$game" --headless --level 2 --input shots.txt > out.txt 2> err.txt) &
 pid=$!
-sleep 3
+for _ in $(seq 200); do  # at most 20 s
+  grep -A1 'levels/level2.xml' "$work/term/out.txt" 2> /dev/null | grep -q 'Parse completed' && break
+  sleep 0.1
+done
+check "SIGTERM: the level was loaded before the signal" grep -q 'levels/level2.xml' "$work/term/out.txt"
 kill -TERM "$pid"
 wait "$pid"
 check "SIGTERM: exit 0" test $? -eq 0
