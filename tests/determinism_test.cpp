@@ -13,26 +13,12 @@
 #include <sstream>
 #include <string>
 
-#include "app/app.h"
 #include "game/game.h"
-#include "state/globals.h"
+#include "game_environment.h"
 
 namespace {
 
-class DeterminismEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    SetLogQuiet(true);
-    SetHeadless(true);
-    ASSERT_TRUE(Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0));
-    RegisterEmbeddedAssets();
-    LoadSharedMedia();
-    graphicsHertz = 60;
-    soundOn = 0;
-  }
-  void TearDown() override { EndGraphics(); }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new DeterminismEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new TGameEnvironment);
 
 const std::string FIXTURE = std::string(BRAKKON_FIXTURES) + "/determinism.txt";
 constexpr int FRAMES = 400;
@@ -53,6 +39,7 @@ constexpr TPlay PLAYS[] = {
 /// FNV-1a over the bit patterns of every body's position and angle after every frame.
 std::uint64_t PlayHash(const TPlay& play) {
   SeedRnd(START_SEED);
+  soundOn = 0;
   currentLevel = play.level;
   auto game = std::make_shared<TGame>();
   game->drawingEnabled = false;

@@ -16,25 +16,11 @@
 #include "effects/particles.h"
 #include "game/game.h"
 #include "game/level_file.h"
+#include "game_environment.h"
 
 namespace {
 
-class EffectsEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    SetLogQuiet(true);
-    SetHeadless(true);
-    ASSERT_TRUE(Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0));
-    RegisterEmbeddedAssets();
-    LoadSharedMedia();
-    graphicsHertz = 60;
-  }
-  void TearDown() override {
-    session = nullptr;
-    EndGraphics();
-  }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new EffectsEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new TGameEnvironment);
 
 constexpr int RAIN_R = 78, RAIN_G = 113, RAIN_B = 167;
 constexpr int STAR_R = 78, STAR_G = 113, STAR_B = 176;

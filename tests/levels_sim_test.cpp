@@ -15,22 +15,11 @@
 #include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
+#include "game_environment.h"
 
 namespace {
 
-class LevelsEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    SetLogQuiet(true);
-    SetHeadless(true);
-    ASSERT_TRUE(Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0));
-    RegisterEmbeddedAssets();
-    LoadSharedMedia();
-    graphicsHertz = 60;
-  }
-  void TearDown() override { EndGraphics(); }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new LevelsEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new TGameEnvironment);
 
 /// The entrance sits in the flight of a shot at (400, 300); the exit drops the ragdoll beside a
 /// box that slides along the floor, which picks it up on its way back. Snow and a crow draw from
