@@ -63,6 +63,23 @@ add_custom_target(packaging_files ALL DEPENDS
   ${pkg_dir}/brakkon.6.gz ${pkg_dir}/changelog.gz ${pkg_dir}/copyright ${pkg_dir}/${metainfo})
 add_dependencies(packaging_files gen_skin_run)
 
+# The metainfo's screenshots, taken from the game headless, for the home page to serve at the
+# addresses the metainfo gives: `cmake --build build --target metainfo_screenshots`.
+set(shots ${pkg_dir}/screenshots)
+set(shot_env ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy)
+add_custom_target(metainfo_screenshots
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${shots}/data
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${shots}/data
+  COMMAND ${shot_env} $<TARGET_FILE:brakkon> --headless --frames 240 --data-dir ${shots}/data
+          --screenshot ${shots}/main-menu.png
+  COMMAND ${shot_env} $<TARGET_FILE:brakkon> --headless --level 3 --frames 160
+          --input ${CMAKE_CURRENT_LIST_DIR}/screenshot-level.input --data-dir ${shots}/data
+          --screenshot ${shots}/level.png
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${shots}/data
+  DEPENDS brakkon
+  COMMENT "Taking the metainfo's screenshots into ${shots}"
+  VERBATIM)
+
 install(TARGETS brakkon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${BRAKKON_SKIN_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/brakkon/Skin)
 install(FILES ${PROJECT_SOURCE_DIR}/tools/icon/brakkon.desktop
