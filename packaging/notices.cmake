@@ -54,7 +54,7 @@ License: ${MENU_LICENSE}
 Comment: The menu font (upstream: ${MENU_NAME}), copied unchanged from its Debian
  package.
 
-Files: usr/bin/brakkon
+Files: usr/games/brakkon
 Copyright: 2026 The Brakkon maintainers
  ${BUILTIN_COPYRIGHT}
 License: all-rights-reserved and ${BUILTIN_LICENSE}

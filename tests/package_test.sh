@@ -121,7 +121,10 @@ name = sys.argv[2]
 body = text.split('\n\nLicense: ' + name + '\n', 1)
 sys.exit(0 if len(body) == 2 and len(body[1].split('\n\n')[0].splitlines()) > 10 else 1)" \
   "$copyright" "$font_licence"
-check "the copyright file names the font's file" grep -q '^Files: usr/share/brakkon/Skin/Fonts/font.ttf$' "$copyright"
+for file in usr/share/brakkon/Skin/Fonts/font.ttf usr/games/brakkon; do
+  check "the copyright file has a paragraph for $file, which is in the package" \
+    bash -c "grep -qx 'Files: $file' '$copyright' && grep -qx '/$file' '$work/list.txt'"
+done
 case "$font_licence" in
   OFL-1.1) spdx=OFL-1.1 ;;
   bitstream-vera) spdx=Bitstream-Vera ;;
