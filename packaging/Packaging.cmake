@@ -1,14 +1,15 @@
 # Installation and the Debian package. `make install` (PREFIX, DESTDIR) and `make package` share
-# these rules: the game in bin, its Skin folder in share/brakkon (the game looks there, beside
-# ../share from its own folder), the desktop entry, the icons, the AppStream metainfo, the manual
-# page and the copyright notices. The version comes from project(VERSION) alone.
+# these rules: the game in bin (the package moves it to /usr/games, package_layout.cmake), its
+# Skin folder in share/brakkon (the game looks there, beside ../share from its own folder), the
+# desktop entry, the icons, the AppStream metainfo, the manual page and the copyright notices.
+# The version comes from project(VERSION) alone.
 include(GNUInstallDirs)
 
 # The project has no domain of its own yet: its home page and its AppStream ID (a reversed domain
 # name, which software centres keep for good) use the reserved .example name until it has one.
 set(BRAKKON_HOMEPAGE "https://brakkon.example/")
 set(BRAKKON_APPSTREAM_ID example.brakkon.Brakkon)
-set(metainfo ${BRAKKON_APPSTREAM_ID}.metainfo.xml)
+set(pkg_metainfo ${BRAKKON_APPSTREAM_ID}.metainfo.xml)
 set(BRAKKON_MAINTAINER "The Brakkon maintainers <maintainers@brakkon.example>")
 # The copyright file of the Debian package whose DejaVu Sans tools/CMakeLists.txt embeds.
 set(BRAKKON_EMBEDDED_FONT_COPYRIGHT /usr/share/doc/fonts-dejavu-core/copyright)
@@ -41,7 +42,7 @@ endforeach()
 # licence is read from the Skin folder the art generators wrote.
 set(font_licence ${BRAKKON_SKIN_DIR}/Fonts/font-licence.txt)
 add_custom_command(
-  OUTPUT ${pkg_dir}/copyright ${pkg_dir}/${metainfo}
+  OUTPUT ${pkg_dir}/copyright ${pkg_dir}/${pkg_metainfo}
   COMMAND ${CMAKE_COMMAND}
           -DGAME_NOTICE=${CMAKE_CURRENT_LIST_DIR}/copyright.in
           -DMENU_FONT_COPYRIGHT=${font_licence}
@@ -52,7 +53,7 @@ add_custom_command(
           -DBRAKKON_HOMEPAGE=${BRAKKON_HOMEPAGE}
           -DBRAKKON_MAINTAINER=${BRAKKON_MAINTAINER}
           -DOUT_DIR=${pkg_dir}
-          -DMETAINFO=${metainfo}
+          -DMETAINFO=${pkg_metainfo}
           -DBRAKKON_APPSTREAM_ID=${BRAKKON_APPSTREAM_ID}
           -P ${CMAKE_CURRENT_LIST_DIR}/notices.cmake
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/notices.cmake ${CMAKE_CURRENT_LIST_DIR}/copyright.in
@@ -60,24 +61,24 @@ add_custom_command(
   COMMENT "Writing the copyright file and the AppStream metainfo"
   VERBATIM)
 add_custom_target(packaging_files ALL DEPENDS
-  ${pkg_dir}/brakkon.6.gz ${pkg_dir}/changelog.gz ${pkg_dir}/copyright ${pkg_dir}/${metainfo})
+  ${pkg_dir}/brakkon.6.gz ${pkg_dir}/changelog.gz ${pkg_dir}/copyright ${pkg_dir}/${pkg_metainfo})
 add_dependencies(packaging_files gen_skin_run)
 
 # The metainfo's screenshots, taken from the game headless, for the home page to serve at the
 # addresses the metainfo gives: `cmake --build build --target metainfo_screenshots`.
-set(shots ${pkg_dir}/screenshots)
-set(shot_env ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy)
+set(pkg_shots ${pkg_dir}/screenshots)
+set(pkg_shot_env ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy)
 add_custom_target(metainfo_screenshots
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${shots}/data
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${shots}/data
-  COMMAND ${shot_env} $<TARGET_FILE:brakkon> --headless --frames 240 --data-dir ${shots}/data
-          --screenshot ${shots}/main-menu.png
-  COMMAND ${shot_env} $<TARGET_FILE:brakkon> --headless --level 3 --frames 160
-          --input ${CMAKE_CURRENT_LIST_DIR}/screenshot-level.input --data-dir ${shots}/data
-          --screenshot ${shots}/level.png
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${shots}/data
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${pkg_shots}/data
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${pkg_shots}/data
+  COMMAND ${pkg_shot_env} $<TARGET_FILE:brakkon> --headless --frames 240
+          --data-dir ${pkg_shots}/data --screenshot ${pkg_shots}/main-menu.png
+  COMMAND ${pkg_shot_env} $<TARGET_FILE:brakkon> --headless --level 3 --frames 160
+          --input ${CMAKE_CURRENT_LIST_DIR}/screenshot-level.input --data-dir ${pkg_shots}/data
+          --screenshot ${pkg_shots}/level.png
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${pkg_shots}/data
   DEPENDS brakkon
-  COMMENT "Taking the metainfo's screenshots into ${shots}"
+  COMMENT "Taking the metainfo's screenshots into ${pkg_shots}"
   VERBATIM)
 
 install(TARGETS brakkon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -86,7 +87,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/tools/icon/brakkon.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${BRAKKON_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
         PATTERN ".*" EXCLUDE)
-install(FILES ${pkg_dir}/${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${pkg_dir}/${pkg_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${pkg_dir}/brakkon.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${pkg_dir}/copyright ${pkg_dir}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brakkon)
