@@ -18,5 +18,6 @@ foreach(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}" ${staged})
   endif()
 endforeach()
 if(NOT moved)
-  message(FATAL_ERROR "package_layout: no staged usr/bin/brakkon in ${CPACK_TEMPORARY_INSTALL_DIRECTORY}")
+  message(FATAL_ERROR
+          "package_layout: no staged usr/bin/brakkon in ${CPACK_TEMPORARY_INSTALL_DIRECTORY}")
 endif()

@@ -67,7 +67,8 @@ done
 for path in "${expected[@]}"; do
   check "the package holds $path" grep -qx "$path" "$work/list.txt"
 done
-check "exactly one metainfo file" test "$(grep -c '^/usr/share/metainfo/.*\.metainfo\.xml$' "$work/list.txt")" -eq 1
+metainfo_count=$(grep -c '^/usr/share/metainfo/.*\.metainfo\.xml$' "$work/list.txt")
+check "exactly one metainfo file" test "$metainfo_count" -eq 1
 check "nothing outside /usr" bash -c "! grep -v -e '^/usr' -e '^\.\?$' '$work/list.txt'"
 check "no progress file in the package" bash -c "! grep -q 'brakkon\.dat' '$work/list.txt'"
 
@@ -134,7 +135,8 @@ check "the metainfo's licence names the font's ($spdx)" grep -q "<project_licens
 
 # The icons are drawn again with identical bytes.
 "$build/make_icon" "$build/assets" "$work/icons" > /dev/null
-check "the icons are drawn with identical bytes every run" diff -r -x '.*' "$work/icons/hicolor" "$build/icons/hicolor"
+check "the icons are drawn with identical bytes every run" \
+  diff -r -x '.*' "$work/icons/hicolor" "$build/icons/hicolor"
 
 # Validators, each where it is installed.
 if command -v desktop-file-validate > /dev/null; then

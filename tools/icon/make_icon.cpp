@@ -40,7 +40,8 @@ cairo_surface_t* LoadPng(const std::string& path) {
 // The first cell of the cannon sheet as a picture of its own, so that the SVG embeds one cell
 // rather than the whole sheet.
 cairo_surface_t* FirstCell(cairo_surface_t* sheet) {
-  cairo_surface_t* cell = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, CANNON_CELL_W, CANNON_CELL_H);
+  cairo_surface_t* cell =
+      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, CANNON_CELL_W, CANNON_CELL_H);
   cairo_t* cr = cairo_create(cell);
   cairo_set_source_surface(cr, sheet, 0, 0);
   cairo_paint(cr);
