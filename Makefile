@@ -26,7 +26,7 @@ run: game
 
 test: build
 	@cd $(BUILD_DIR) && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
-	  ctest --output-on-failure -j $(JOBS) --timeout 900
+	  ctest --output-on-failure -j $(JOBS) --timeout 1800
 
 # The tests labelled fast: under a minute, for the edit-build-test loop.
 test-fast: build
@@ -85,12 +85,19 @@ soak: configure
 	@SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
 	  scripts/soak-run.sh $(BUILD_DIR)/brakkon $(SOAK_FRAMES) $(SOAK_SEED)
 
-# Installs the game, its Skin folder, a .desktop entry and an icon under PREFIX (staged under
-# DESTDIR when given): PREFIX/bin/brakkon, PREFIX/share/brakkon/Skin, PREFIX/share/applications,
-# PREFIX/share/icons/hicolor/128x128/apps.
+# Installs the game, its Skin folder, a .desktop entry, icons, the metainfo, the manual page and
+# the copyright notices under PREFIX (staged under DESTDIR when given): PREFIX/bin/brakkon,
+# PREFIX/share/brakkon/Skin, PREFIX/share/{applications,icons,metainfo,man/man6,doc/brakkon}.
 PREFIX ?= /usr/local
 install: build
 	@DESTDIR=$(DESTDIR) cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# The Debian package brakkon_<version>_<arch>.deb, built by CPack in $(BUILD_DIR) and copied here:
+# `apt install ./brakkon_*.deb` installs it.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB > cpack.log || { cat cpack.log; exit 1; }
+	@deb=$$(sed -n 's/^CPack: - package: \(.*\.deb\) generated\.$$/\1/p' $(BUILD_DIR)/cpack.log); \
+	  cp "$$deb" . && echo "package: $$(basename "$$deb")"
 
 clean:
 	rm -rf $(BUILD_DIR)
