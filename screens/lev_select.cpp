@@ -112,6 +112,16 @@ void TLevSelect::ShowSelected() {
   showThumb(shownStatus);
 }
 
+void TLevSelect::ScrollToSelected() {
+  const kiv_ScrollBarPtr& bar = table->gScroll;
+  const int row = table->SelectedItem();
+  if (!bar || row < 0) return;
+  const int top = row * table->Pitch();
+  if (top < bar->GetValue() || top + table->gIH > bar->GetValue() + bar->GetRange()) {
+    bar->SetValue(top);
+  }
+}
+
 int TLevSelect::showThumb(const std::string& status) {
   if (status == "Open") {
     thumb_t = LoadImage("levels_thumbs/level_thumb_" + std::to_string(table->SelectedItem() + 1) + ".jpg");
@@ -129,7 +139,10 @@ void TLevSelect::Update() {
     PrepareLevel(table->SelectedItem() + 1);
   }
   preparedRow = table->SelectedItem();
-  if (table->SelectedItem() != shownRow || SelectedStatus() != shownStatus) ShowSelected();
+  if (table->SelectedItem() != shownRow || SelectedStatus() != shownStatus) {
+    ShowSelected();
+    ScrollToSelected();
+  }
   ShowScreen(screen2);
   PollSystem();
   Cls();

@@ -45,9 +45,10 @@ class TLevSelect {
   /// Thumbnail of the selected row: the level's picture when `status` is "Open" (returns 1),
   /// else the closed-level picture (returns 0).
   int showThumb(const std::string& status);
-  /// One frame: make "Screen 2" the active GUI screen if it is not, bring the thumbnail and the
-  /// start button in step with the selected row when it or its status changed elsewhere (a win,
-  /// the next-level button), draw, run the GUI, react to its events, flip.
+  /// One frame: make "Screen 2" the active GUI screen if it is not, bring the thumbnail, the
+  /// start button and the scrolled rows in step with the selected row when it or its status
+  /// changed elsewhere (a win, the next-level button), draw, run the GUI, react to its events,
+  /// flip.
   void Update();
 
  private:
@@ -55,4 +56,6 @@ class TLevSelect {
   void ShowStartFor(const std::string& status);
   /// Thumbnail and start button of the selected row, remembered as shown.
   void ShowSelected();
+  /// Scrolls the table so that the selected row is in view, when it is not.
+  void ScrollToSelected();
 };

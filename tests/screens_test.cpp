@@ -335,6 +335,7 @@ TEST_F(ScreensTest, EveryWayBackFromALevelEndsOnAWorkingScreen) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     levelSelect->table->SelectItem(40);  // the thumbnail shows level 41 until 170 is played
+    levelSelect->table->gScroll->SetValue(0);
     levelSelect->Update();
     StartLevelFromSelection(170);
     Passes(1);
@@ -361,6 +362,10 @@ TEST_F(ScreensTest, EveryWayBackFromALevelEndsOnAWorkingScreen) {
     }
     EXPECT_EQ(kiv_GUI::ActiveScreen(), levelSelect->screen2);
     EXPECT_EQ(levelSelect->table->SelectedItem(), 169);
+    const kiv_TTable& table = *levelSelect->table;
+    const int top = 169 * table.Pitch();
+    EXPECT_LE(table.gScroll->GetValue(), top) << "the selected row is in view";
+    EXPECT_GE(table.gScroll->GetValue() + table.gScroll->GetRange(), top + table.gIH);
     EXPECT_EQ(levelSelect->button1->gHidden, 0) << "start, for the open level 170";
     ASSERT_TRUE(levelSelect->thumb_t);
     EXPECT_EQ(levelSelect->thumb_t->Path(), "levels_thumbs/level_thumb_170.jpg") << "its thumbnail";
