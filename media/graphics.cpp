@@ -145,11 +145,11 @@ namespace {
 
 /// False when SDL fell back to a driver without a screen by itself: with no display to open
 /// (no DISPLAY or WAYLAND_DISPLAY) it picks "offscreen", and the game would run unseen until
-/// killed. A driver asked for by name (SDL_VIDEODRIVER) is always taken as meant.
+/// killed. A driver asked for by name (SDL_VIDEODRIVER, or its hint) is always taken as meant.
 bool WindowDriverUsable() {
   const char* driver = SDL_GetCurrentVideoDriver();
   if (driver == nullptr) return false;
-  if (SDL_getenv("SDL_VIDEODRIVER") != nullptr) return true;
+  if (SDL_GetHint(SDL_HINT_VIDEODRIVER) != nullptr) return true;
   return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
 }
 
