@@ -284,8 +284,11 @@ bool MainLoopPass() {
     drew = true;
     const bool paused = SessionLinks().isPaused && SessionLinks().isPaused();
     // A held joystick button asks only to start the cannon: asking again in the frame in which
-    // the ragdoll leaves would launch a second one every cycle.
-    const bool fire = MouseHit(1) != 0 || (JoyDown(1, 0) && session->currentFrameOfCannon == 0);
+    // the ragdoll leaves would launch a second one every cycle. A click on the next-level button
+    // is the button's: it takes the player on (in this frame or the next) and fires nothing.
+    const bool clicked = MouseHit(1) != 0;
+    const bool fire =
+        clicked ? !session->AimOnNextLevel() : JoyDown(1, 0) && session->currentFrameOfCannon == 0;
     if (fire && !paused) session->shotRagdoll();
   }
   if (gameState == STATE_PLAY && sessionCommand == COMMAND_NEXT_LEVEL) {
@@ -324,7 +327,7 @@ int RunGame(const TLaunchOptions& options) {
   AppTitle("Brakkon");
   if (!Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, FRAME_HERTZ, 0)) return 1;
   graphicsHertz = GraphicsHertz();
-  LogLine("Renderer: " + RendererName());
+  LogLine("Renderer: " + RendererName() + (PresentsInStep() ? ", in step with the display" : ""));
   SetFrameLimit(options.frames, options.screenshotFile);
   EnableMinimizeBox();
   LoadSharedMedia();

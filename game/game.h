@@ -157,6 +157,9 @@ class TGame {
   void Update();
   /// Fire request, and each frame of the cannon animation.
   void shotRagdoll();
+  /// True after a win while the aim is over the next-level button: a click there is the
+  /// button's (it goes to the next level) and fires nothing.
+  bool AimOnNextLevel() const;
   /// Clean-up: ragdolls, bodies, lists, sounds and pictures. Safe to call again.
   void exitAll();
   /// exitAll, then drops the world.
@@ -181,6 +184,10 @@ class TGame {
   bool drawingEnabled = true;
 
  private:
+  /// MousePresses(1) when the next-level button last looked: a press since then is a click on
+  /// it even when the button is up again by the time it looks.
+  std::uint64_t nextLevelPresses = 0;
+
   bool IsPaused() const;
   void BuildBodies(const TLevelFile& level);
   void BuildBox(const struct TBodyEntry& entry, const ImagePtr& picture, float x, float y);

@@ -55,6 +55,7 @@ void TGame::updateWorld() {
   if (draw) {                                   // 15
     drawLevel();
     drawShots();
+    if (m_world && m_world->world) m_world->DrawDebug();  // outlines over the finished picture
     Flip(-1);
   }
   DeveloperKeys();                              // 16
@@ -160,6 +161,7 @@ void TGame::HandleKeys() {
   }
   if (paused && touch == 0 && KeyHit(KEY_SPACE) != 0) FlushKeys();
   if (KeyHit(KEY_F9) != 0 && KeyHit(KEY_F3) != 0 && KeyHit(KEY_F7) != 0 && KeyHit(KEY_F4) != 0) {
+    if (currentLevel >= levelCount) return;  // nothing comes after the last level
     LeaveToNextLevel();
     return;
   }
@@ -194,6 +196,7 @@ void TGame::HandleWin() {
       }
     }
     flTou = 1;
+    nextLevelPresses = MousePresses(1);  // the button shows from now on
     if (!m_world || !m_world->world) return;  // the last level handed over to the menus
   }
   alphaNext -= speedNext;
@@ -204,9 +207,11 @@ void TGame::HandleWin() {
     DrawImage(shared.nextLevelBig, nextX, nextY, 0);
     SetAlpha(1);
   }
-  if (!paused && ImagesCollide(shared.aim, TruncToInt(xAM), TruncToInt(yAM), 0, shared.nextLevelBig, TruncToInt(nextX),
-                               TruncToInt(nextY), 0) &&
-      MouseDown(1)) {
+  // Held now, or pressed (and perhaps released again) since the last frame.
+  const std::uint64_t presses = MousePresses(1);
+  const bool pressed = MouseDown(1) || presses != nextLevelPresses;
+  nextLevelPresses = presses;
+  if (!paused && pressed && AimOnNextLevel()) {
     LeaveToNextLevel();
     return;
   }
@@ -215,6 +220,12 @@ void TGame::HandleWin() {
     return;
   }
   if (paused && KeyHit(KEY_SPACE) != 0) FlushKeys();
+}
+
+bool TGame::AimOnNextLevel() const {
+  if (touch == 0 || flTou == 0 || !m_world || !m_world->world) return false;
+  return ImagesCollide(shared.aim, TruncToInt(xAM), TruncToInt(yAM), 0, shared.nextLevelBig, TruncToInt(nextX),
+                       TruncToInt(nextY), 0);
 }
 
 void TGame::DeveloperKeys() const {

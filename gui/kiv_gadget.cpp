@@ -37,7 +37,7 @@ void kiv_TGadget::Render(float parentX, float parentY) {
 void kiv_TGadget::Update(float parentX, float parentY) {
   if (gState == MOUSEDOWN_STATE) {
     // A pressed gadget keeps the mouse until the button goes up, even when hidden or left.
-    if (MouseDown(1)) {
+    if (kiv_GUI::ButtonStillHeld()) {
       UpdateMouseDown(parentX, parentY);
     } else {
       UpdateMouseRelease(parentX, parentY);
@@ -49,7 +49,7 @@ void kiv_TGadget::Update(float parentX, float parentY) {
   gState = IDLE_STATE;
   if (kiv_GUI::ActiveGadget(this) && MouseInside(parentX, parentY)) {
     UpdateMouseOver(parentX, parentY);
-    if (MouseDown(1)) UpdateMouseDown(parentX, parentY);
+    if (kiv_GUI::ButtonPressed()) UpdateMouseDown(parentX, parentY);
   }
 }
 

@@ -2,6 +2,7 @@
 // cursor, and the module functions the game calls.
 #include "gui/kiv_gui.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <vector>
@@ -31,6 +32,10 @@ struct Manager {
   std::array<ImagePtr, CURSOR_COUNT> cursors;
   int cursor = 0;
   int systemCursor = 0;
+  // Presses of the left button as the gadgets see them (see ButtonPressed).
+  std::uint64_t pressesSeen = MousePresses(1);
+  bool pressWaiting = false;   ///< a press since the last refresh, not taken by a gadget yet
+  bool pressDeferred = false;  ///< it ended the pressed gadget's hold: it presses next refresh
 };
 
 // NOTE: the toolkit's state is never destroyed: its pictures and fonts must not be released
@@ -109,6 +114,14 @@ void kiv_GUI::Refresh() {
   m.mouseOver = nullptr;
   m.focusPanel = nullptr;
   m.cursor = 0;
+  // A press no gadget took is gone, unless it was kept back for this refresh.
+  if (!m.pressDeferred) m.pressWaiting = false;
+  m.pressDeferred = false;
+  const std::uint64_t presses = MousePresses(1);
+  if (presses != m.pressesSeen) {
+    m.pressesSeen = presses;
+    m.pressWaiting = true;
+  }
   // Hold a reference: a release during the update may switch the active screen.
   const kiv_ScreenPtr screen = m.activeScreen;
   if (screen) screen->Render();
@@ -199,7 +212,25 @@ bool kiv_GUI::ActiveGadget(const kiv_TGadget* gadget) {
 
 kiv_TGadget* kiv_GUI::GetActiveGadget() { return M().activeGadget; }
 void kiv_GUI::ClearActiveGadget() { M().activeGadget = nullptr; }
-void kiv_GUI::SetActiveGadget(kiv_TGadget* gadget) { M().activeGadget = gadget; }
+void kiv_GUI::SetActiveGadget(kiv_TGadget* gadget) {
+  M().activeGadget = gadget;
+  if (gadget != nullptr) M().pressWaiting = false;
+}
+
+void kiv_GUI::DropActiveGadget() {
+  if (M().activeGadget != nullptr) M().activeGadget->gState = kiv_TGadget::IDLE_STATE;
+  M().activeGadget = nullptr;
+}
+
+bool kiv_GUI::ButtonPressed() { return !M().pressDeferred && (M().pressWaiting || MouseDown(1)); }
+
+bool kiv_GUI::ButtonStillHeld() {
+  if (M().pressWaiting) {
+    M().pressDeferred = true;
+    return false;
+  }
+  return MouseDown(1);
+}
 
 void kiv_GUI::SetMouseOver(kiv_TGadget* gadget, int x, int y) {
   if (M().mouseOver != nullptr || gadget == nullptr) return;

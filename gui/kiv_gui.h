@@ -60,7 +60,18 @@ class kiv_GUI {
   static bool ActiveGadget(const kiv_TGadget* gadget);
   static kiv_TGadget* GetActiveGadget();
   static void ClearActiveGadget();
+  /// Makes `gadget` the one holding the button; the press it took is used up.
   static void SetActiveGadget(kiv_TGadget* gadget);
+  /// Lets go of the gadget holding the button, if any: it becomes idle, and no release or event
+  /// follows (its screen is being left).
+  static void DropActiveGadget();
+  /// The left button as a gadget not yet pressed sees it in this refresh: held, or pressed since
+  /// the last refresh and not used yet (a press and release between two refreshes is seen as a
+  /// press in one and a release in the next, so it is a click).
+  static bool ButtonPressed();
+  /// The left button as the pressed gadget sees it: still held, and not released and pressed
+  /// again since the last refresh (the new press is then kept for the next refresh).
+  static bool ButtonStillHeld();
   /// Records the first gadget under the mouse this frame and posts its "MouseOver" event.
   static void SetMouseOver(kiv_TGadget* gadget, int x, int y);
   static kiv_TGadget* GetMouseOver();

@@ -103,13 +103,14 @@ class kiv_TTable : public kiv_TGadget {
   void SetAllContent(int row, const std::vector<std::string>& contents);
   void SetExtra(int row, const kiv_Object& extra);
   void SetData(int row, int data);
+  /// Distance between the tops of two rows, pixels (the scroll bar's values are in these).
+  int Pitch() const { return gIH + 2; }
 
   static kiv_TablePtr Create(const std::string& name, int x, int y, int h,
                              const std::string& heading, int width, int itemHeight, int header,
                              const kiv_GadgetPtr& parent);
 
  private:
-  int Pitch() const { return gIH + 2; }
   /// Top of the heading row, or one pitch above the table without one.
   float RowsTop(float parentY) const;
   /// The visible body (below the heading) in screen pixels.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "media/media_local.h"
 
@@ -24,6 +25,9 @@ std::vector<TDrawTraceEntry> trace;
 
 constexpr int OVAL_SEGMENTS_MIN = 12;
 constexpr int OVAL_SEGMENTS_MAX = 96;
+/// Displays refreshed at least this often get the picture presented in step with them; the
+/// frame pacing still holds play at the game's rate. A slower display would slow play down.
+constexpr int IN_STEP_MIN_HERTZ = 59;
 
 }  // namespace
 
@@ -137,6 +141,28 @@ void AppTitle(const std::string& title) {
   if (Win().window != nullptr) SDL_SetWindowTitle(Win().window, title.c_str());
 }
 
+namespace {
+
+/// False when SDL fell back to a driver without a screen by itself: with no display to open
+/// (no DISPLAY or WAYLAND_DISPLAY) it picks "offscreen", and the game would run unseen until
+/// killed. A driver asked for by name (SDL_VIDEODRIVER, or its hint) is always taken as meant.
+bool WindowDriverUsable() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr) return false;
+  if (SDL_GetHint(SDL_HINT_VIDEODRIVER) != nullptr) return true;
+  return std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
+/// Whether the window's display refreshes at least as often as the game's frames (and says so).
+bool PresentInStep(SDL_Window* window, int hertz) {
+  SDL_DisplayMode mode;
+  const int display = SDL_GetWindowDisplayIndex(window);
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return false;
+  return mode.refresh_rate >= std::min(hertz, IN_STEP_MIN_HERTZ) && mode.refresh_rate > 0;
+}
+
+}  // namespace
+
 bool Graphics(int width, int height, int /*depth*/, int hertz, int /*flags*/) {
   Window& w = Win();
   if (w.renderer != nullptr) return true;  // the window opens once
@@ -148,7 +174,18 @@ bool Graphics(int width, int height, int /*depth*/, int hertz, int /*flags*/) {
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_DEFAULT);
   }
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    std::fprintf(stderr, "brakkon: cannot open the video system: %s\n", SDL_GetError());
+    if (w.headless) {
+      std::fprintf(stderr, "brakkon: cannot open the video system: %s\n", SDL_GetError());
+    } else {
+      std::fprintf(stderr, "brakkon: no display found (%s); start with --headless to run without a window\n",
+                   SDL_GetError());
+    }
+    return false;
+  }
+  if (!w.headless && !WindowDriverUsable()) {
+    std::fprintf(stderr, "brakkon: no display found (the video system offers only its \"%s\" driver); start "
+                 "with --headless to run without a window\n", SDL_GetCurrentVideoDriver());
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     return false;
   }
   SDL_InitSubSystem(SDL_INIT_JOYSTICK);  // optional: no joystick support means no joystick
@@ -163,7 +200,8 @@ bool Graphics(int width, int height, int /*depth*/, int hertz, int /*flags*/) {
     return false;
   }
   if (!w.headless) {
-    w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    const Uint32 sync = PresentInStep(w.window, hertz) ? SDL_RENDERER_PRESENTVSYNC : 0;
+    w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE | sync);
   }
   if (w.renderer == nullptr) {
     w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
@@ -229,6 +267,12 @@ std::string RendererName() {
   return info.name;
 }
 
+bool PresentsInStep() {
+  SDL_RendererInfo info;
+  if (Win().renderer == nullptr || SDL_GetRendererInfo(Win().renderer, &info) != 0) return false;
+  return (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+}
+
 int Millisecs() {
   if (injectedClock != nullptr) return injectedClock->Millisecs();
   return static_cast<int>(SDL_GetTicks64() & 0x7FFFFFFF);
@@ -249,7 +293,9 @@ void SetFramePacing(bool on) { Win().pacing = on; }
 void Flip(int sync) {
   Window& w = Win();
   if (w.renderer == nullptr) return;
-  const bool lastFrame = w.frameLimit > 0 && w.frameCount + 1 >= w.frameLimit;
+  // Exactly the frame of the limit: a second flip in the same pass of the game's loop, before
+  // the close request is seen, neither rewrites the picture nor asks again.
+  const bool lastFrame = w.frameLimit > 0 && w.frameCount + 1 == w.frameLimit;
   if (lastFrame && !w.screenshotFile.empty()) {
     const PixmapPtr shot = ReadScreen(0, 0, w.width, w.height);
     if (!shot || !SavePixmapPNG(shot, w.screenshotFile)) {

@@ -33,6 +33,9 @@ struct InputState {
 };
 
 InputState input;
+// Outside the input state: the count only grows, also across a window closed and opened again,
+// so that a reader's last look never lies ahead of it.
+std::array<std::uint64_t, MOUSE_BUTTONS> mousePresses{};
 std::atomic<bool> signalClose{false};
 
 struct ScriptCommand {
@@ -51,9 +54,9 @@ int MapKey(SDL_Keycode key) {
   if (key >= SDLK_a && key <= SDLK_z) return KEY_A + (key - SDLK_a);
   if (key >= SDLK_0 && key <= SDLK_9) return KEY_0 + (key - SDLK_0);
   if (key >= SDLK_F1 && key <= SDLK_F12) return KEY_F1 + (key - SDLK_F1);
-  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + (key - SDLK_KP_1);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return KEY_NUMPAD1 + (key - SDLK_KP_1);
   switch (key) {
-    case SDLK_KP_0: return 96;
+    case SDLK_KP_0: return KEY_NUMPAD0;
     case SDLK_BACKSPACE: return KEY_BACKSPACE;
     case SDLK_TAB: return KEY_TAB;
     case SDLK_RETURN:
@@ -68,42 +71,54 @@ int MapKey(SDL_Keycode key) {
     case SDLK_UP: return KEY_UP;
     case SDLK_RIGHT: return KEY_RIGHT;
     case SDLK_DOWN: return KEY_DOWN;
-    case SDLK_INSERT: return 45;
+    case SDLK_INSERT: return KEY_INSERT;
     case SDLK_DELETE: return KEY_DELETE;
-    case SDLK_LSHIFT: return 160;
-    case SDLK_RSHIFT: return 161;
-    case SDLK_LCTRL: return 162;
-    case SDLK_RCTRL: return 163;
-    case SDLK_LALT: return 164;
-    case SDLK_RALT: return 165;
-    case SDLK_COMMA: return 188;
-    case SDLK_MINUS: return 189;
-    case SDLK_PERIOD: return 190;
-    case SDLK_SLASH: return 191;
-    case SDLK_SEMICOLON: return 186;
-    case SDLK_EQUALS: return 187;
+    case SDLK_LSHIFT: return KEY_LSHIFT;
+    case SDLK_RSHIFT: return KEY_RSHIFT;
+    case SDLK_LCTRL: return KEY_LCONTROL;
+    case SDLK_RCTRL: return KEY_RCONTROL;
+    case SDLK_LALT: return KEY_LALT;
+    case SDLK_RALT: return KEY_RALT;
+    case SDLK_COMMA: return KEY_COMMA;
+    case SDLK_MINUS: return KEY_MINUS;
+    case SDLK_PERIOD: return KEY_PERIOD;
+    case SDLK_SLASH: return KEY_SLASH;
+    case SDLK_SEMICOLON: return KEY_SEMICOLON;
+    case SDLK_EQUALS: return KEY_EQUALS;
     default: return 0;
   }
 }
 
-/// Modifier keys are also reported under their generic codes (Shift 16, Control 17, Alt 18).
-int GenericModifier(int key) {
-  if (key == 160 || key == 161) return KEY_SHIFT;
-  if (key == 162 || key == 163) return KEY_CONTROL;
-  if (key == 164 || key == 165) return KEY_ALT;
-  return 0;
-}
+struct ModifierKeys {
+  int left, right, generic;
+};
+constexpr std::array<ModifierKeys, 3> MODIFIERS = {{{KEY_LSHIFT, KEY_RSHIFT, KEY_SHIFT},
+                                                    {KEY_LCONTROL, KEY_RCONTROL, KEY_CONTROL},
+                                                    {KEY_LALT, KEY_RALT, KEY_ALT}}};
 
-void SetKey(int key, bool down) {
+void SetOneKey(int key, bool down) {
   if (key <= 0 || key >= KEY_COUNT) return;
   if (down && !input.keyDown[static_cast<std::size_t>(key)]) ++input.keyHits[static_cast<std::size_t>(key)];
   input.keyDown[static_cast<std::size_t>(key)] = down;
 }
 
+/// A key of a modifier also sets the modifier's own code, which stays held while either of its
+/// two keys is (two Shift keys held and one released: Shift is still down).
+void SetKey(int key, bool down) {
+  SetOneKey(key, down);
+  for (const ModifierKeys& m : MODIFIERS) {
+    if (key != m.left && key != m.right) continue;
+    const auto held = [](int k) { return input.keyDown[static_cast<std::size_t>(k)]; };
+    SetOneKey(m.generic, held(m.left) || held(m.right));
+  }
+}
+
 void SetMouseButton(int button, bool down) {
   if (button < 1 || button >= MOUSE_BUTTONS) return;
-  if (down) ++input.mouseHits[static_cast<std::size_t>(button)];
-  input.mouseDown[static_cast<std::size_t>(button)] = down;
+  const auto b = static_cast<std::size_t>(button);
+  if (down && !input.mouseDown[b]) ++mousePresses[b];
+  if (down) ++input.mouseHits[b];
+  input.mouseDown[b] = down;
 }
 
 void ToggleFullscreen() {
@@ -123,17 +138,10 @@ void HandleEvent(const SDL_Event& e) {
         ToggleFullscreen();
         break;
       }
-      const int key = MapKey(e.key.keysym.sym);
-      SetKey(key, true);
-      SetKey(GenericModifier(key), true);
+      SetKey(MapKey(e.key.keysym.sym), true);
       break;
     }
-    case SDL_KEYUP: {
-      const int key = MapKey(e.key.keysym.sym);
-      SetKey(key, false);
-      SetKey(GenericModifier(key), false);
-      break;
-    }
+    case SDL_KEYUP: SetKey(MapKey(e.key.keysym.sym), false); break;
     case SDL_MOUSEMOTION:
       // With a logical size set, SDL reports mouse positions in logical pixels.
       input.mouseX = e.motion.x;
@@ -245,6 +253,12 @@ int MouseX() {
 int MouseY() {
   PumpEvents();
   return input.mouseY;
+}
+
+std::uint64_t MousePresses(int button) {
+  PumpEvents();
+  if (button < 1 || button >= MOUSE_BUTTONS) return 0;
+  return mousePresses[static_cast<std::size_t>(button)];
 }
 
 int MouseHit(int button) {

@@ -60,7 +60,8 @@ bool IsHeadless();
 
 void AppTitle(const std::string& title);
 /// Opens the window once: 800x600 logical pixels, resizable and letterboxed. Returns false (with a
-/// line on stderr) when no window or renderer can be made.
+/// line on stderr) when no window or renderer can be made, and, unless headless, when there is no
+/// display: SDL left to itself would pick a driver without a screen.
 bool Graphics(int width, int height, int depth = 0, int hertz = 60, int flags = 0);
 /// Closes the window and every audio and video resource (tests reopen with Graphics).
 void EndGraphics();
@@ -85,6 +86,9 @@ int Millisecs();
 void Delay(int milliseconds);
 /// Name of the renderer in use ("software", "opengl", ...), "" before Graphics.
 std::string RendererName();
+/// True when frames are presented in step with the display's refresh (a window on a display of
+/// at least the game's rate; Flip still paces play to the hertz given to Graphics).
+bool PresentsInStep();
 
 /// Time source for Millisecs, Delay and Flip's pacing; tests inject one to check pacing.
 class TClock {
@@ -356,6 +360,7 @@ constexpr int KEY_LEFT = 37;
 constexpr int KEY_UP = 38;
 constexpr int KEY_RIGHT = 39;
 constexpr int KEY_DOWN = 40;
+constexpr int KEY_INSERT = 45;
 constexpr int KEY_DELETE = 46;
 constexpr int KEY_0 = 48;  ///< digits 48-57
 constexpr int KEY_A = 65;  ///< letters 65-90
@@ -364,6 +369,8 @@ constexpr int KEY_M = 77;
 constexpr int KEY_P = 80;
 constexpr int KEY_S = 83;
 constexpr int KEY_W = 87;
+constexpr int KEY_NUMPAD0 = 96;  ///< keypad digits 96-105
+constexpr int KEY_NUMPAD1 = 97;
 constexpr int KEY_F1 = 112;  ///< F1-F12 are 112-123
 constexpr int KEY_F3 = 114;
 constexpr int KEY_F4 = 115;
@@ -371,6 +378,21 @@ constexpr int KEY_F7 = 118;
 constexpr int KEY_F8 = 119;
 constexpr int KEY_F9 = 120;
 constexpr int KEY_F11 = 122;
+constexpr int KEY_F12 = 123;
+/// The two keys of each modifier; either also reports the modifier's own code (KEY_SHIFT, ...)
+/// for as long as one of the two is held.
+constexpr int KEY_LSHIFT = 160;
+constexpr int KEY_RSHIFT = 161;
+constexpr int KEY_LCONTROL = 162;
+constexpr int KEY_RCONTROL = 163;
+constexpr int KEY_LALT = 164;
+constexpr int KEY_RALT = 165;
+constexpr int KEY_SEMICOLON = 186;
+constexpr int KEY_EQUALS = 187;
+constexpr int KEY_COMMA = 188;
+constexpr int KEY_MINUS = 189;
+constexpr int KEY_PERIOD = 190;
+constexpr int KEY_SLASH = 191;
 constexpr int KEY_COUNT = 256;
 
 int MouseX();  ///< logical pixels, whatever the window size
@@ -378,6 +400,10 @@ int MouseY();
 /// Presses of `button` (1 left, 2 right, 3 middle) since last asked; reading clears the count.
 int MouseHit(int button);
 bool MouseDown(int button);
+/// Presses of `button` since the program started. Unlike MouseHit, reading changes nothing and
+/// FlushMouse leaves it alone, so several readers can each tell whether a press came since they
+/// last looked, even one released again before they looked (a quick click between two frames).
+std::uint64_t MousePresses(int button);
 int MouseZ();
 void FlushMouse();
 int KeyHit(int key);

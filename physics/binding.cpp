@@ -620,10 +620,12 @@ void b2World::Step(float timeStep, int velocityIterations, int positionIteration
     }
   }
   engine->world.Step(timeStep, velocityIterations, positionIterations);
-  if (engine->draw.target) {
-    engine->draw.TakeFlags();
-    engine->world.DebugDraw();
-  }
+}
+
+void b2World::DrawDebugData() {
+  if (!engine->draw.target) return;
+  engine->draw.TakeFlags();
+  engine->world.DebugDraw();
 }
 
 bool b2World::Validate() const {

@@ -413,8 +413,10 @@ class b2World {
   b2Body* GetGroundBody() const { return groundBody.get(); }
 
   /// Clamps every body to MAX_LINEAR_SPEED_UNITS and MAX_ANGULAR_SPEED, then advances the world by
-  /// timeStep seconds; an installed debug renderer draws afterwards.
+  /// timeStep seconds.
   void Step(float timeStep, int velocityIterations, int positionIterations);
+  /// Calls the installed debug renderer for what its flags select; nothing without one.
+  void DrawDebugData();
   /// Consistency check of the binding's view of the world; false on a mismatch.
   bool Validate() const;
 

@@ -75,6 +75,18 @@ void TPhysicWorld::StepWorld() {
   }
 }
 
+void TPhysicWorld::DrawDebug() {
+  if (!world) return;
+  const TDrawState saved = GetDrawState();
+  TDrawState upright;
+  upright.blend = ALPHABLEND;  // the fills are translucent
+  upright.viewportW = GraphicsWidth();
+  upright.viewportH = GraphicsHeight();
+  SetDrawState(upright);
+  world->DrawDebugData();
+  SetDrawState(saved);
+}
+
 void TPhysicWorld::Free() {
   if (!world) return;
   // Someone may still hold the world; it must not call back into what dies with this object.

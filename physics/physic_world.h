@@ -24,7 +24,7 @@ constexpr float GRAVITY_UNITS = 21.0f;
 constexpr int k_maxContactPoints = 2048;
 
 /// Set by the --debug-physics switch: worlds created afterwards start with debugZ = 1, so their
-/// shapes are outlined over the game picture.
+/// shapes are outlined over the game picture (DrawDebug).
 extern bool debugPhysicsWorlds;
 
 /// The 28 ragdoll pictures: [variant 0-3][part], parts in RAGDOLL_PICTURE order (physics/ragdoll.h).
@@ -92,6 +92,10 @@ class TPhysicWorld {
   void CreateWrld(const physics::b2Vec2& gravity);
   /// One fixed step (5 velocity, 10 position iterations); the contact rules run inside it.
   void StepWorld();
+  /// The debug renderer's outlines of every shape as the world stands, when it is installed:
+  /// drawn over whatever is drawn so far (the session calls it last in its frame), upright and
+  /// unclipped, with the drawing state as it was put back afterwards.
+  void DrawDebug();
   /// Drops the world with its bodies and joints; bodies the game still holds leave it.
   void Free();
 

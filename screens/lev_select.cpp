@@ -71,9 +71,7 @@ TLevSelect::TLevSelect() {
   button5->Hide();
   button5->SetNameLink("Screen 5");
 
-  const std::string status = SelectedStatus();
-  ShowStartFor(status);
-  showThumb(status);
+  ShowSelected();
   UpdateSumms();
 }
 
@@ -107,6 +105,23 @@ std::string TLevSelect::UpdateSumms() {
   return std::to_string(total);
 }
 
+void TLevSelect::ShowSelected() {
+  shownRow = table->SelectedItem();
+  shownStatus = SelectedStatus();
+  ShowStartFor(shownStatus);
+  showThumb(shownStatus);
+}
+
+void TLevSelect::ScrollToSelected() {
+  const kiv_ScrollBarPtr& bar = table->gScroll;
+  const int row = table->SelectedItem();
+  if (!bar || row < 0) return;
+  const int top = row * table->Pitch();
+  if (top < bar->GetValue() || top + table->gIH > bar->GetValue() + bar->GetRange()) {
+    bar->SetValue(top);
+  }
+}
+
 int TLevSelect::showThumb(const std::string& status) {
   if (status == "Open") {
     thumb_t = LoadImage("levels_thumbs/level_thumb_" + std::to_string(table->SelectedItem() + 1) + ".jpg");
@@ -124,6 +139,11 @@ void TLevSelect::Update() {
     PrepareLevel(table->SelectedItem() + 1);
   }
   preparedRow = table->SelectedItem();
+  if (table->SelectedItem() != shownRow || SelectedStatus() != shownStatus) {
+    ShowSelected();
+    ScrollToSelected();
+  }
+  ShowScreen(screen2);
   PollSystem();
   Cls();
   DrawImage(fon, 0, 0, 0);
@@ -153,11 +173,7 @@ void TLevSelect::Update() {
       }
     }
     if (id == EVENT_MOUSEOVER && (source == button1 || source == button2)) source->SetFont("Big");
-    if (id == EVENT_GADGETSELECT) {
-      const std::string status = SelectedStatus();
-      ShowStartFor(status);
-      showThumb(status);
-    }
+    if (id == EVENT_GADGETSELECT) ShowSelected();
   }
   SetColor(255, 255, 255);
   Flip(-1);

@@ -37,16 +37,25 @@ class TLevSelect {
   ImagePtr thumb_t;
   int levelBestShots = 0;  ///< best shots of the level last started
   int preparedRow = -1;    ///< the selected row whose level was last prepared
+  int shownRow = -1;       ///< the row whose thumbnail and start button are shown
+  std::string shownStatus;  ///< its status when they were chosen
 
   /// Recomputes the two summary lines; returns the total of best shots as text.
   std::string UpdateSumms();
   /// Thumbnail of the selected row: the level's picture when `status` is "Open" (returns 1),
   /// else the closed-level picture (returns 0).
   int showThumb(const std::string& status);
-  /// One frame: draw, run the GUI, react to its events, flip.
+  /// One frame: make "Screen 2" the active GUI screen if it is not, bring the thumbnail, the
+  /// start button and the scrolled rows in step with the selected row when it or its status
+  /// changed elsewhere (a win, the next-level button), draw, run the GUI, react to its events,
+  /// flip.
   void Update();
 
  private:
   std::string SelectedStatus() const;
   void ShowStartFor(const std::string& status);
+  /// Thumbnail and start button of the selected row, remembered as shown.
+  void ShowSelected();
+  /// Scrolls the table so that the selected row is in view, when it is not.
+  void ScrollToSelected();
 };

@@ -22,6 +22,12 @@ kiv_ButtonPtr MenuButton(const std::string& name, const std::string& text, int x
   return button;
 }
 
+void ShowScreen(const kiv_ScreenPtr& screen) {
+  if (!screen || kiv_GUI::ActiveScreen() == screen) return;
+  kiv_GUI::DropActiveGadget();
+  kiv_GUI::SetScreen(screen);
+}
+
 void ToggleAudioSwitch(int& flag, const char* name, const kiv_ButtonPtr& button, const kiv_ButtonPtr& twin) {
   const std::string on = std::string(name) + " on";
   const std::string off = std::string(name) + " off";
@@ -49,6 +55,7 @@ TMenu::TMenu() {
 }
 
 void TMenu::Update() {
+  ShowScreen(screen1);
   Cls();
   DrawImage(fon, 0, 0, 0);
   DrawImage(shared.title, TITLE_X, TITLE_Y, 0);

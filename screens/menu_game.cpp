@@ -51,6 +51,7 @@ TMenuGame::TMenuGame() {
 
 void TMenuGame::Update() {
   if (show == 0) return;
+  ShowScreen(screen3);
   PollSystem();
   SetBlend(ALPHABLEND);
   kiv_RefreshGUI();
@@ -96,6 +97,9 @@ void TMenuGame::Update() {
   }
   SetColor(255, 255, 255);
   if (show == 1 && KeyHit(KEY_ESCAPE) != 0) show = 0;
+  // Closed by one of its buttons, the menu is not refreshed again to see its release: the button
+  // would stay held into play and whatever screen comes next.
+  if (show == 0) kiv_GUI::DropActiveGadget();
 }
 
 TWin::TWin() {
@@ -113,6 +117,7 @@ TWin::TWin() {
 }
 
 void TWin::Update() {
+  ShowScreen(screen1);
   Cls();
   DrawImage(fon, 0, 0, 0);
   DrawImage(shared.win, WIN_PICTURE_X, WIN_PICTURE_Y, 0);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The whole program, run headless: flags, the Loading screen in a screenshot, the frame limit,
-# a missing audio device, a bad input script. Usage: app_run_test.sh BUILD_DIR
+# The whole program, run headless: flags, the Loading screen in a screenshot, the frame limit and
+# its screenshot of exactly that frame, a missing audio device, a bad input script, and a run
+# without a display. Usage: app_run_test.sh BUILD_DIR
 set -u
 game="$(cd "$1" && pwd)/brakkon"
 work=$(mktemp -d)
@@ -36,6 +37,35 @@ check "the Loading line is drawn where it belongs" python3 "$(dirname "$0")/png_
   "$work/loading.png" 330 560 120 20 white
 check "the rest of the Loading screen is black" python3 "$(dirname "$0")/png_region.py" \
   "$work/loading.png" 0 0 800 500 black
+
+# The screenshot is of frame N itself: the Loading line of frame N has N dots (N <= 11), so the
+# line ends further right from one N to the next; frames after N do not write the file again.
+dots_end() {  # the rightmost near-white column of the Loading line in a screenshot
+  python3 - "$1" "$(dirname "$0")" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[2])
+from png_region import read_png
+width, height, channels, rows = read_png(sys.argv[1])
+print(max([x for y in range(555, 585) for x in range(width)
+           if min(rows[y][x * channels:x * channels + 3]) > 200] or [-1]))
+PY
+}
+ends=()
+for n in 3 4 5 6; do
+  (cd "$work" && "$game" --headless --frames $n --screenshot "$work/frame$n.png" > /dev/null 2>&1)
+  ends+=("$(dots_end "$work/frame$n.png")")
+done
+check "the screenshot is of frame N, not a later one (line ends ${ends[*]})" \
+  test "${ends[0]}" -gt 330 -a "${ends[0]}" -lt "${ends[1]}" -a "${ends[1]}" -lt "${ends[2]}" -a "${ends[2]}" -lt "${ends[3]}"
+
+# Without a display and without --headless: one line naming --headless, a non-zero exit, at once.
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 "$game" --frames 5 \
+  > /dev/null 2> "$work/nodisplay.err")
+status=$?
+check "no display: the game exits non-zero by itself (status $status)" test $status -ne 0 -a $status -ne 124
+check "no display: one line of the game's" test "$(grep -c '^brakkon:' "$work/nodisplay.err")" -eq 1
+check "no display: the line says so and names --headless" \
+  grep -q '^brakkon: no display found.*--headless' "$work/nodisplay.err"
 
 (cd "$work" && SDL_AUDIODRIVER=no-such-driver "$game" --headless --frames 70 > /dev/null 2> "$work/silent.err")
 check "no audio device: the game still runs" test $? -eq 0

@@ -549,6 +549,57 @@ TEST(DrawingTest, NewerRagdollsAreDrawnUnderOlderOnesAndTheLevel) {
   EXPECT_LT(older, floor) << "the level's bodies are drawn over every ragdoll";
 }
 
+TEST(DrawingTest, DebugOutlinesLieOverTheFinishedPictureAndTintNothing) {
+  const int level = RegisterLevel("fon=\"fon1.jpg\"", Bodies(FLOOR));
+  const std::string shot = (std::filesystem::temp_directory_path() /
+                            ("game_test_debug_" + std::to_string(::getpid()) + ".png")).string();
+  // The second frame of the level as saved at its flip, with or without the outlines.
+  const auto secondFrame = [&](bool debug) {
+    SetDrawState(TDrawState{});
+    SeedRnd(4660);
+    debugPhysicsWorlds = debug;
+    auto game = Play(level, true);
+    debugPhysicsWorlds = false;
+    RunFrames(*game, 1);
+    SetFrameLimit(FrameCount() + 1, shot);
+    EnableDrawTrace(true);
+    ClearDrawTrace();
+    RunFrames(*game, 1);
+    EnableDrawTrace(false);
+    SetFrameLimit(0);
+    AppTerminate();  // the limit's close request
+    return LoadPixmap(shot);
+  };
+  const PixmapPtr plain = secondFrame(false);
+  ASSERT_TRUE(plain);
+  const PixmapPtr outlined = secondFrame(true);
+  ASSERT_TRUE(outlined);
+  std::filesystem::remove(shot);
+  // The floor's top edge as the debug renderer drew it: the last horizontal line of the trace.
+  const TDrawTraceEntry* edge = nullptr;
+  for (const auto& e : DrawTrace()) {
+    if (e.op == "line" && e.h == 0 && e.w != 0) edge = &e;
+  }
+  ClearDrawTrace();
+  ASSERT_NE(edge, nullptr);
+  const std::uint32_t outline = 0xFF000000u | (static_cast<std::uint32_t>(edge->r) << 16) |
+                                (static_cast<std::uint32_t>(edge->g) << 8) | static_cast<std::uint32_t>(edge->b);
+  // On the edge, over the floor's picture: the outline's own colour, drawn last.
+  const int x = TruncToInt(edge->x + edge->w / 2);
+  bool onTop = false;
+  for (int y = TruncToInt(edge->y) - 1; y <= TruncToInt(edge->y) + 1; ++y) {
+    onTop = onTop || outlined->ReadPixel(x, y) == outline;
+    EXPECT_NE(plain->ReadPixel(x, y), outline);
+  }
+  EXPECT_TRUE(onTop) << "the outline is not covered by the picture under it";
+  // Away from the outlines nothing changes colour: the sky, the cannon, the counters.
+  int changed = 0;
+  for (int y = 0; y < 500; y += 7) {
+    for (int x = 0; x < SCREEN_WIDTH; x += 7) changed += plain->ReadPixel(x, y) != outlined->ReadPixel(x, y);
+  }
+  EXPECT_EQ(changed, 0);
+}
+
 // [SECTION] Counters ----------------------------------------------------------------------------
 
 TEST(CounterTest, DigitsStandAfterTheLabel) {

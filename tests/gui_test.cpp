@@ -218,6 +218,61 @@ TEST_F(GuiTest, FlushingTheMouseAfterAnActionTurnsTheNextFrameIntoTheRelease) {
   EXPECT_EQ(Only(events, EVENT_GADGETSELECT, button).size(), 1u);
 }
 
+TEST_F(GuiTest, APressReleasedBeforeTheNextFrameIsStillAClick) {
+  kiv_PanelPtr panel = MakeScreen();
+  kiv_ButtonPtr button = kiv_CreateButton("b", "x", 100, 100, 100, 40, panel);
+  InjectMouseMove(120, 120);
+  Frame();
+  // Clicks that touchpads and automation send: down and up before the toolkit looks.
+  for (int click = 0; click < 3; ++click) {
+    InjectMouseButton(1, true);
+    InjectMouseButton(1, false);
+    const auto pressed = Frame();
+    EXPECT_EQ(Only(pressed, EVENT_GADGETACTION, button).size(), 1u) << click;
+    EXPECT_TRUE(Only(pressed, EVENT_GADGETSELECT).empty()) << click;
+    const auto released = Frame();
+    EXPECT_TRUE(Only(released, EVENT_GADGETACTION).empty()) << click;
+    EXPECT_EQ(Only(released, EVENT_GADGETSELECT, button).size(), 1u) << click;
+    EXPECT_EQ(kiv_GUI::GetActiveGadget(), nullptr);
+  }
+  // A second quick click while the first is being released: it presses again at once.
+  InjectMouseButton(1, true);
+  InjectMouseButton(1, false);
+  EXPECT_EQ(Only(Frame(), EVENT_GADGETACTION, button).size(), 1u);
+  InjectMouseButton(1, true);
+  InjectMouseButton(1, false);
+  EXPECT_EQ(Only(Frame(), EVENT_GADGETSELECT, button).size(), 1u) << "the first click ends";
+  const auto second = Frame();
+  EXPECT_EQ(Only(second, EVENT_GADGETACTION, button).size(), 1u) << "the second one presses";
+  EXPECT_EQ(Only(Frame(), EVENT_GADGETSELECT, button).size(), 1u);
+  const auto after = Frame();
+  EXPECT_TRUE(Only(after, EVENT_GADGETACTION).empty() && Only(after, EVENT_GADGETSELECT).empty())
+      << "nothing is left over";
+
+  // A quick click beside the button is used up there: moving onto it later presses nothing.
+  InjectMouseMove(400, 400);
+  InjectMouseButton(1, true);
+  InjectMouseButton(1, false);
+  Frame();
+  InjectMouseMove(120, 120);
+  EXPECT_TRUE(Only(Frame(), EVENT_GADGETACTION).empty());
+  EXPECT_EQ(button->gState, kiv_TGadget::MOUSEOVER_STATE);
+}
+
+TEST_F(GuiTest, LettingGoOfTheHeldGadgetEndsItsPressWithoutARelease) {
+  kiv_PanelPtr panel = MakeScreen();
+  kiv_ButtonPtr button = kiv_CreateButton("b", "x", 100, 100, 100, 40, panel);
+  InjectMouseMove(120, 120);
+  InjectMouseButton(1, true);
+  Frame();
+  ASSERT_EQ(kiv_GUI::GetActiveGadget(), button.get());
+  kiv_GUI::DropActiveGadget();
+  EXPECT_EQ(kiv_GUI::GetActiveGadget(), nullptr);
+  EXPECT_EQ(button->gState, kiv_TGadget::IDLE_STATE);
+  InjectMouseButton(1, false);
+  EXPECT_TRUE(Only(Frame(), EVENT_GADGETSELECT).empty());
+}
+
 TEST_F(GuiTest, MovingOntoAButtonWithTheMouseAlreadyDownPressesIt) {
   kiv_PanelPtr panel = MakeScreen();
   kiv_ButtonPtr button = kiv_CreateButton("b", "x", 100, 100, 100, 40, panel);

@@ -283,6 +283,30 @@ TEST_F(GuiTest, ClickingARowSelectsItAndClickingBelowTheLastRowDoesNothing) {
   }
 }
 
+TEST_F(GuiTest, QuickClicksSelectRowsAndStepTheScrollBar) {
+  kiv_PanelPtr panel = MakeScreen();
+  kiv_TablePtr table = LevelTable(panel, 170);
+  const kiv_ScrollBarPtr& bar = table->gScroll;
+  // Down and up between two frames, then one more frame for the release.
+  const auto quickClick = [&](int x, int y) {
+    InjectMouseMove(x, y);
+    Frame();
+    InjectMouseButton(1, true);
+    InjectMouseButton(1, false);
+    Frame();
+    return Frame();
+  };
+  const auto selects = Only(quickClick(40, 70 + 27 * 4 + 1), EVENT_GADGETSELECT, table);
+  ASSERT_EQ(selects.size(), 1u);
+  EXPECT_EQ(selects[0].gY, 3);
+  EXPECT_EQ(table->SelectedItem(), 3);
+  const int x = static_cast<int>(bar->gX) + 7;
+  quickClick(x, 98 + 470 - 5);  // down arrow
+  EXPECT_EQ(bar->GetValue(), 27);
+  quickClick(x, 400);  // track below the thumb
+  EXPECT_EQ(bar->GetValue(), 297);
+}
+
 TEST_F(GuiTest, OneWheelChangeScrollsExactlyOneRowPitch) {
   kiv_PanelPtr panel = MakeScreen();
   kiv_TablePtr table = LevelTable(panel, 170);

@@ -396,6 +396,8 @@ TEST(PhysicWorld, DebugRendererDrawsOnlyInWorldsCreatedWithTheSwitchOn) {
     MakeBox(*world.world, {10, -10}, 1, 1, 0);
     ClearDrawTrace();
     world.StepWorld();
+    EXPECT_TRUE(DrawTrace().empty()) << "the step draws nothing: the session draws the outlines last";
+    world.DrawDebug();
     EXPECT_EQ(DrawTrace().empty(), !switchOn);
   }
   EnableDrawTrace(false);
@@ -868,8 +870,9 @@ TEST(DebugRenderer, WorldDrawsBoxesAsPolygonsAndBallsAsOvalsInPixels) {
   debugPhysicsWorlds = false;
   MakeBox(level.World(), {10, -10}, 1, 2, 0);
   MakeBall(level.World(), {20, -30}, 1.5f, 1);
-  ClearDrawTrace();
   level.physics.StepWorld();
+  ClearDrawTrace();
+  level.physics.DrawDebug();
   int polys = 0;
   int ovals = 0;
   for (const auto& e : DrawTrace()) {
@@ -884,4 +887,42 @@ TEST(DebugRenderer, WorldDrawsBoxesAsPolygonsAndBallsAsOvalsInPixels) {
   EXPECT_EQ(polys, 1);
   EXPECT_EQ(ovals, 1);
   EnableDrawTrace(false);
+}
+
+TEST(DebugRenderer, OutlinesAreDrawnUprightAndLeaveTheDrawingStateAsTheyFoundIt) {
+  EnableDrawTrace(true);
+  debugPhysicsWorlds = true;
+  Level level(b2Vec2{0, 0});
+  debugPhysicsWorlds = false;
+  MakeBox(level.World(), {10, -10}, 1, 2, 0);
+  level.physics.StepWorld();
+  // What a frame of play may leave behind before the outlines are drawn.
+  TDrawState before;
+  before.colorR = 10;
+  before.colorG = 20;
+  before.colorB = 30;
+  before.alpha = 0.3f;
+  before.blend = LIGHTBLEND;
+  before.rotation = 45;
+  before.scaleX = 2;
+  before.viewportW = 100;
+  SetDrawState(before);
+  ClearDrawTrace();
+  level.physics.DrawDebug();
+  const TDrawState after = GetDrawState();
+  SetDrawState(TDrawState{});
+  EnableDrawTrace(false);
+  ASSERT_FALSE(DrawTrace().empty());
+  for (const auto& e : DrawTrace()) {
+    EXPECT_FLOAT_EQ(e.rotation, 0) << e.op;
+    EXPECT_EQ(e.blend, ALPHABLEND) << e.op;
+    EXPECT_EQ(std::make_tuple(e.r, e.g, e.b), std::make_tuple(DrawTrace()[0].r, DrawTrace()[0].g, DrawTrace()[0].b))
+        << "one colour for one shape";
+  }
+  EXPECT_EQ(std::make_tuple(after.colorR, after.colorG, after.colorB), std::make_tuple(10, 20, 30));
+  EXPECT_FLOAT_EQ(after.alpha, 0.3f);
+  EXPECT_EQ(after.blend, LIGHTBLEND);
+  EXPECT_FLOAT_EQ(after.rotation, 45);
+  EXPECT_FLOAT_EQ(after.scaleX, 2);
+  EXPECT_EQ(after.viewportW, 100);
 }
