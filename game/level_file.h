@@ -21,16 +21,17 @@ constexpr int MAX_LEVEL_JOINTS = 200;   ///< the joints of every chain together:
 constexpr int MAX_CHAIN_LINKS = 100;    ///< links of one chain
 /// Boxes simulated as bullets (never passing through a body between two steps); the boxes after
 /// them are not: a heap of bullets costs several times as much to step.
-constexpr int MAX_BULLET_BOXES = 50;
+constexpr int MAX_BULLET_BOXES = 25;
 constexpr int MAX_LEVEL_DECORATIONS = 100;  ///< pictures of the pics section
 constexpr int MAX_LEVEL_CLOUDS = 20;
 constexpr int MAX_LEVEL_DROPS = 20;
 constexpr int MAX_LEVEL_COMETS = 20;
 constexpr int MAX_LEVEL_RAGDOLLS = 25;  ///< limitRagdoll: ragdolls on the field at once
 /// Pixels the level's own pictures may cover in all, bodies as scaled, decorations and clouds:
-/// one screen. Turned pictures are drawn through a copy of their full size, so the cost of a
-/// frame follows this sum. Construction leaves out what would go past it (game/game_build.cpp).
-constexpr long long MAX_LEVEL_PICTURE_PIXELS = 800LL * 600;
+/// two thirds of a screen (the stored levels use 229184 at most). Turned pictures are drawn
+/// through a copy of their full size, so the cost of a frame follows this sum. Construction
+/// leaves out what would go past it (game/game_build.cpp).
+constexpr long long MAX_LEVEL_PICTURE_PIXELS = 320000;
 
 /// Ranges of the numbers; a value outside is clamped to the nearer end, one that is not a number
 /// takes the format's default.
