@@ -282,6 +282,7 @@ bool TGame::TakePicturePixels(const ImagePtr& picture, int copies, const std::st
 
 void TGame::BuildBodies(const TLevelFile& level) {
   picturePixelsLeft = MAX_LEVEL_PICTURE_PIXELS;
+  bulletBoxes = 0;
   for (std::size_t i = 0; i < level.bodies.size(); ++i) {
     const TBodyEntry& entry = level.bodies[i];
     ImagePtr picture = LoadImage("bodies_pic/" + entry.name, FILTEREDIMAGE);
