@@ -13,6 +13,7 @@
 #include "state/shell.h"
 #include "xml/xml_document.h"
 #include "game/game.h"
+#include "game/level_file.h"
 #include "gui/kiv_gui.h"
 #include "physics/physic_world.h"
 #include "screens/lev_select.h"
@@ -101,6 +102,11 @@ bool ParseLaunchOptions(int argc, char** argv, TLaunchOptions& options, std::str
       options.frames = ParsePositive(value(), ok);
     } else if (arg == "--level" && hasValue) {
       options.level = ParsePositive(value(), ok);
+      if (ok && options.level > DEFAULT_LEVEL_COUNT) {
+        message = "brakkon: --level takes a level from 1 to " + std::to_string(DEFAULT_LEVEL_COUNT) + ", not " +
+                  argv[i] + "\n";
+        return false;
+      }
     } else if (arg == "--screenshot" && hasValue) {
       options.screenshotFile = value();
     } else if (arg == "--input" && hasValue) {
@@ -324,6 +330,10 @@ bool MainLoopPass() {
 int RunGame(const TLaunchOptions& options) {
   SetHeadless(options.headless);
   RegisterEmbeddedAssets();
+  if (options.level > 0 && !IsEmbeddedAsset(LevelAssetPath(options.level))) {
+    std::fprintf(stderr, "brakkon: there is no level %d\n", options.level);
+    return 2;
+  }
   AppTitle("Brakkon");
   if (!Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, FRAME_HERTZ, 0)) return 1;
   graphicsHertz = GraphicsHertz();

@@ -217,6 +217,12 @@ class TGame {
   void AmbientForeground(bool paused);
   void DrawBackground(bool paused) const;
 
+  /// Takes `copies` of the picture's pixels from what the level's pictures may still cover;
+  /// false (with one log line for the level) once they would go past it.
+  bool TakePicturePixels(const ImagePtr& picture, int copies, const std::string& what);
+
   std::unique_ptr<TLevelFile> pendingLevel;  ///< the file read by createWrld, for LoadLevel
+  long long picturePixelsLeft = 0;  ///< of MAX_LEVEL_PICTURE_PIXELS; -1 once past it
+  int bulletBoxes = 0;              ///< boxes built so far, the first MAX_BULLET_BOXES as bullets
   bool exited = false;
 };

@@ -22,15 +22,6 @@ constexpr int STAR_COUNT = 71;
 constexpr int FIRE_SOUNDS = 8;
 constexpr float SUN_DRAWN_SIZE = 300;
 constexpr int KAPLA1_DRAWN_HEIGHT = 580;
-/// Longer chains are cut here: a damaged file must not build millions of bodies.
-constexpr int MAX_CHAIN_LINKS = 1000;
-
-bool IsFiniteEntry(const TBodyEntry& e) {
-  for (const float v : {e.x, e.y, e.angle, e.scaleX, e.scaleY, e.density, e.speed, e.rotatingSpeed}) {
-    if (!std::isfinite(v)) return false;
-  }
-  return true;
-}
 
 /// Pixel size / 16: the half extent in world units of a picture side.
 float Half(int pixels) { return static_cast<float>(pixels) / 16.0f; }
@@ -158,6 +149,8 @@ void TGame::LoadLevel() {
   std::unique_ptr<TLevelFile> owned = std::move(pendingLevel);
   if (!owned) owned = std::make_unique<TLevelFile>(LoadLevelFile(LevelAssetPath(currentLevel)));
   const TLevelFile& level = *owned;
+  // What reading the file changed (its numbers are clamped and its entries cut to the limits).
+  for (const std::string& note : level.notes) LogLine("Level " + std::to_string(currentLevel) + ": " + note);
 
   backgroundImage = level.fon.empty() ? nullptr : LoadImage("fones/" + level.fon);
 
@@ -241,12 +234,17 @@ void TGame::LoadLevel() {
     forceOutY = p.forceOutY;
   }
 
-  for (const TPicEntry& pic : level.pics) {
-    levelsPics.push_back(PicLevel{LoadCentred("levels_pic/" + pic.name, FILTEREDIMAGE), pic.x, pic.y, pic.angle});
+  for (std::size_t i = 0; i < level.pics.size(); ++i) {
+    const TPicEntry& pic = level.pics[i];
+    ImagePtr picture = LoadCentred("levels_pic/" + pic.name, FILTEREDIMAGE);
+    if (!TakePicturePixels(picture, 1, "decoration " + std::to_string(i + 1))) break;
+    levelsPics.push_back(PicLevel{picture, pic.x, pic.y, pic.angle});
   }
-  for (const TCloudEntry& cloud : level.clouds) {
-    oblakaList.push_back(
-        Oblako{LoadCentred("levels_pic/" + cloud.name, FILTEREDIMAGE), cloud.x, cloud.y, cloud.direct, cloud.speed});
+  for (std::size_t i = 0; i < level.clouds.size(); ++i) {
+    const TCloudEntry& cloud = level.clouds[i];
+    ImagePtr picture = LoadCentred("levels_pic/" + cloud.name, FILTEREDIMAGE);
+    if (!TakePicturePixels(picture, 1, "cloud " + std::to_string(i + 1))) break;
+    oblakaList.push_back(Oblako{picture, cloud.x, cloud.y, cloud.direct, cloud.speed});
   }
 
   if (level.hasDrops) {
@@ -269,15 +267,24 @@ void TGame::LoadLevel() {
   }
 }
 
+bool TGame::TakePicturePixels(const ImagePtr& picture, int copies, const std::string& what) {
+  if (picturePixelsLeft < 0) return false;  // already past the budget: said so once
+  const long long pixels = static_cast<long long>(ImageWidth(picture)) * ImageHeight(picture) * copies;
+  if (pixels <= picturePixelsLeft) {
+    picturePixelsLeft -= pixels;
+    return true;
+  }
+  picturePixelsLeft = -1;
+  LogLine("Level " + std::to_string(currentLevel) + ": " + what + " and the pictures after it are left out: " +
+          "the pictures of a level may cover " + std::to_string(MAX_LEVEL_PICTURE_PIXELS) + " pixels in all");
+  return false;
+}
+
 void TGame::BuildBodies(const TLevelFile& level) {
-  int index = 0;
-  for (const TBodyEntry& entry : level.bodies) {
-    ++index;
-    if (!IsFiniteEntry(entry)) {
-      LogLine("Level " + std::to_string(currentLevel) + ": body " + std::to_string(index) +
-              " has a value that is not a number; it is left out");
-      continue;
-    }
+  picturePixelsLeft = MAX_LEVEL_PICTURE_PIXELS;
+  bulletBoxes = 0;
+  for (std::size_t i = 0; i < level.bodies.size(); ++i) {
+    const TBodyEntry& entry = level.bodies[i];
     ImagePtr picture = LoadImage("bodies_pic/" + entry.name, FILTEREDIMAGE);
     if (picture) {
       // The product is taken in double precision: 600 x 0.95f is just under 570 and gives 569.
@@ -285,6 +292,9 @@ void TGame::BuildBodies(const TLevelFile& level) {
       picture->height = TruncToInt(picture->height * static_cast<double>(entry.scaleY));
       MidHandleImage(picture);
     }
+    // A chain draws its picture once for the anchor and each link; its end is counted when built.
+    const int copies = entry.shape == "l" ? (EntryBodies(entry) > 0 ? 1 + entry.countLinks : 0) : EntryBodies(entry);
+    if (!TakePicturePixels(picture, copies, "body " + std::to_string(i + 1))) break;
     const float x = entry.x / 16 * 2;
     const float y = -(entry.y / 16 * 2);
     if (entry.shape == "r") BuildBox(entry, picture, x, y);
@@ -309,7 +319,7 @@ void TGame::BuildBox(const TBodyEntry& entry, const ImagePtr& picture, float x, 
   if (!body) return;
   body->CreateShape(shape);
   body->SetMassFromShapes();
-  body->SetBullet(true);
+  body->SetBullet(++bulletBoxes <= MAX_BULLET_BOXES);
   body->typeUser = entry.target ? "here" : "touch";
   if (entry.typ == "s" && entry.rotatingSpeed != 0) rotatingList.push_back(rotatingBody{body, entry.rotatingSpeed});
   if (sliding) {
@@ -370,7 +380,7 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
     return down ? b2Vec2(x, y - static_cast<float>(steps) * h / 16) : b2Vec2(x + static_cast<float>(steps) * w / 16, y);
   };
   physics::b2Body* previous = anchor.get();
-  const int links = std::min(entry.countLinks, MAX_CHAIN_LINKS);
+  const int links = std::clamp(entry.countLinks, 0, MAX_CHAIN_LINKS);  // reading keeps it so
   for (int k = 0; k < links; ++k) {
     const b2Vec2 p = pointAt(k);
     b2BodyDef linkDef;
@@ -387,7 +397,8 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
 
   if (entry.lastLink.empty()) return;
   ImagePtr endPicture = LoadCentred("bodies_pic/" + entry.lastLink, FILTEREDIMAGE);
-  const b2Vec2 q = pointAt(std::max(links, 0) + 1);
+  if (!TakePicturePixels(endPicture, 1, "the end of the chain")) return;
+  const b2Vec2 q = pointAt(links + 1);
   const float endW = static_cast<float>(ImageWidth(endPicture));
   const float endH = static_cast<float>(ImageHeight(endPicture));
   b2BodyDef endDef;

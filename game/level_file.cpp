@@ -1,11 +1,16 @@
 // Reading a level file: sections are found anywhere by name, their children are taken by
 // position whatever their element names, and every value goes through the runtime's text-to-
-// number conversions (a leading number, else 0).
+// number conversions (a leading number, else 0). Then every number is brought into its range
+// and the entries cut to the level's limits, with a note for each change.
 #include "game/level_file.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <filesystem>
+#include <sstream>
 
+#include "media/media.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -65,7 +70,175 @@ TBodyEntry ReadBody(const TEntry& e) {
   return b;
 }
 
+// [SECTION] Ranges and limits -------------------------------------------------------------------
+
+std::string NumberText(double value) {
+  std::ostringstream out;
+  out << value;
+  return out.str();
+}
+
+/// Brings the numbers of one entry into range, noting each change as "<where>: <name> ...".
+class TClamp {
+ public:
+  TClamp(std::vector<std::string>& notes, std::string where) : notes(notes), where(std::move(where)) {}
+
+  /// `value` within [low, high]; one that is not a number becomes `fallback`.
+  void Range(const char* name, float& value, float low, float high, float fallback) const {
+    if (std::isnan(value)) {
+      Note(name, "nan", "is not a number", fallback);
+      value = fallback;
+    } else if (value < low || value > high) {
+      const float clamped = std::clamp(value, low, high);
+      Note(name, NumberText(value), "is outside " + NumberText(low) + " to " + NumberText(high), clamped);
+      value = clamped;
+    }
+  }
+  void Range(const char* name, int& value, int low, int high) const {
+    if (value < low || value > high) {
+      const int clamped = std::clamp(value, low, high);
+      Note(name, std::to_string(value), "is outside " + std::to_string(low) + " to " + std::to_string(high), clamped);
+      value = clamped;
+    }
+  }
+  void Coordinate(const char* name, float& value, float limit = MAX_LEVEL_COORDINATE) const {
+    Range(name, value, -limit, limit, 0);
+  }
+  void Coordinate(const char* name, int& value) const {
+    Range(name, value, -static_cast<int>(MAX_LEVEL_COORDINATE), static_cast<int>(MAX_LEVEL_COORDINATE));
+  }
+  void Angle(const char* name, float& value) const { Range(name, value, -MAX_LEVEL_ANGLE, MAX_LEVEL_ANGLE, 0); }
+  void Scale(const char* name, float& value, float high = MAX_LEVEL_SCALE) const {
+    Range(name, value, MIN_LEVEL_SCALE, high, 1);
+  }
+
+ private:
+  void Note(const char* name, const std::string& text, const std::string& why, double used) const {
+    notes.push_back(where + ": " + name + " " + text + " " + why + "; " + NumberText(used) + " is used");
+  }
+
+  std::vector<std::string>& notes;
+  std::string where;
+};
+
+void ClampBody(TBodyEntry& b, std::size_t index, std::vector<std::string>& notes) {
+  const TClamp c(notes, "body " + std::to_string(index + 1));
+  c.Coordinate("x", b.x);
+  c.Coordinate("y", b.y);
+  c.Angle("angle", b.angle);
+  c.Scale("scaleX", b.scaleX);
+  c.Scale("scaleY", b.scaleY);
+  c.Range("density", b.density, MIN_LEVEL_DENSITY, MAX_LEVEL_DENSITY, 0.1f);
+  if (b.shape == "l") c.Range("countLinks", b.countLinks, 0, MAX_CHAIN_LINKS);
+  c.Range("speed", b.speed, -MAX_SLIDER_SPEED, MAX_SLIDER_SPEED, 0);
+  c.Range("rotatingSpeed", b.rotatingSpeed, -MAX_TURNING_SPEED, MAX_TURNING_SPEED, 0);
+}
+
+void ClampNumbers(TLevelFile& level) {
+  std::vector<std::string>& notes = level.notes;
+  const TClamp root(notes, "level");
+  for (auto [name, value] : {std::pair{"levX", &level.levX}, std::pair{"levY", &level.levY},
+                             std::pair{"shotsX", &level.shotsX}, std::pair{"shotsY", &level.shotsY},
+                             std::pair{"nextX", &level.nextX}, std::pair{"nextY", &level.nextY},
+                             std::pair{"sunX", &level.sunX}, std::pair{"sunY", &level.sunY}}) {
+    root.Coordinate(name, *value);
+  }
+  for (auto [name, value] : {std::pair{"mouse", &level.mouse}, std::pair{"spiderX", &level.spiderX},
+                             std::pair{"spiderY", &level.spiderY}, std::pair{"crow", &level.crow},
+                             std::pair{"snowmanX", &level.snowmanX}, std::pair{"snowmanY", &level.snowmanY}}) {
+    root.Coordinate(name, *value);
+  }
+  root.Range("limitRagdoll", level.limitRagdoll, 0, MAX_LEVEL_RAGDOLLS);
+  for (std::size_t i = 0; i < level.bodies.size(); ++i) ClampBody(level.bodies[i], i, notes);
+  if (level.hasPortals) {
+    TPortalEntry& p = level.portals;
+    const TClamp c(notes, "portals");
+    constexpr float WORLD_LIMIT = MAX_LEVEL_COORDINATE / 8;
+    for (auto [name, value] : {std::pair{"xIn", &p.xIn}, std::pair{"yIn", &p.yIn}, std::pair{"xOut", &p.xOut},
+                               std::pair{"yOut", &p.yOut}}) {
+      c.Coordinate(name, *value, WORLD_LIMIT);
+    }
+    c.Angle("angleIn", p.angleIn);
+    c.Angle("angleOut", p.angleOut);
+    c.Range("forceOutX", p.forceOutX, -MAX_PORTAL_PUSH, MAX_PORTAL_PUSH, 0);
+    c.Range("forceOutY", p.forceOutY, -MAX_PORTAL_PUSH, MAX_PORTAL_PUSH, 0);
+  }
+  for (std::size_t i = 0; i < level.pics.size(); ++i) {
+    const TClamp c(notes, "decoration " + std::to_string(i + 1));
+    c.Coordinate("x", level.pics[i].x);
+    c.Coordinate("y", level.pics[i].y);
+    c.Angle("angle", level.pics[i].angle);
+  }
+  for (std::size_t i = 0; i < level.clouds.size(); ++i) {
+    const TClamp c(notes, "cloud " + std::to_string(i + 1));
+    c.Coordinate("x", level.clouds[i].x);
+    c.Coordinate("y", level.clouds[i].y);
+    c.Range("speed", level.clouds[i].speed, -MAX_EFFECT_SPEED, MAX_EFFECT_SPEED, 0);
+  }
+  for (std::size_t i = 0; i < level.drops.size(); ++i) {
+    const TClamp c(notes, "drop " + std::to_string(i + 1));
+    c.Coordinate("x", level.drops[i].x);
+    c.Coordinate("y", level.drops[i].y);
+    c.Scale("scaleX", level.drops[i].scaleX, MAX_EFFECT_SCALE);
+    c.Scale("scaleY", level.drops[i].scaleY, MAX_EFFECT_SCALE);
+  }
+  for (std::size_t i = 0; i < level.comets.size(); ++i) {
+    TCometEntry& k = level.comets[i];
+    const TClamp c(notes, "comet " + std::to_string(i + 1));
+    for (auto [name, value] : {std::pair{"x0", &k.x0}, std::pair{"y0", &k.y0}, std::pair{"x", &k.x}, std::pair{"y", &k.y}}) {
+      c.Coordinate(name, *value);
+    }
+    c.Scale("scaleX", k.scaleX, MAX_EFFECT_SCALE);
+    c.Scale("scaleY", k.scaleY, MAX_EFFECT_SCALE);
+    c.Range("speed", k.speed, -MAX_EFFECT_SPEED, MAX_EFFECT_SPEED, 0);
+    c.Angle("angle", k.angle);
+  }
+}
+
+/// Keeps the first `limit` entries of a section, noting once what was left out.
+template <typename T>
+void Limit(std::vector<T>& entries, int limit, const char* what, std::vector<std::string>& notes) {
+  if (entries.size() <= static_cast<std::size_t>(limit)) return;
+  notes.push_back("the level has " + std::to_string(entries.size()) + " " + what + "; the first " +
+                  std::to_string(limit) + " are kept, the rest left out");
+  entries.resize(static_cast<std::size_t>(limit));
+}
+
+void LimitEntries(TLevelFile& level) {
+  int bodies = 0;
+  int joints = 0;
+  for (std::size_t i = 0; i < level.bodies.size(); ++i) {
+    const TBodyEntry& entry = level.bodies[i];
+    if (bodies + EntryBodies(entry) <= MAX_LEVEL_BODIES && joints + EntryJoints(entry) <= MAX_LEVEL_JOINTS) {
+      bodies += EntryBodies(entry);
+      joints += EntryJoints(entry);
+      continue;
+    }
+    level.notes.push_back("body " + std::to_string(i + 1) + " and the " + std::to_string(level.bodies.size() - i - 1) +
+                          " after it are left out: a level builds at most " + std::to_string(MAX_LEVEL_BODIES) +
+                          " bodies and " + std::to_string(MAX_LEVEL_JOINTS) + " joints");
+    level.bodies.resize(i);
+    break;
+  }
+  Limit(level.pics, MAX_LEVEL_DECORATIONS, "decorations", level.notes);
+  Limit(level.clouds, MAX_LEVEL_CLOUDS, "clouds", level.notes);
+  Limit(level.drops, MAX_LEVEL_DROPS, "drops", level.notes);
+  Limit(level.comets, MAX_LEVEL_COMETS, "comets", level.notes);
+}
+
 }  // namespace
+
+int EntryBodies(const TBodyEntry& entry) {
+  if (entry.shape == "r" || entry.shape == "c") return 1;
+  if (entry.shape != "l" || (entry.direct != "down" && entry.direct != "right")) return 0;
+  return 1 + EntryJoints(entry);
+}
+
+int EntryJoints(const TBodyEntry& entry) {
+  if (entry.shape != "l" || (entry.direct != "down" && entry.direct != "right")) return 0;
+  const bool end = !entry.lastLink.empty() && (entry.shapeLast == "c" || entry.shapeLast == "r");
+  return std::clamp(entry.countLinks, 0, MAX_CHAIN_LINKS) + (end ? 1 : 0);
+}
 
 std::string LevelAssetPath(int level) { return "levels/level" + std::to_string(level) + ".xml"; }
 
@@ -116,11 +289,28 @@ TLevelFile ReadLevelFile(const xmlDocument& document) {
     level.comets.push_back(TCometEntry{e.Float("x0"), e.Float("y0"), e.Float("x"), e.Float("y"), e.Scale("scaleX"),
                                        e.Scale("scaleY"), e.Float("speed"), e.Float("angle")});
   });
+  ClampNumbers(level);
+  LimitEntries(level);
   return level;
 }
 
 TLevelFile LoadLevelFile(const std::string& path) {
+  auto refuse = [&] {
+    TLevelFile refused;
+    refused.notes.push_back("the file " + path + " is larger than the " + std::to_string(MAX_LEVEL_FILE_BYTES) +
+                            " bytes a level file may have; it is not read");
+    return refused;
+  };
+  // A file on disk is measured before it is read: it could be of any size.
+  std::error_code ec;
+  if (!IsEmbeddedAsset(path)) {
+    const std::uintmax_t size = std::filesystem::is_regular_file(path, ec) ? std::filesystem::file_size(path, ec) : 0;
+    if (!ec && size > MAX_LEVEL_FILE_BYTES) return refuse();
+  }
+  const std::optional<std::vector<std::uint8_t>> bytes = ReadAssetOrFile(path);
+  if (!bytes) return TLevelFile{};
+  if (bytes->size() > MAX_LEVEL_FILE_BYTES) return refuse();
   xmlDocument document;
-  document.Load(path);  // a failed parse still leaves the nodes it built
+  document.LoadBytes(*bytes, path);  // a failed parse still leaves the nodes it built
   return ReadLevelFile(document);
 }

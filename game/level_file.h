@@ -1,12 +1,53 @@
 // The level file as the game reads it: the root's level-wide settings and the six sections
 // (bodies, portals, pics, oblaka, kapli, komety), with every value converted the way the game
 // converts it. Construction (game/game.h) builds a level from this; the level tools read it too.
+// A level file is untrusted: reading clamps every number to a range the physics and the renderer
+// can take and leaves out what a level may not hold, noting each change.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 class xmlDocument;
+
+// [SECTION] Limits --------------------------------------------------------------------------------
+
+/// What one level may hold. A level at every limit at once still plays at 60 frames per second
+/// (bench/level_build_bench.cpp); what a file asks for beyond them is left out when it is read.
+constexpr std::size_t MAX_LEVEL_FILE_BYTES = 1 << 20;  ///< a larger file is not read at all
+constexpr int MAX_LEVEL_BODIES = 200;   ///< built bodies: boxes, circles, chain anchors, links, ends
+constexpr int MAX_LEVEL_JOINTS = 200;   ///< the joints of every chain together: links in all
+constexpr int MAX_CHAIN_LINKS = 100;    ///< links of one chain
+/// Boxes simulated as bullets (never passing through a body between two steps); the boxes after
+/// them are not: a heap of bullets costs several times as much to step.
+constexpr int MAX_BULLET_BOXES = 25;
+constexpr int MAX_LEVEL_DECORATIONS = 100;  ///< pictures of the pics section
+constexpr int MAX_LEVEL_CLOUDS = 20;
+constexpr int MAX_LEVEL_DROPS = 20;
+constexpr int MAX_LEVEL_COMETS = 20;
+constexpr int MAX_LEVEL_RAGDOLLS = 25;  ///< limitRagdoll: ragdolls on the field at once
+/// Pixels the level's own pictures may cover in all, bodies as scaled, decorations and clouds:
+/// two thirds of a screen (the stored levels use 229184 at most). Turned pictures are drawn
+/// through a copy of their full size, so the cost of a frame follows this sum. Construction
+/// leaves out what would go past it (game/game_build.cpp).
+constexpr long long MAX_LEVEL_PICTURE_PIXELS = 320000;
+
+/// Ranges of the numbers; a value outside is clamped to the nearer end, one that is not a number
+/// takes the format's default.
+constexpr float MAX_LEVEL_COORDINATE = 10000;  ///< pixels (portals: world units, an eighth of it)
+constexpr float MAX_LEVEL_ANGLE = 360;         ///< degrees
+constexpr float MIN_LEVEL_SCALE = 0.01f;
+constexpr float MAX_LEVEL_SCALE = 10;
+constexpr float MIN_LEVEL_DENSITY = 0.01f;
+constexpr float MAX_LEVEL_DENSITY = 100;
+constexpr float MAX_SLIDER_SPEED = 10;      ///< world units per frame
+constexpr float MAX_TURNING_SPEED = 90;     ///< degrees per frame
+constexpr float MAX_EFFECT_SPEED = 100;     ///< clouds and comets, pixels per frame
+constexpr float MAX_EFFECT_SCALE = 2;       ///< drops and comets (their pictures are large)
+constexpr float MAX_PORTAL_PUSH = 1000;     ///< impulse, mass x world units / s
+
+// [SECTION] Entries -------------------------------------------------------------------------------
 
 /// One entry of the `bodies` section. Scales are already 1 where the file has 0 or nothing,
 /// density 0.1 where it has 0.
@@ -81,14 +122,25 @@ struct TLevelFile {
   std::vector<TDropEntry> drops;
   bool hasComets = false;
   std::vector<TCometEntry> comets;
+
+  /// What reading changed, one line each: a value clamped, entries left out over a limit, a file
+  /// refused. The game logs them; `brakkon-levels check` reports them.
+  std::vector<std::string> notes;
 };
+
+/// Built bodies and joints of a body entry: a box or circle is one body; a chain its anchor, its
+/// links (at most MAX_CHAIN_LINKS) and its end, joined one to the next.
+int EntryBodies(const TBodyEntry& entry);
+int EntryJoints(const TBodyEntry& entry);
 
 /// Asset path of level n: "levels/level<n>.xml".
 std::string LevelAssetPath(int level);
 
 /// Reads a level from whatever tree `document` holds (a failed parse still yields the sections
-/// it built). Missing sections and attributes give their defaults.
+/// it built). Missing sections and attributes give their defaults; values out of range are
+/// clamped and entries over a limit left out, each with a note.
 TLevelFile ReadLevelFile(const xmlDocument& document);
 
-/// Loads and reads a level file (embedded asset or file). A missing file gives an empty level.
+/// Loads and reads a level file (embedded asset or file). A missing file gives an empty level, a
+/// file over MAX_LEVEL_FILE_BYTES an empty level with a note.
 TLevelFile LoadLevelFile(const std::string& path);

@@ -37,6 +37,7 @@ bool MouseInRect(float x, float y, float w, float h) {
 std::string SkinFile(const std::string& name) { return kiv_GUI::SkinPath() + name; }
 
 void ReportMissing(const std::string& what, const std::string& path) {
+  if (PictureRefused(path)) return;  // the media layer has said why, in one line
   if (!Reported().insert(path).second) return;
   std::cerr << "GUI skin: " << what << " \"" << path << "\" could not be loaded\n";
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <map>
 #include <mutex>
@@ -76,18 +77,127 @@ bool CopyPixels(SDL_Surface* surface, std::vector<std::uint32_t>& pixels) {
   return true;
 }
 
-/// Decodes PNG or JPEG bytes to 0xAARRGGBB pixels.
-bool Decode(const media_local::TBytes& bytes, int& width, int& height, std::vector<std::uint32_t>& pixels) {
+enum class TPictureFormat { unknown, png, jpeg };
+
+/// The format the first bytes announce and the size the header claims (0 x 0 when it says none).
+struct TPictureHeader {
+  TPictureFormat format = TPictureFormat::unknown;
+  long long width = 0;
+  long long height = 0;
+};
+
+unsigned BigEndian16(const std::uint8_t* p) { return (static_cast<unsigned>(p[0]) << 8) | p[1]; }
+std::uint32_t BigEndian32(const std::uint8_t* p) {
+  return (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
+         (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
+}
+
+/// Reads the signature and the size: a PNG's IHDR chunk, which must come first, or a JPEG's first
+/// start-of-frame segment, found by walking the segments before it.
+TPictureHeader ReadPictureHeader(const std::uint8_t* data, std::size_t size) {
+  static constexpr std::uint8_t PNG_SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  TPictureHeader header;
+  if (size >= 8 && std::memcmp(data, PNG_SIGNATURE, 8) == 0) {
+    header.format = TPictureFormat::png;
+    if (size >= 24 && std::memcmp(data + 12, "IHDR", 4) == 0) {
+      header.width = BigEndian32(data + 16);
+      header.height = BigEndian32(data + 20);
+    }
+    return header;
+  }
+  if (size < 3 || data[0] != 0xFF || data[1] != 0xD8 || data[2] != 0xFF) return header;
+  header.format = TPictureFormat::jpeg;
+  std::size_t at = 2;
+  while (at + 4 <= size) {
+    if (data[at] != 0xFF) return header;
+    const std::uint8_t marker = data[at + 1];
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // segments without a length
+      at += 2;
+      continue;
+    }
+    const unsigned length = BigEndian16(data + at + 2);
+    const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (startOfFrame) {
+      if (length >= 7 && at + 9 <= size) {
+        header.height = BigEndian16(data + at + 5);
+        header.width = BigEndian16(data + at + 7);
+      }
+      return header;
+    }
+    if (marker == 0xDA || marker == 0xD9 || length < 2) return header;  // image data before any frame
+    at += 2 + length;
+  }
+  return header;
+}
+
+/// Why the bytes are not decoded, or "" when they may be.
+std::string RefusalOf(const TPictureHeader& header) {
+  if (header.format == TPictureFormat::unknown) return "is neither PNG nor JPEG";
+  if (header.width <= 0 || header.height <= 0) return "has a header that gives no size";
+  if (header.width > MAX_PICTURE_SIDE || header.height > MAX_PICTURE_SIDE ||
+      header.width * header.height > MAX_PICTURE_PIXELS) {
+    return "claims " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+           " pixels, more than " + std::to_string(MAX_PICTURE_SIDE) + " on a side or " +
+           std::to_string(MAX_PICTURE_PIXELS) + " in all";
+  }
+  return "";
+}
+
+/// Decodes PNG or JPEG bytes to 0xAARRGGBB pixels. Bytes of another format, or whose header
+/// claims too large a picture, are not handed to a decoder: `refusal` says why.
+bool Decode(const media_local::TBytes& bytes, int& width, int& height, std::vector<std::uint32_t>& pixels,
+            std::string* refusal = nullptr) {
+  const TPictureHeader header = ReadPictureHeader(bytes.data, bytes.size);
+  if (std::string why = RefusalOf(header); !why.empty()) {
+    if (refusal != nullptr) *refusal = std::move(why);
+    return false;
+  }
   EnsureImageCodecs();
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data, static_cast<int>(bytes.size));
   if (rw == nullptr) return false;
-  SDL_Surface* loaded = IMG_Load_RW(rw, 1);
+  SDL_Surface* loaded = header.format == TPictureFormat::png ? IMG_LoadPNG_RW(rw) : IMG_LoadJPG_RW(rw);
+  SDL_RWclose(rw);
   if (loaded == nullptr) return false;
-  const bool ok = CopyPixels(loaded, pixels);
-  width = loaded->w;
-  height = loaded->h;
+  // NOTE: the decoder's own size is what counts: a header may lie about it.
+  if (RefusalOf({header.format, loaded->w, loaded->h}).empty()) {
+    width = loaded->w;
+    height = loaded->h;
+    const bool ok = CopyPixels(loaded, pixels);
+    SDL_FreeSurface(loaded);
+    return ok;
+  }
   SDL_FreeSurface(loaded);
-  return ok;
+  return false;
+}
+
+/// Paths of the pictures refused so far: each is reported once.
+std::set<std::string>& RefusedPictures() {
+  static auto* refused = new std::set<std::string>;
+  return *refused;
+}
+
+/// Reads a picture's bytes; a file on disk larger than any picture the game takes is not read.
+bool ReadPictureBytes(const std::string& path, media_local::TBytes& bytes, std::string& refusal) {
+  constexpr std::uintmax_t MAX_PICTURE_FILE_BYTES = 256u << 20;
+  if (!IsEmbeddedAsset(path)) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > MAX_PICTURE_FILE_BYTES) {
+      refusal = "has " + std::to_string(size) + " bytes, more than the " + std::to_string(MAX_PICTURE_FILE_BYTES) +
+                " a picture file may have";
+      return false;
+    }
+  }
+  return media_local::ReadAssetBytes(path, bytes);
+}
+
+void ReportRefusal(const std::string& path, const std::string& why) {
+  if (why.empty() || !RefusedPictures().insert(path).second) return;
+  std::fprintf(stderr, "brakkon: the picture %s %s; it is not decoded\n", path.c_str(), why.c_str());
 }
 
 /// Gives fully transparent pixels the colour of an opaque neighbour, so that filtered drawing
@@ -188,9 +298,10 @@ TAssetLoadCounts loadCounts;
 
 /// Decodes and finishes a picture loaded from a file (mask colour black, as a new image has it);
 /// null when it does not decode. Safe on the worker: it touches only its arguments.
-std::shared_ptr<TDecodedPicture> DecodePicture(const media_local::TBytes& bytes, int flags) {
+std::shared_ptr<TDecodedPicture> DecodePicture(const media_local::TBytes& bytes, int flags,
+                                              std::string* refusal = nullptr) {
   auto decoded = std::make_shared<TDecodedPicture>();
-  if (!Decode(bytes, decoded->width, decoded->height, decoded->pixels) || decoded->width <= 0 ||
+  if (!Decode(bytes, decoded->width, decoded->height, decoded->pixels, refusal) || decoded->width <= 0 ||
       decoded->height <= 0) {
     return nullptr;
   }
@@ -238,8 +349,13 @@ std::shared_ptr<TImageData> FindOrDecode(const TPictureKey& key) {
   }
   if (!decoded) {
     media_local::TBytes bytes;
-    if (!media_local::ReadAssetBytes(key.path, bytes)) return nullptr;
-    decoded = DecodePicture(bytes, key.flags);
+    std::string refusal;
+    if (!ReadPictureBytes(key.path, bytes, refusal)) {
+      ReportRefusal(key.path, refusal);
+      return nullptr;
+    }
+    decoded = DecodePicture(bytes, key.flags, &refusal);
+    ReportRefusal(key.path, refusal);
     if (!decoded) return nullptr;
     ++loadCounts.picturesDecoded;
   }
@@ -449,6 +565,8 @@ ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, i
   const std::optional<TPictureKey> key = SheetKey(path, cellWidth, cellHeight, firstCell, cellCount, flags);
   return key ? LoadPicture(*key) : nullptr;
 }
+
+bool PictureRefused(const std::string& path) { return RefusedPictures().count(path) != 0; }
 
 ImagePtr LoadImage(const std::string& path, int flags) {
   return LoadPicture(TPictureKey{path, NormaliseFlags(flags), 0, 0, 0, 0});
@@ -785,10 +903,15 @@ PixmapPtr ResizePixmap(const PixmapPtr& pixmap, int width, int height) {
 
 PixmapPtr LoadPixmap(const std::string& path) {
   TBytes bytes;
-  if (!ReadAssetBytes(path, bytes)) return nullptr;
+  std::string refusal;
+  if (!ReadPictureBytes(path, bytes, refusal)) {
+    ReportRefusal(path, refusal);
+    return nullptr;
+  }
   auto p = std::make_shared<TPixmap>();
-  if (!Decode(bytes, p->width, p->height, p->pixels)) return nullptr;
-  return p;
+  const bool decoded = Decode(bytes, p->width, p->height, p->pixels, &refusal);
+  ReportRefusal(path, refusal);
+  return decoded ? p : nullptr;
 }
 
 bool SavePixmapJPeg(const PixmapPtr& pixmap, const std::string& fileName, int quality) {

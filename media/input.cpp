@@ -8,6 +8,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -328,8 +329,20 @@ bool ParseInputScript(const std::string& text, std::string* error) {
   static const std::vector<std::pair<std::string, int>> VERBS = {
       {"move", 2},    {"press", 1}, {"release", 1}, {"click", 1}, {"wheel", 1}, {"keydown", 1},
       {"keyup", 1},   {"key", 1},   {"joydown", 1}, {"joyup", 1}, {"close", 0}};
+  // Bounds that keep every sum a script can make (the wheel's, the pointer's offsets) far from
+  // overflowing: a million commands turning the wheel by a thousand at most is 10^9.
+  constexpr std::size_t MAX_COMMANDS = 1000000;
+  constexpr int MAX_WHEEL = 1000;
+  constexpr int MAX_POINTER = 100000;  // pixels either way of the window
   std::vector<ScriptCommand> parsed;
-  std::istringstream lines(text);
+  // Lines end in LF, CR LF or a lone CR.
+  std::string normalised = text;
+  for (std::size_t i = 0; i < normalised.size(); ++i) {
+    if (normalised[i] != '\r') continue;
+    if (i + 1 < normalised.size() && normalised[i + 1] == '\n') normalised.erase(i, 1);
+    else normalised[i] = '\n';
+  }
+  std::istringstream lines(normalised);
   std::string line;
   int lineNumber = 0;
   while (std::getline(lines, line)) {
@@ -353,8 +366,21 @@ bool ParseInputScript(const std::string& text, std::string* error) {
     const bool argsOk = verb != VERBS.end() && (verb->second < 1 || static_cast<bool>(words >> c.a)) &&
                         (verb->second < 2 || static_cast<bool>(words >> c.b));
     std::string extra;
-    if (c.frame < 0 || !argsOk || (words >> extra)) {
-      if (error != nullptr) *error = "line " + std::to_string(lineNumber) + ": cannot read \"" + line + "\"";
+    auto within = [](int v, int limit) { return v >= -limit && v <= limit; };
+    const bool inRange = (c.verb != "wheel" || within(c.a, MAX_WHEEL)) &&
+                         (c.verb != "move" || (within(c.a, MAX_POINTER) && within(c.b, MAX_POINTER)));
+    if (c.frame < 0 || !argsOk || (words >> extra) || !inRange) {
+      // Control characters would garble the message on a terminal.
+      std::replace_if(line.begin(), line.end(), [](unsigned char ch) { return ch < 0x20 || ch == 0x7F; }, '?');
+      if (error != nullptr) {
+        *error = "line " + std::to_string(lineNumber) + ": cannot read \"" + line + "\"" +
+                 (inRange ? "" : " (the wheel turns by " + std::to_string(MAX_WHEEL) + " at most, positions lie within " +
+                                     std::to_string(MAX_POINTER) + " either way)");
+      }
+      return false;
+    }
+    if (parsed.size() == MAX_COMMANDS) {
+      if (error != nullptr) *error = "more than " + std::to_string(MAX_COMMANDS) + " commands";
       return false;
     }
     parsed.push_back(c);
@@ -368,12 +394,24 @@ bool ParseInputScript(const std::string& text, std::string* error) {
 }
 
 bool LoadInputScript(const std::string& fileName, std::string* error) {
-  std::ifstream in(fileName);
-  if (!in) {
-    if (error != nullptr) *error = "cannot open " + fileName;
+  // A script is a small text file: a folder, a device or a pipe (which may never end) is not one,
+  // and a file past the size limit is refused after reading one byte more than it.
+  constexpr std::size_t MAX_SCRIPT_BYTES = 32 << 20;
+  auto fail = [&](const std::string& why) {
+    if (error != nullptr) *error = why;
     return false;
-  }
-  std::stringstream all;
-  all << in.rdbuf();
-  return ParseInputScript(all.str(), error);
+  };
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(fileName, ec);
+  if (ec || !std::filesystem::exists(status)) return fail("cannot open " + fileName);
+  if (std::filesystem::is_directory(status)) return fail("is a folder, not a script");
+  if (!std::filesystem::is_regular_file(status)) return fail("is not a regular file (a device or a pipe?)");
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) return fail("cannot open " + fileName);
+  std::string text(MAX_SCRIPT_BYTES + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.bad()) return fail("cannot read " + fileName);
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  if (text.size() > MAX_SCRIPT_BYTES) return fail("is larger than " + std::to_string(MAX_SCRIPT_BYTES) + " bytes");
+  return ParseInputScript(text, error);
 }

@@ -197,6 +197,14 @@ class TPixmap {
 };
 using PixmapPtr = std::shared_ptr<TPixmap>;
 
+/// Pictures are decoded only from PNG and JPEG (told by their first bytes, whatever the name),
+/// and only when their header claims at most this many pixels on a side and in all (a 64 MiB
+/// picture); others are refused before decoding, with one line on standard error per file.
+constexpr int MAX_PICTURE_SIDE = 8192;
+constexpr long long MAX_PICTURE_PIXELS = 4096LL * 4096;
+/// True when a picture of that path was refused for its format or its size (and said so).
+bool PictureRefused(const std::string& path);
+
 /// One-cell image; null when neither an asset nor a file of that name exists or it cannot decode.
 ImagePtr LoadImage(const std::string& path, int flags = DEFAULT_IMAGE_FLAGS);
 /// Cells cut left to right, then top to bottom; frame k of the result is cell first + k.

@@ -55,6 +55,8 @@ TLevSelect::TLevSelect() {
     }
     lastLevel = xmlTextToInt(root->AttributeValueGet("lastLevel"));
   }
+  // A hand-edited file may name any number: a row outside the table selects none.
+  if (lastLevel < 0 || lastLevel > levelCount) lastLevel = 0;
   table->SelectItem(lastLevel - 1);
   if (table->gScroll) table->gScroll->SetValue((lastLevel - 1) * TABLE_ITEM_HEIGHT);
 
@@ -94,7 +96,7 @@ void TLevSelect::ShowStartFor(const std::string& status) {
 }
 
 std::string TLevSelect::UpdateSumms() {
-  int total = 0;
+  long long total = 0;  // best shots of a hand-edited file may add up past any int
   int open = 0;
   for (int row = 0; row < table->CountItems(); ++row) {
     total += xmlTextToInt(table->GetContent(row, 1));

@@ -76,6 +76,20 @@ printf '0 move 10 10\n3 jump\n' > "$work/bad-script.txt"
 check "a bad input script is refused" test $? -eq 2
 check "the refusal names the line" grep -q "line 2" "$work/script.err"
 
+# Levels that do not exist, and scripts that are not small files, are refused in one line.
+for level in 171 999999; do
+  "$game" --headless --frames 5 --level "$level" > /dev/null 2> "$work/level.err"
+  check "--level $level is refused with exit 2" test $? -eq 2
+  check "--level $level: one line naming the range" \
+    bash -c "[ \$(grep -c . '$work/level.err') -eq 1 ] && grep -q 'from 1 to 170' '$work/level.err'"
+done
+mkdir -p "$work/a-folder"
+for script in "$work/a-folder" /dev/zero; do
+  timeout 10 "$game" --headless --frames 5 --input "$script" > /dev/null 2> "$work/input.err"
+  check "--input $script is refused with exit 2" test $? -eq 2
+  check "--input $script: one line" test "$(grep -c . "$work/input.err")" -eq 1
+done
+
 printf '0 close\n' > "$work/close.txt"
 (cd "$work" && timeout 60 "$game" --headless --input "$work/close.txt" > /dev/null 2>&1)
 check "a close request ends the program" test $? -eq 0

@@ -3,6 +3,7 @@
 // bodies. Levels are small files registered as assets; pictures come from the game's asset pack.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <tuple>
@@ -229,9 +230,178 @@ TEST(ConstructionTest, DamagedNumbersAndHugeChainsAreKeptInBounds) {
       <body Name="link.png" x="200" y="100" typ="d" shape="l" countLinks="5000" direct="down" />
       <body Name="link.png" x="300" y="100" typ="d" shape="l" countLinks="-4" direct="down" />)"));
   auto game = Play(n);
-  // No box; the long chain's anchor and 1000 links; the negative chain's anchor; the ground.
-  EXPECT_EQ(game->m_world->world->GetBodyCount(), 1 + 1001 + 1);
-  EXPECT_EQ(game->m_world->world->GetJointCount(), 1000);
+  // The box at the far edge; the long chain's anchor and its most links; the negative chain's
+  // anchor; the ground.
+  EXPECT_EQ(game->m_world->world->GetBodyCount(), 1 + 1 + MAX_CHAIN_LINKS + 1 + 1);
+  EXPECT_EQ(game->m_world->world->GetJointCount(), MAX_CHAIN_LINKS);
+  EXPECT_FLOAT_EQ(Bodies(*game).rbegin()[1]->GetPosition().x, MAX_LEVEL_COORDINATE / 8) << "the box";
+}
+
+// [SECTION] Untrusted level files ---------------------------------------------------------------
+
+/// True when every body of the session has a finite place and speed.
+bool AllFinite(const TGame& game) {
+  for (const b2Body* b : Bodies(game)) {
+    const auto p = b->GetPosition();
+    const auto v = b->GetLinearVelocity();
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(b->GetAngle()) || !std::isfinite(v.x) ||
+        !std::isfinite(v.y)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+TEST(UntrustedLevelTest, AbsurdNumbersAreClampedWithOneNoteEach) {
+  // Each of these aborted the game in Box2D (a mass or inertia of 0 or infinity) or gave NaN
+  // positions, before the level reader clamped them.
+  struct TCase {
+    const char* entry;
+    float TBodyEntry::*field;
+    float expected;
+    const char* note;  // one of the notes
+    std::size_t notes = 1;
+  };
+  const TCase cases[] = {
+      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" density="1e-45")", &TBodyEntry::density, MIN_LEVEL_DENSITY,
+       "body 2: density 1.4013e-45 is outside 0.01 to 100; 0.01 is used"},
+      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" density="1e-41")", &TBodyEntry::density, MIN_LEVEL_DENSITY,
+       "body 2: density 9.99967e-42 is outside"},
+      {R"(Name="ballSmall1.png" typ="d" shape="c" density="1e-45")", &TBodyEntry::density, MIN_LEVEL_DENSITY,
+       "density 1.4013e-45"},
+      {R"(Name="ballSmall1.png" typ="d" shape="c" density="1e37")", &TBodyEntry::density, MAX_LEVEL_DENSITY,
+       "density 1e+37 is outside 0.01 to 100; 100 is used"},
+      {R"(Name="ballSmall1.png" typ="d" shape="c" density="1e39")", &TBodyEntry::density, MAX_LEVEL_DENSITY,
+       "density inf is outside"},
+      {R"(Name="dynamicBoxMedium.png" typ="d" shape="r" density="1e30" scaleX="1000")", &TBodyEntry::scaleX,
+       MAX_LEVEL_SCALE, "density 1e+30 is outside 0.01 to 100; 100 is used", 2},
+      {R"(Name="dynamicBoxMedium.png" typ="d" shape="r" scaleY="-3")", &TBodyEntry::scaleY, MIN_LEVEL_SCALE,
+       "scaleY -3 is outside"},
+      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" x="-1e999")", &TBodyEntry::x, -MAX_LEVEL_COORDINATE,
+       "x -inf is outside -10000 to 10000; -10000 is used"},
+      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" angle="1e20")", &TBodyEntry::angle, MAX_LEVEL_ANGLE,
+       "angle 1e+20 is outside -360 to 360"},
+      {R"(Name="staticPlankBig.png" typ="s" shape="r" rotatingSpeed="-1e38")", &TBodyEntry::rotatingSpeed,
+       -MAX_TURNING_SPEED, "rotatingSpeed -1e+38"},
+      {R"(Name="movingPlankSmallGorizont.png" typ="s" shape="r" move="up" speed="1e38")", &TBodyEntry::speed,
+       MAX_SLIDER_SPEED, "speed 1e+38"},
+  };
+  for (const TCase& c : cases) {
+    const int n = RegisterLevel("", Bodies(std::string(FLOOR) + "<body x=\"400\" y=\"300\" " + c.entry + " />"));
+    const TLevelFile file = LoadLevelFile(LevelAssetPath(n));
+    ASSERT_EQ(file.bodies.size(), 2u) << c.entry;
+    EXPECT_FLOAT_EQ(file.bodies[1].*c.field, c.expected) << c.entry;
+    ASSERT_EQ(file.notes.size(), c.notes) << c.entry;
+    EXPECT_NE(file.notes.back().find(c.note), std::string::npos) << file.notes.back();
+    auto game = Play(n);
+    RunFrames(*game, 120);
+    EXPECT_TRUE(AllFinite(*game)) << c.entry;
+  }
+}
+
+TEST(UntrustedLevelTest, EveryNumberOfTheFormatHasARange) {
+  // Level-wide values, portals and effects: each absurd, each noted once, nothing left as it was.
+  const int n = RegisterLevel(
+      R"(levX="1e39" levY="-1e39" shotsX="20000" shotsY="0" nextX="1e30" nextY="5" limitRagdoll="2147483647" mouse="2147483647" spiderX="-2147483648" spiderY="50" sunX="1e38" sunY="20" crow="99999" snowmanX="10" snowmanY="-99999")",
+      Bodies(FLOOR) + R"(
+    <portals xIn="1e38" yIn="4" angleIn="1e9" xOut="5" yOut="-1e38" angleOut="0" forceOutX="1e38" forceOutY="-1e38" />
+    <pics><pic Name="klen.png" x="1e38" y="1" angle="-1e38" /></pics>
+    <oblaka><oblako Name="oblako3.png" x="-1e38" y="90" speed="1e38" direct="left" /></oblaka>
+    <kapli><kapla Name="1" x="2147483647" y="40" scaleX="1e38" scaleY="-1" /></kapli>
+    <komety><kometa x0="1e38" y0="60" x="-1e38" y="1e38" speed="1e38" angle="1e38" scaleX="1e-40" /></komety>)");
+  const TLevelFile file = LoadLevelFile(LevelAssetPath(n));
+  // Root 10, portals 5, decoration 2, cloud 2, drop 3, comet 6.
+  EXPECT_EQ(file.notes.size(), 28u) << "one note per value out of range";
+  EXPECT_FLOAT_EQ(file.levX, MAX_LEVEL_COORDINATE);
+  EXPECT_EQ(file.limitRagdoll, MAX_LEVEL_RAGDOLLS);
+  EXPECT_EQ(file.spiderX, -static_cast<int>(MAX_LEVEL_COORDINATE));
+  EXPECT_FLOAT_EQ(file.portals.forceOutX, MAX_PORTAL_PUSH);
+  EXPECT_FLOAT_EQ(file.portals.xIn, MAX_LEVEL_COORDINATE / 8) << "portals are in world units";
+  EXPECT_FLOAT_EQ(file.comets[0].scaleX, MIN_LEVEL_SCALE);
+  EXPECT_FLOAT_EQ(file.drops[0].scaleY, MIN_LEVEL_SCALE);
+  auto game = Play(n, true);
+  RunFrames(*game, 60);
+  EXPECT_TRUE(AllFinite(*game));
+}
+
+TEST(UntrustedLevelTest, ALevelOverALimitLoadsWhatFitsAndSaysSoOnce) {
+  struct TCase {
+    const char* what;
+    std::string sections;
+    std::size_t notes;
+    int bodies;  // built, the ground body included
+    int joints;
+    std::size_t pics, clouds, drops, comets;
+  };
+  std::string boxes, chains, pics, clouds, drops, comets;
+  for (int i = 0; i < 5000; ++i) {
+    boxes += "<body Name=\"dynamicBoxSmoll.png\" x=\"" + std::to_string(20 + i % 30 * 25) + "\" y=\"" +
+             std::to_string(20 + i / 30 * 25) + "\" typ=\"d\" shape=\"r\" />\n";
+  }
+  for (int i = 0; i < 50; ++i) {
+    chains += "<body Name=\"link.png\" x=\"" + std::to_string(100 + i * 12) +
+              "\" y=\"20\" typ=\"d\" shape=\"l\" countLinks=\"1000\" direct=\"down\" />\n";
+  }
+  for (int i = 0; i < 10000; ++i) pics += R"(<pic Name="list1.png" x="170" y="465" />)";
+  // Large pictures meet the budget of drawn pixels before the count.
+  std::string bigPics;
+  for (int i = 0; i < 50; ++i) bigPics += R"(<pic Name="klen.png" x="170" y="465" />)";
+  const ImagePtr klen = LoadImage("levels_pic/klen.png");
+  ASSERT_NE(klen, nullptr);
+  const auto klenFit = static_cast<std::size_t>(MAX_LEVEL_PICTURE_PIXELS / (klen->width * klen->height));
+  for (int i = 0; i < 1000; ++i) {
+    clouds += R"(<oblako Name="oblako3.png" x="650" y="90" speed="0.5" direct="left" />)";
+    drops += R"(<kapla Name="1" x="100" y="40" />)";
+    comets += R"(<kometa x0="900" y0="60" x="-10" y="2" speed="4" angle="-15" />)";
+  }
+  const int chainBodies = 1 + MAX_CHAIN_LINKS;
+  const int chainsThatFit = std::min(MAX_LEVEL_JOINTS / MAX_CHAIN_LINKS, MAX_LEVEL_BODIES / chainBodies);
+  const TCase cases[] = {
+      {"5000 boxes", Bodies(boxes), 1, MAX_LEVEL_BODIES + 1, 0, 0, 0, 0, 0},
+      // Each chain's countLinks is clamped (a note each), then the chains that fit are built.
+      {"50 chains of 1000 links", Bodies(chains), 50 + 1, chainsThatFit * chainBodies + 1,
+       chainsThatFit * MAX_CHAIN_LINKS, 0, 0, 0, 0},
+      {"10000 decorations", "<pics>" + pics + "</pics>", 1, 1, 0, MAX_LEVEL_DECORATIONS, 0, 0, 0},
+      {"50 large decorations", "<pics>" + bigPics + "</pics>", 0, 1, 0, klenFit, 0, 0, 0},
+      {"1000 effects of each kind",
+       "<oblaka>" + clouds + "</oblaka><kapli>" + drops + "</kapli><komety>" + comets + "</komety>", 3, 1, 0, 0,
+       MAX_LEVEL_CLOUDS, MAX_LEVEL_DROPS, MAX_LEVEL_COMETS},
+  };
+  for (const TCase& c : cases) {
+    const int n = RegisterLevel("limitRagdoll=\"5\"", c.sections);
+    const TLevelFile file = LoadLevelFile(LevelAssetPath(n));
+    EXPECT_EQ(file.notes.size(), c.notes) << c.what << ": one note per limit";
+    auto game = Play(n);
+    EXPECT_EQ(game->m_world->world->GetBodyCount(), c.bodies) << c.what;
+    EXPECT_EQ(game->m_world->world->GetJointCount(), c.joints) << c.what;
+    EXPECT_EQ(game->levelsPics.size(), c.pics) << c.what;
+    EXPECT_EQ(game->oblakaList.size(), c.clouds) << c.what;
+    EXPECT_EQ(game->kapliList.size(), c.drops) << c.what;
+    EXPECT_EQ(game->kometyList.size(), c.comets) << c.what;
+    Fire(*game);
+    RunFrames(*game, 30);
+    EXPECT_FALSE(game->ragdollList.empty()) << c.what << ": the level stays playable";
+  }
+}
+
+TEST(UntrustedLevelTest, ALevelFileOverTheSizeLimitIsNotRead) {
+  std::string text = "<level><bodies>" + std::string(FLOOR);
+  while (text.size() <= MAX_LEVEL_FILE_BYTES) text += "<!-- padding padding padding padding padding -->";
+  text += "</bodies></level>";
+  const int n = nextLevelNumber++;
+  RegisterAssetBytes(LevelAssetPath(n), std::vector<std::uint8_t>(text.begin(), text.end()));
+  const TLevelFile file = LoadLevelFile(LevelAssetPath(n));
+  EXPECT_TRUE(file.bodies.empty());
+  ASSERT_EQ(file.notes.size(), 1u);
+  EXPECT_NE(file.notes[0].find("larger than the 1048576 bytes a level file may have"), std::string::npos);
+  // A file on disk is measured before it is read.
+  const std::string path = ::testing::TempDir() + "brakkon-big-level.xml";
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+  EXPECT_EQ(LoadLevelFile(path).notes.size(), 1u);
+  std::remove(path.c_str());
 }
 
 TEST(ConstructionTest, AChainWithoutItsPictureIsSpacedAsOneOfOnePixel) {

@@ -2,7 +2,9 @@
 // collision, pixel maps and the draw trace. Runs headless with the software renderer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -168,6 +170,121 @@ TEST_F(MediaTest, InputScriptAppliesCommandsByFrame) {
     EXPECT_FALSE(ParseInputScript(line, &error)) << line;
     EXPECT_NE(error.find("line 1"), std::string::npos) << error;
   }
+}
+
+TEST_F(MediaTest, InputScriptsFromFilesAreBounded) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "brakkon-scripts";
+  std::filesystem::create_directories(dir / "a-folder");
+  auto write = [&](const std::string& name, const std::string& text) {
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+  };
+  struct TCase {
+    std::string file;
+    bool reads;
+    const char* error;  // part of the message when it does not
+  };
+  const TCase cases[] = {
+      {(dir / "a-folder").string(), false, "is a folder"},
+      {"/dev/zero", false, "not a regular file"},  // endless: never read
+      {(dir / "missing.txt").string(), false, "cannot open"},
+      {write("cr-only.txt", "0 move 10 20\r1 click 1\r2 wheel 5\r"), true, ""},
+      {write("crlf.txt", "0 move 10 20\r\n1 click 1\r\n"), true, ""},
+      // A bad line of a CR-only file is named by its number, without the CRs of the others.
+      {write("cr-only-bad.txt", "0 move 10 20\r1 jump 3\r2 click 1\r"), false, "line 2: cannot read \"1 jump 3\""},
+      {write("wheel-at-limit.txt", "0 wheel 1000\n0 wheel -1000\n"), true, ""},
+      // Twice the largest int overflowed the wheel's running total.
+      {write("wheel-overflow.txt", "0 wheel 2147483647\n1 wheel 2147483647\n"), false, "the wheel turns by 1000 at most"},
+      {write("far-pointer.txt", "0 move -2147483648 0\n"), false, "line 1"},
+      {write("control.txt", "0 move 1 2\n1 click\x1b[2J\n"), false, "line 2: cannot read \"1 click?[2J\""},
+  };
+  for (const TCase& c : cases) {
+    std::string error;
+    EXPECT_EQ(LoadInputScript(c.file, &error), c.reads) << c.file << ": " << error;
+    if (!c.reads) {
+      EXPECT_NE(error.find(c.error), std::string::npos) << c.file << ": " << error;
+    }
+  }
+  std::string error;
+  ASSERT_TRUE(LoadInputScript(dir / "cr-only.txt", &error)) << error;
+  EXPECT_EQ(MouseX(), 10) << "frame 0 of a CR-only script is applied";
+  EXPECT_EQ(MouseY(), 20);
+
+  std::string many;
+  for (int i = 0; i <= 1000000; ++i) many += "0 key 1\n";
+  EXPECT_FALSE(ParseInputScript(many, &error));
+  EXPECT_NE(error.find("more than 1000000 commands"), std::string::npos) << error;
+  std::filesystem::remove_all(dir);
+}
+
+TEST_F(MediaTest, OnlyPngAndJpegOfABoundedSizeAreDecoded) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "brakkon-pictures";
+  std::filesystem::create_directories(dir);
+  auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                     static_cast<std::streamsize>(bytes.size()));
+    return (dir / name).string();
+  };
+  auto be32 = [](std::uint32_t v) {
+    return std::vector<std::uint8_t>{static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+                                     static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+  };
+  // A PNG signature and an IHDR chunk claiming w x h; no pixel data follows.
+  auto pngHeader = [&](std::uint32_t w, std::uint32_t h) {
+    std::vector<std::uint8_t> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (std::uint32_t v : {w, h}) {
+      const auto bytes = be32(v);
+      b.insert(b.end(), bytes.begin(), bytes.end());
+    }
+    b.insert(b.end(), {8, 6, 0, 0, 0, 0, 0, 0, 0});
+    return b;
+  };
+  // A JPEG start, an APP0 segment, then a start-of-frame segment claiming w x h.
+  auto jpegHeader = [](unsigned w, unsigned h) {
+    return std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 'J', 'F', 0xFF, 0xC0, 0, 11, 8,
+                                     static_cast<std::uint8_t>(h >> 8), static_cast<std::uint8_t>(h),
+                                     static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w), 1, 1, 0x11, 0};
+  };
+  // A BMP of 30000 x 30000, 8-bit run-length coded: a thousand bytes that decode to 900 MB.
+  std::vector<std::uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 4, 0, 0, 40, 0, 0, 0, 0x30, 0x75, 0, 0,
+                                   0x30, 0x75, 0, 0, 1, 0, 8, 0, 1, 0, 0, 0};
+  bmp.resize(54 + 1024, 0);
+  bmp.insert(bmp.end(), {0, 1});
+  struct TCase {
+    std::string path;
+    const char* why;
+  };
+  const TCase refused[] = {
+      {write("bomb.png", pngHeader(65535, 65535)), "claims 65535 x 65535 pixels"},
+      {write("wide.png", pngHeader(MAX_PICTURE_SIDE + 1, 1)), "claims 8193 x 1 pixels"},
+      {write("square.png", pngHeader(4097, 4097)), "16777216 in all"},
+      {write("bomb.jpg", jpegHeader(30000, 30000)), "claims 30000 x 30000 pixels"},
+      {write("button.png", bmp), "is neither PNG nor JPEG"},
+      {write("gif.png", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0}), "is neither PNG nor JPEG"},
+      {write("nosize.png", pngHeader(0, 10)), "gives no size"},
+  };
+  for (const TCase& c : refused) {
+    ::testing::internal::CaptureStderr();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(LoadImage(c.path), nullptr) << c.path;
+    EXPECT_EQ(LoadPixmap(c.path), nullptr) << c.path;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200)) << c.path;
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said << "one line for the file, however often loaded";
+    EXPECT_NE(said.find(c.why), std::string::npos) << said;
+    EXPECT_TRUE(PictureRefused(c.path));
+  }
+  // A real picture decodes whatever its name says.
+  const std::string png = WritePng("brakkon-real.png", 3, 2, [](int, int) { return RED; });
+  const std::string renamed = (dir / "real.jpg").string();
+  std::filesystem::copy_file(png, renamed, std::filesystem::copy_options::overwrite_existing);
+  for (const std::string& path : {png, renamed}) {
+    const ImagePtr image = LoadImage(path);
+    ASSERT_NE(image, nullptr) << path;
+    EXPECT_EQ(image->width, 3);
+    EXPECT_FALSE(PictureRefused(path));
+  }
+  std::filesystem::remove_all(dir);
 }
 
 TEST_F(MediaTest, FrameLimitRequestsCloseAndSavesScreenshot) {

@@ -129,6 +129,8 @@ std::vector<TFinding> CheckLevel(const TLevelFile& level) {
   auto error = [&](const std::string& text) { errors.push_back({true, text}); };
   auto warn = [&](const std::string& text) { warnings.push_back({false, text}); };
 
+  // What reading changed: a value the game would clamp, entries over a limit, a file too large.
+  for (const std::string& note : level.notes) error(note);
   if (level.bodies.empty()) error("no bodies");
   if (level.fon.empty()) warn("no background (fon)");
   else if (!IsEmbeddedAsset("fones/" + level.fon)) warn("background fones/" + level.fon + " is not in the asset pack");
@@ -178,6 +180,22 @@ std::vector<TFinding> CheckLevel(const TLevelFile& level) {
           std::pair{"next-level button", Rectangle(level.nextX, level.nextY, NEXT_WIDTH, NEXT_HEIGHT)}}) {
       if (Penetration(p.outline, outline) > 0) warn(std::string("the ") + what + " is drawn over " + p.name);
     }
+  }
+  // The pixels the level's pictures cover, as construction counts them.
+  long long pixels = 0;
+  auto area = [](const ImagePtr& p, double sx, double sy) {
+    return p ? static_cast<long long>(TruncToInt(p->width * sx)) * TruncToInt(p->height * sy) : 0LL;
+  };
+  for (const TBodyEntry& b : level.bodies) {
+    const long long each = area(LoadImage("bodies_pic/" + b.name, FILTEREDIMAGE), b.scaleX, b.scaleY);
+    pixels += b.shape == "l" ? (EntryBodies(b) > 0 ? (1 + b.countLinks) * each : 0) : EntryBodies(b) * each;
+    if (b.shape == "l" && EntryJoints(b) > b.countLinks) pixels += area(LoadImage("bodies_pic/" + b.lastLink, FILTEREDIMAGE), 1, 1);
+  }
+  for (const TPicEntry& pic : level.pics) pixels += area(LoadImage("levels_pic/" + pic.name, FILTEREDIMAGE), 1, 1);
+  for (const TCloudEntry& cloud : level.clouds) pixels += area(LoadImage("levels_pic/" + cloud.name, FILTEREDIMAGE), 1, 1);
+  if (pixels > MAX_LEVEL_PICTURE_PIXELS) {
+    error("the pictures cover " + std::to_string(pixels) + " pixels, more than the " +
+          std::to_string(MAX_LEVEL_PICTURE_PIXELS) + " a level may have: what comes past it is left out");
   }
   for (std::size_t i = 0; i < level.pics.size(); ++i) {
     if (!IsEmbeddedAsset("levels_pic/" + level.pics[i].name)) {

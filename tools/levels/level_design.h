@@ -1,6 +1,7 @@
 // Helpers for making levels: a skeleton file to start from, and a check of a level file for the
 // faults that are easy to make by hand (bodies overlapping at the start, off the screen, in the
-// cannon's way, a missing target or picture).
+// cannon's way, a missing target or picture), and what the game would change when reading it
+// (values clamped, entries over a limit).
 #pragma once
 
 #include <string>

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -134,8 +135,15 @@ void RegisterLevelAssets() {
     for (const auto& entry : std::filesystem::directory_iterator(levelFolder, ec)) {
       const std::string name = entry.path().filename().string();
       if (!name.starts_with("level") || !name.ends_with(".xml")) continue;
+      if (!entry.is_regular_file(ec)) {
+        std::fprintf(stderr, "brakkon-levels: %s is not a regular file; it is not read\n", entry.path().c_str());
+        continue;
+      }
+      // One byte past the limit is enough for the level reader to refuse a file that is too large.
       std::ifstream file(entry.path(), std::ios::binary);
-      std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+      std::vector<std::uint8_t> bytes(MAX_LEVEL_FILE_BYTES + 1);
+      file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      bytes.resize(static_cast<std::size_t>(file.gcount()));
       // The first registration of a path wins, so these replace the embedded files.
       RegisterAssetBytes("levels/" + name, std::move(bytes));
     }
