@@ -20,6 +20,8 @@ constexpr int SCREENSHOT_QUALITY = 80;
 constexpr int THUMBNAIL_QUALITY = 70;
 constexpr int THUMBNAIL_WIDTH = 360;
 constexpr int THUMBNAIL_HEIGHT = 272;
+constexpr float WIN_NOTICE_X = 20;
+constexpr float WIN_NOTICE_Y = 570;
 
 void StopRain() {
   if (rainChannel) StopChannel(rainChannel);
@@ -179,7 +181,9 @@ void TGame::HandleWin() {
             std::to_string(framesPlayed));
     if (soundOn == 1 && shared.winLevel) PlaySound(shared.winLevel);
     // The progress file first (saved there), then the level selection shows what it now holds.
+    const int noticeSerial = ProgressNoticeSerial();
     const TLevelCompletion result = RecordLevelCompleted(currentLevel, levelScore);
+    if (ProgressNoticeSerial() != noticeSerial) winNotice = ProgressNotice();
     if (SessionLinks().showLevelCompleted) SessionLinks().showLevelCompleted(currentLevel, result);
     if (currentLevel == levelCount) {
       const int total = SessionLinks().updateSumms ? SessionLinks().updateSumms() : 0;
@@ -207,6 +211,7 @@ void TGame::HandleWin() {
     SetAlpha(alphaNext / 100);
     DrawImage(shared.nextLevelBig, nextX, nextY, 0);
     SetAlpha(1);
+    if (!winNotice.empty()) DrawText(winNotice, WIN_NOTICE_X, WIN_NOTICE_Y);
   }
   if (!paused && ImagesCollide(shared.aim, TruncToInt(xAM), TruncToInt(yAM), 0, shared.nextLevelBig, TruncToInt(nextX),
                                TruncToInt(nextY), 0) &&

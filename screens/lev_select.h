@@ -37,6 +37,9 @@ class TLevSelect {
   ImagePtr thumb_t;
   int levelBestShots = 0;  ///< best shots of the level last started
   int preparedRow = -1;    ///< the selected row whose level was last prepared
+  kiv_LabelPtr noticeLabel;  ///< a progress notice, shown once for a few seconds
+  int noticeShown = 0;       ///< serial of the last progress notice shown
+  int noticeFrames = 0;      ///< frames the notice stays up
 
   /// Recomputes the two summary lines; returns the total of best shots as text.
   std::string UpdateSumms();
