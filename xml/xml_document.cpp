@@ -182,7 +182,8 @@ xmlNode* xmlDocument::After(const xmlNode* node) const {
 }
 
 void xmlDocument::Free() {
-  if (Root != nullptr) FreeNode(Root, 0);
+  // Every node is in the list: destroying them together needs no unlinking one by one.
+  Root = nullptr;
   nodeList.clear();
 }
 

@@ -246,7 +246,7 @@ xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes, std::chrono:
   const TErrorSink RecordError = [this](const std::string& message, int position) {
     this->RecordError(message, position);
   };
-  if (Root != nullptr) FreeNode(Root, 0);
+  Free();
   const std::size_t header = xmlIsContainer(bytes) ? std::min<std::size_t>(bytes.size(), 8) : 0;
   if (bytes.size() - header > Limit.maxBytes) {
     RecordError("File too large (" + std::to_string(bytes.size() - header) + " bytes, more than " +
