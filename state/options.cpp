@@ -304,6 +304,8 @@ void PrepareDataFolder() {
   const std::string moved = dataFolder + optionsFileName;
   const bool carried = !std::filesystem::exists(moved, ec) && std::filesystem::is_regular_file(optionsFileName, ec) &&
                        std::filesystem::copy_file(optionsFileName, moved, ec);
+  // The copy is the player's own from now on, whatever the permissions of the one it came from.
+  if (carried) std::filesystem::permissions(moved, std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
   LogLine("The working folder is not writable; progress is kept in " + moved +
           (carried ? " (carried over from the working folder)" : ""));
 }
