@@ -55,8 +55,8 @@ void Check(const xmlDocument& original, const std::vector<std::uint8_t>& file, c
   xmlDocument loaded;
   loaded.LoadBytes(file, form);
   const std::string difference = xmlTreeDifference(original.GetRoot(), loaded.GetRoot());
-  if (xmlDocument::xmlErrorCount() != 0 || !difference.empty()) {
-    std::fprintf(stderr, "xml_roundtrip_fuzz (%s): %s %s\n", form, xmlDocument::xmlError(1).c_str(), difference.c_str());
+  if (loaded.xmlErrorCount() != 0 || !difference.empty()) {
+    std::fprintf(stderr, "xml_roundtrip_fuzz (%s): %s %s\n", form, loaded.xmlError(1).c_str(), difference.c_str());
     std::abort();
   }
 }

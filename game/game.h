@@ -121,6 +121,7 @@ class TGame {
   float speedNext = 3;
   int rainF = 0;
   int flTou = 0;
+  std::string winNotice;  ///< why the win could not be saved, shown beside the next-level sign
   int mousco = 0, crowco = 0;
   float bX = 6, bY = 69;
   float dX = 7, dY = 7;

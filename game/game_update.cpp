@@ -15,6 +15,8 @@ namespace {
 constexpr float SCREEN_HEIGHT_UNITS = SCREEN_HEIGHT / PIXELS_PER_UNIT;
 constexpr float IMPULSE_DIVISOR = 5;
 constexpr int SCREENSHOT_QUALITY = 80;
+constexpr float WIN_NOTICE_X = 20;
+constexpr float WIN_NOTICE_Y = 570;
 
 void StopRain() {
   if (rainChannel) StopChannel(rainChannel);
@@ -177,7 +179,9 @@ void TGame::HandleWin() {
             std::to_string(framesPlayed));
     if (soundOn == 1 && shared.winLevel) PlaySound(shared.winLevel);
     // The progress file first (saved there), then the level selection shows what it now holds.
+    const int noticeSerial = ProgressNoticeSerial();
     const TLevelCompletion result = RecordLevelCompleted(currentLevel, levelScore);
+    if (ProgressNoticeSerial() != noticeSerial) winNotice = ProgressNotice();
     if (SessionLinks().showLevelCompleted) SessionLinks().showLevelCompleted(currentLevel, result);
     if (currentLevel == levelCount) {
       const int total = SessionLinks().updateSumms ? SessionLinks().updateSumms() : 0;
@@ -206,6 +210,7 @@ void TGame::HandleWin() {
     SetAlpha(alphaNext / 100);
     DrawImage(shared.nextLevelBig, nextX, nextY, 0);
     SetAlpha(1);
+    if (!winNotice.empty()) DrawText(winNotice, WIN_NOTICE_X, WIN_NOTICE_Y);
   }
   // Held now, or pressed (and perhaps released again) since the last frame.
   const std::uint64_t presses = MousePresses(1);

@@ -1,6 +1,8 @@
 // The embedded asset table, file reading with the working-folder fallback, atomic file writing
-// and the diagnostic log.
+// (temporary files of their own, created exclusively beside the target) and the diagnostic log.
 #include <SDL.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <random>
 #include <span>
 
 #include "media/media_local.h"
@@ -118,6 +121,43 @@ std::optional<std::vector<std::uint8_t>> ReadAssetOrFile(const std::string& path
   return bytes;
 }
 
+std::string FollowedPath(const std::string& path, std::string* error) {
+  std::string target = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    std::error_code ec;
+    const std::filesystem::path link = std::filesystem::read_symlink(target, ec);
+    if (ec) break;
+    target = link.is_absolute() ? link.string() : (std::filesystem::path(target).parent_path() / link).string();
+  }
+  if (error != nullptr) *error = path + ": too many symbolic links";
+  return "";
+}
+
+int CreateTemporaryBeside(const std::string& target, std::string& name, std::string* error) {
+  static std::uint64_t counter = 0;
+  std::random_device entropy;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, ".tmp-%d-%llx-%x", static_cast<int>(::getpid()),
+                  static_cast<unsigned long long>(++counter), entropy() & 0xFFFFFu);
+    name = target + suffix;
+    // Exclusive: an existing name, a planted symbolic link among them, is never opened.
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) {
+      name.clear();
+      const std::string folder = std::filesystem::path(target).parent_path().string();
+      if (error != nullptr) *error = "cannot create a file in " + (folder.empty() ? std::string(".") : folder) + ": " + std::strerror(errno);
+      return -1;
+    }
+  }
+  name.clear();
+  if (error != nullptr) *error = "cannot find a free temporary name beside " + target;
+  return -1;
+}
+
 bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& bytes,
                      std::string* error) {
   auto fail = [&](const std::string& why) {
@@ -125,22 +165,58 @@ bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& b
     return false;
   };
   if (path.empty()) return fail("no file name");
-  // One fixed temporary name: a save cut short leaves at most one stray file, which the next
-  // save overwrites.
-  const std::string tmp = path + ".tmp";
-  std::FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (f == nullptr) return fail("cannot create " + tmp + ": " + std::strerror(errno));
-  const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool flushed = std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !flushed || !closed) {
-    std::remove(tmp.c_str());
-    return fail("cannot write " + tmp);
+  // A symbolic link at the target is followed: the file it names is replaced, the link stays.
+  const std::string target = FollowedPath(path, error);
+  if (target.empty()) return false;
+  struct stat st {};
+  const bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists) {
+    if (S_ISDIR(st.st_mode)) return fail(target + " is a folder");
+    if (!S_ISREG(st.st_mode)) return fail(target + " is not a regular file");
+    // A file without write permission is not replaced (also not by a user who could).
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0) {
+      return fail(target + " is read-only (" + std::strerror(EACCES) + ")");
+    }
   }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    const std::string why = std::strerror(errno);
-    std::remove(tmp.c_str());
-    return fail("cannot replace " + path + ": " + why);
+  std::string tmp;
+  const int fd = CreateTemporaryBeside(target, tmp, error);
+  if (fd < 0) return false;
+  if (exists) ::fchmod(fd, st.st_mode & 07777);
+  bool written = true;
+  int why = 0;
+  for (std::size_t done = 0; done < bytes.size() && written;) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      written = false;
+      why = n < 0 ? errno : ENOSPC;
+    } else {
+      done += static_cast<std::size_t>(n);
+    }
+  }
+  if (written && ::fsync(fd) != 0) {
+    written = false;
+    why = errno;
+  }
+  if (::close(fd) != 0 && written) {
+    written = false;
+    why = errno;
+  }
+  if (!written) {
+    ::unlink(tmp.c_str());
+    return fail("cannot write " + target + ": " + std::strerror(why));
+  }
+  if (std::rename(tmp.c_str(), target.c_str()) != 0) {
+    const std::string reason = std::strerror(errno);
+    ::unlink(tmp.c_str());
+    return fail("cannot replace " + target + ": " + reason);
+  }
+  // The new name is made durable too, so a power cut does not bring the old file back.
+  const std::string folder = std::filesystem::path(target).parent_path().string();
+  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
   }
   return true;
 }

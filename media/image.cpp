@@ -3,6 +3,7 @@
 // texture is made once a renderer exists, and its hit masks the first time a collision asks.
 #include <SDL.h>
 #include <SDL_image.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -440,23 +441,33 @@ SDL_Surface* SurfaceOf(const TPixmap& pixmap) {
 }
 
 bool SaveWith(const PixmapPtr& pixmap, const std::string& fileName,
-              int (*writer)(SDL_Surface*, const char*, int), int quality) {
+              int (*writer)(SDL_Surface*, SDL_RWops*, int), int quality) {
   if (!pixmap || pixmap->width <= 0 || pixmap->height <= 0 || fileName.empty()) return false;
+  // The picture goes to a temporary file of its own beside the target (WriteFileAtomic's rules).
+  const std::string target = FollowedPath(fileName);
+  if (target.empty()) return false;
   EnsureImageCodecs();
   SDL_Surface* surface = SurfaceOf(*pixmap);
   if (surface == nullptr) return false;
-  const std::string tmp = fileName + ".tmp";
-  const bool ok = writer(surface, tmp.c_str(), quality) == 0;
+  std::string tmp;
+  const int fd = CreateTemporaryBeside(target, tmp);
+  std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+  if (file == nullptr && fd >= 0) ::close(fd);
+  SDL_RWops* out = file == nullptr ? nullptr : SDL_RWFromFP(file, SDL_FALSE);
+  bool ok = out != nullptr && writer(surface, out, quality) == 0;
+  if (out != nullptr) SDL_RWclose(out);
+  if (file != nullptr) ok = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0 && std::fclose(file) == 0 && ok;
   SDL_FreeSurface(surface);
-  if (!ok || std::rename(tmp.c_str(), fileName.c_str()) != 0) {
-    std::remove(tmp.c_str());
+  if (tmp.empty()) return false;
+  if (!ok || std::rename(tmp.c_str(), target.c_str()) != 0) {
+    ::unlink(tmp.c_str());
     return false;
   }
   return true;
 }
 
-int WritePng(SDL_Surface* s, const char* file, int /*quality*/) { return IMG_SavePNG(s, file); }
-int WriteJpeg(SDL_Surface* s, const char* file, int quality) { return IMG_SaveJPG(s, file, quality); }
+int WritePng(SDL_Surface* s, SDL_RWops* out, int /*quality*/) { return IMG_SavePNG_RW(s, out, 0); }
+int WriteJpeg(SDL_Surface* s, SDL_RWops* out, int quality) { return IMG_SaveJPG_RW(s, out, 0, quality); }
 
 }  // namespace
 

@@ -34,10 +34,19 @@ bool IsEmbeddedAsset(const std::string& path);
 std::vector<std::string> EmbeddedAssetPaths();
 /// Reads an embedded asset or, failing that, the file of that name relative to the working folder.
 std::optional<std::vector<std::uint8_t>> ReadAssetOrFile(const std::string& path);
-/// Writes a file completely or not at all: a temporary file in the same folder, renamed over the
-/// target. On failure returns false and puts a message in *error (when given).
+/// Writes a file completely or not at all: a temporary file of a fresh name, created exclusively
+/// (never through a link planted there) in the target's folder, synced and renamed over the
+/// target. A symbolic link at `path` is followed: its target is replaced and the link stays. An
+/// existing file without write permission, a folder or a device is not replaced. On failure
+/// returns false, leaves the old file as it was and puts the reason in *error (when given).
 bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& bytes,
                      std::string* error = nullptr);
+/// The file a path names after following symbolic links ("" with *error after 40 of them).
+std::string FollowedPath(const std::string& path, std::string* error = nullptr);
+/// Creates a new empty file named `target` + ".tmp-" + a fresh suffix, exclusively (an existing
+/// name, a planted link among them, is never opened); returns its descriptor and its name in
+/// `name`, or -1 with *error.
+int CreateTemporaryBeside(const std::string& target, std::string& name, std::string* error = nullptr);
 /// Diagnostic line to standard output (the XML reader's progress lines go here).
 void LogLine(const std::string& line);
 /// Silences LogLine (tests and tools that want a quiet standard output).

@@ -13,6 +13,7 @@ namespace {
 constexpr float THUMB_X = 420;
 constexpr float THUMB_Y = 100;
 constexpr int TABLE_ITEM_HEIGHT = 25;
+constexpr int NOTICE_FRAMES = 360;
 
 kiv_LabelPtr MenuLabel(const std::string& text, int x, int y, const kiv_GadgetPtr& parent) {
   kiv_LabelPtr label = kiv_CreateLabel("labelselect", text, x, y, 0, 0, 0, 0, parent);
@@ -63,6 +64,9 @@ TLevSelect::TLevSelect() {
   label1 = MenuLabel("SELECT LEVEL", 290, 15, panel2);
   label2 = MenuLabel("total best shots: ", 419, 380, panel2);
   label3 = MenuLabel("levels available: ", 419, 420, panel2);
+  noticeLabel = MenuLabel("", 34, 575, panel2);
+  noticeLabel->SetFont("Small");
+  noticeLabel->Hide();
   button1 = MenuButton("playlevel", "start", 687, 542, 85, 30, panel2);
   button2 = MenuButton("menu", "menu", 420, 542, 80, 30, panel2);
   button2->SetNameLink("Screen 1");
@@ -146,6 +150,14 @@ void TLevSelect::Update() {
     ScrollToSelected();
   }
   ShowScreen(screen2);
+  // A damaged progress file or a failed save is told once, for a few seconds.
+  if (ProgressNoticeSerial() != noticeShown) {
+    noticeShown = ProgressNoticeSerial();
+    noticeLabel->SetText(ProgressNotice());
+    noticeLabel->Show();
+    noticeFrames = NOTICE_FRAMES;
+  }
+  if (noticeFrames > 0 && --noticeFrames == 0) noticeLabel->Hide();
   PollSystem();
   Cls();
   DrawImage(fon, 0, 0, 0);

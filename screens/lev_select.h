@@ -39,6 +39,9 @@ class TLevSelect {
   int preparedRow = -1;    ///< the selected row whose level was last prepared
   int shownRow = -1;       ///< the row whose thumbnail and start button are shown
   std::string shownStatus;  ///< its status when they were chosen
+  kiv_LabelPtr noticeLabel;  ///< a progress notice, shown once for a few seconds
+  int noticeShown = 0;       ///< serial of the last progress notice shown
+  int noticeFrames = 0;      ///< frames the notice stays up
 
   /// Recomputes the two summary lines; returns the total of best shots as text.
   std::string UpdateSumms();

@@ -1,13 +1,23 @@
 // The options and progress file: where it lives, reading or creating it at start-up, the audio
 // switches, and the bookkeeping of completed levels. The file is always saved whole, inside the
-// XML module's container, and replaced atomically so a crash never leaves half a file.
+// XML module's container, replaced atomically and then copied to a backup, so a crash never
+// leaves half a file; a damaged file is kept aside and the backup (or what can be read) used.
 #include "state/options.h"
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <map>
+#include <optional>
+#include <vector>
 
 #include "state/globals.h"
 #include "xml/xml_document.h"
@@ -15,14 +25,33 @@
 namespace {
 
 constexpr float MUSIC_VOLUME_ON = 0.8f;
-constexpr int BAD_COPY_ATTEMPTS = 100;
+/// Kept-aside copies are numbered .bad, .bad2, ...; past this many no further copy is made and
+/// the damaged file is left where it is, unsaved over.
+constexpr int BAD_COPY_ATTEMPTS = 100000;
+/// A progress file holds 171 elements and about 8 KB; anything far beyond is not one.
+constexpr xmlLimits PROGRESS_LIMITS{1u << 20, 10000};
+/// Temporary files of saves cut short are removed at start-up once they are this old.
+constexpr auto STALE_TEMPORARY_AGE = std::chrono::minutes(1);
 
 std::string requestedFolder;
 std::string dataFolder;
+/// Why saves must not happen this session (a damaged file could not be kept aside), or "".
+std::string savesBlocked;
+/// The last failure reported on standard error, so a failure repeating at every save is one line.
+std::string lastReportedFailure;
+std::string notice;
+int noticeSerial = 0;
 
 std::string WithSlash(std::string folder) {
   if (!folder.empty() && folder.back() != '/') folder += '/';
   return folder;
+}
+
+std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+void SetNotice(const std::string& text) {
+  notice = text;
+  ++noticeSerial;
 }
 
 const char* BoolText(int on) { return on == 1 ? "true" : "false"; }
@@ -55,22 +84,212 @@ void RebuildMissingRecords(xmlNode* root) {
   }
 }
 
-/// Moves an unreadable progress file aside instead of overwriting it.
-void KeepUnreadableFile(const std::string& path) {
+/// A decimal number the game could have written: 1 to 9 digits, no sign, no leading zero.
+bool IsCount(const std::string& text) {
+  if (text.empty() || text.size() > 9 || text[0] == '0') return false;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+bool IsScore(const std::string& text) { return text.empty() || IsCount(text); }
+bool IsStatus(const std::string& text) { return text == "Open" || text == "Close"; }
+
+/// "" when `document` is a whole progress document of this game: parsed without an error, its
+/// root "options", its children level records numbered 1, 2, 3, ... with a score and status the
+/// game could have written and nothing else. Otherwise what is wrong, for the log.
+std::string JudgeProgress(const xmlDocument& document) {
+  if (document.xmlErrorCount() != 0) {
+    return "does not parse (byte " + std::to_string(document.xmlErrorPosition(1)) + ": " + document.xmlError(1) + ")";
+  }
+  const xmlNode* root = document.GetRoot();
+  if (root == nullptr || root->name != "options") return "is not a progress file of this game";
+  for (int i = 1; i <= root->ChildCount; ++i) {
+    const xmlNode* record = root->GetChild(i);
+    const std::string where = "record " + std::to_string(i);
+    if (record->name != "level" || record->HasChildren()) return where + " is not a level record";
+    const bool attributes = record->AttributeCount() == 3 && record->FindAttribute("score") != nullptr &&
+                            record->FindAttribute("status") != nullptr;
+    if (!attributes || record->AttributeValueGet("num") != std::to_string(i)) {
+      return where + " is damaged or out of order";
+    }
+    if (!IsScore(record->AttributeValueGet("score")) || !IsStatus(record->AttributeValueGet("status"))) {
+      return where + " holds a damaged score or status";
+    }
+  }
+  return "";
+}
+
+constexpr const char* HEADER_FAULT = "has a damaged header";
+
+/// One copy of the progress on disk: the file, what reading it gave, and what is wrong with it.
+struct TCopy {
+  std::string path;
+  bool exists = false;
+  bool unreadable = false;  ///< there but not readable (permissions): not damage
+  std::vector<std::uint8_t> bytes;
+  std::unique_ptr<xmlDocument> document;
+  std::string fault;  ///< "" when it reads cleanly
+};
+
+/// The bytes of a container whose 8-byte header was damaged, with the marker and the key put
+/// right: the key is the one under which the text starts as the game writes it. Null when no key
+/// gives that start (the damage is elsewhere).
+std::optional<std::vector<std::uint8_t>> RepairedHeader(const std::vector<std::uint8_t>& bytes) {
+  static const std::string START = "<?xml version=\"1.0\"?>\r\n<options ";
+  if (bytes.size() < 8 + START.size()) return std::nullopt;
+  for (int key = 1; key <= XML_CONTAINER_MAX_KEY; ++key) {
+    bool matches = true;
+    for (std::size_t i = 0; i < START.size() && matches; ++i) {
+      matches = xmlContainerDecodeByte(bytes[8 + i], key) == static_cast<std::uint8_t>(START[i]);
+    }
+    if (!matches) continue;
+    std::vector<std::uint8_t> repaired = xmlContainerEncode("", key);
+    if (std::equal(repaired.begin(), repaired.end(), bytes.begin())) return std::nullopt;  // header was fine
+    repaired.insert(repaired.end(), bytes.begin() + 8, bytes.end());
+    return repaired;
+  }
+  return std::nullopt;
+}
+
+TCopy ReadCopy(const std::string& path) {
+  TCopy copy;
+  copy.path = path;
+  copy.document = std::make_unique<xmlDocument>();
+  copy.document->SetLimits(PROGRESS_LIMITS);
   std::error_code ec;
+  copy.exists = std::filesystem::exists(path, ec);
+  if (!copy.exists) return copy;
+  if (::access(path.c_str(), R_OK) != 0 && errno == EACCES) {
+    copy.unreadable = true;
+    copy.fault = std::string("cannot be read (") + std::strerror(EACCES) + ")";
+    return copy;
+  }
+  // A file far larger than any progress file is refused by the reader before it is read whole.
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec || size > PROGRESS_LIMITS.maxBytes + 8) {
+    copy.document->Load(path);
+  } else if (auto bytes = ReadAssetOrFile(path)) {
+    copy.bytes = std::move(*bytes);
+    copy.document->LoadBytes(copy.bytes, path);
+  } else {
+    copy.document->Load(path);  // records why it cannot be read
+  }
+  copy.fault = JudgeProgress(*copy.document);
+  if (!copy.fault.empty()) {
+    // A damaged header alone loses nothing: the text under it is read with the key that fits.
+    if (const auto repaired = RepairedHeader(copy.bytes)) {
+      auto document = std::make_unique<xmlDocument>();
+      document->SetLimits(PROGRESS_LIMITS);
+      document->LoadBytes(*repaired, path + " (header repaired)");
+      if (JudgeProgress(*document).empty()) {
+        copy.document = std::move(document);
+        copy.fault = HEADER_FAULT;
+      }
+    }
+  }
+  return copy;
+}
+
+/// Moves a damaged file aside as <path>.bad, .bad2, ... without ever replacing an existing file.
+/// Returns the name it now has, or "" (with `why`) when it could not be moved.
+std::string KeepAside(const std::string& path, std::string& why) {
   for (int attempt = 1; attempt <= BAD_COPY_ATTEMPTS; ++attempt) {
     const std::string kept = path + ".bad" + (attempt == 1 ? "" : std::to_string(attempt));
-    if (std::filesystem::exists(kept, ec)) continue;
-    std::filesystem::rename(path, kept, ec);
-    if (!ec) {
-      std::fprintf(stderr, "brakkon: %s holds no readable progress; kept it as %s and started a new one\n",
-                   path.c_str(), kept.c_str());
-      return;
+    // A new hard link fails on any existing name; only then does the damaged name go.
+    if (::link(path.c_str(), kept.c_str()) == 0) {
+      if (::unlink(path.c_str()) != 0) {
+        why = std::strerror(errno);
+        ::unlink(kept.c_str());
+        return "";
+      }
+      return kept;
     }
-    break;
+    if (errno == EEXIST) continue;
+    // Folders without hard links: a rename that refuses to replace.
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0) return kept;
+    if (errno == EEXIST) continue;
+    why = std::strerror(errno);
+    return "";
   }
-  std::fprintf(stderr, "brakkon: %s holds no readable progress and could not be kept aside (%s)\n",
-               path.c_str(), ec ? ec.message().c_str() : "too many kept copies");
+  why = "too many kept copies";
+  return "";
+}
+
+/// A valid record of level `num` taken from a damaged document: the first one of each number.
+void SalvageRecords(const xmlDocument& document, std::map<int, const xmlNode*>& records) {
+  for (const xmlNode* node = document.FindNode("level"); node != nullptr; node = document.After(node)) {
+    if (node->name != "level") continue;
+    const std::string num = node->AttributeValueGet("num");
+    if (!IsCount(num)) continue;
+    const int level = xmlTextToInt(num);
+    if (level >= 1 && level <= DEFAULT_LEVEL_COUNT && records.count(level) == 0) records[level] = node;
+  }
+}
+
+/// A new progress document holding what can be read from damaged copies: every record whose
+/// number is readable goes to the level it names, with its score when that is one the game could
+/// have written; the switches come from a root that is still "options". Counts the completed
+/// levels found in `completed`.
+std::shared_ptr<xmlDocument> Salvage(const std::vector<const TCopy*>& damaged, int& completed) {
+  auto document = std::make_shared<xmlDocument>();
+  BuildDefaultOptions(*document);
+  xmlNode* root = document->GetRoot();
+  std::map<int, const xmlNode*> records;
+  bool switchesTaken = false;
+  for (const TCopy* copy : damaged) {
+    SalvageRecords(*copy->document, records);
+    const xmlNode* old = copy->document->GetRoot();
+    if (old == nullptr || old->name != "options" || switchesTaken) continue;
+    for (const char* key : {"lastLevel", "music", "sound", "win"}) {
+      if (old->FindAttribute(key) != nullptr) root->AttributeValueSet(key, old->AttributeValueGet(key));
+    }
+    switchesTaken = true;
+  }
+  completed = 0;
+  for (const auto& [level, old] : records) {
+    xmlNode* record = root->GetChild(level);
+    const std::string score = old->AttributeValueGet("score");
+    const std::string status = old->AttributeValueGet("status");
+    if (IsCount(score)) {
+      record->AttributeValueSet("score", score);
+      ++completed;
+    }
+    if (IsStatus(status)) record->AttributeValueSet("status", status);
+  }
+  // A completed level opened the one after it.
+  for (int level = 1; level < DEFAULT_LEVEL_COUNT; ++level) {
+    if (!root->GetChild(level)->AttributeValueGet("score").empty()) {
+      root->GetChild(level + 1)->AttributeValueSet("status", "Open");
+      root->GetChild(level)->AttributeValueSet("status", "Open");
+    }
+  }
+  return document;
+}
+
+/// Removes temporary files that saves cut short (a killed game) left beside the progress files.
+void RemoveStaleTemporaries(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path file(path);
+  const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+  const std::string prefix = file.filename().string();
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const bool ours = name.rfind(prefix + ".tmp-", 0) == 0 || name.rfind(prefix + ".bak.tmp-", 0) == 0;
+    if (!ours || !it->is_regular_file(ec) || it->is_symlink(ec)) continue;
+    if (now - it->last_write_time(ec) > STALE_TEMPORARY_AGE) std::filesystem::remove(it->path(), ec);
+  }
+}
+
+/// The level a record names must be the level it is offered as: the last level stays in range.
+void ClampLastLevel(xmlNode* root) {
+  const std::string text = root->AttributeValueGet("lastLevel");
+  const int last = IsCount(text) ? xmlTextToInt(text) : 1;
+  const int offered = root->ChildCount < DEFAULT_LEVEL_COUNT ? root->ChildCount : DEFAULT_LEVEL_COUNT;
+  if (last < 1 || last > offered) root->AttributeValueSet("lastLevel", "1");
 }
 
 void PrepareDataFolder() {
@@ -85,6 +304,8 @@ void PrepareDataFolder() {
   const std::string moved = dataFolder + optionsFileName;
   const bool carried = !std::filesystem::exists(moved, ec) && std::filesystem::is_regular_file(optionsFileName, ec) &&
                        std::filesystem::copy_file(optionsFileName, moved, ec);
+  // The copy is the player's own from now on, whatever the permissions of the one it came from.
+  if (carried) std::filesystem::permissions(moved, std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
   LogLine("The working folder is not writable; progress is kept in " + moved +
           (carried ? " (carried over from the working folder)" : ""));
 }
@@ -106,29 +327,76 @@ std::string UserDataFolderForProgress() { return UserDataFolder(); }
 
 std::string OptionsFilePath() { return dataFolder + optionsFileName; }
 
+std::string BackupFilePath() { return OptionsFilePath() + ".bak"; }
+
 void LoadOptions() {
   PrepareDataFolder();
+  savesBlocked.clear();
+  lastReportedFailure.clear();
   const std::string path = OptionsFilePath();
-  auto document = std::make_shared<xmlDocument>();
-  std::error_code ec;
-  const bool exists = std::filesystem::exists(path, ec);
-  if (exists) document->Load(path);
-  // A load with parse errors that still produced a root is used as it is.
-  if (document->GetRoot() == nullptr) {
-    if (exists) KeepUnreadableFile(path);
-    auto defaults = std::make_shared<xmlDocument>();
-    BuildDefaultOptions(*defaults);
-    defaults->Save(path, optionsEncrypt, nullptr, nullptr, 0);
-    document = std::make_shared<xmlDocument>();
-    document->Load(path);
-    if (document->GetRoot() == nullptr) {
-      std::fprintf(stderr, "brakkon: cannot write %s; progress lasts only until the game ends\n", path.c_str());
-      document = defaults;
+  RemoveStaleTemporaries(path);
+  // The progress file, then its backup: the first that reads cleanly is used. The file is never
+  // older than its backup, as every save writes the file first.
+  std::vector<TCopy> copies;
+  copies.push_back(ReadCopy(path));
+  if (!copies[0].fault.empty() || !copies[0].exists) copies.push_back(ReadCopy(BackupFilePath()));
+  TCopy* used = nullptr;
+  for (TCopy& copy : copies) {
+    if (copy.exists && copy.fault.empty()) {
+      used = &copy;
+      break;
     }
+  }
+  // A header repaired in memory is as good as clean; the damaged file is kept aside all the same.
+  if (used == nullptr && copies[0].exists && copies[0].fault == HEADER_FAULT) used = &copies[0];
+
+  std::vector<std::string> kept;
+  std::vector<const TCopy*> damaged;
+  for (const TCopy& copy : copies) {
+    if (!copy.exists || copy.fault.empty() || copy.unreadable) continue;
+    damaged.push_back(&copy);
+    std::string why;
+    const std::string name = KeepAside(copy.path, why);
+    if (!name.empty()) {
+      kept.push_back(FileName(copy.path) + " " + copy.fault + "; kept it as " + FileName(name));
+    } else {
+      kept.push_back(FileName(copy.path) + " " + copy.fault + " and could not be kept aside (" + why + ")");
+      // Saving now would replace the only copy of what the damaged file still holds.
+      savesBlocked = copy.path + " is damaged and could not be kept aside (" + why + ")";
+    }
+  }
+  std::shared_ptr<xmlDocument> document;
+  std::string outcome;
+  bool save = true;
+  if (used != nullptr) {
+    document = std::shared_ptr<xmlDocument>(std::move(used->document));
+    save = used != &copies[0] || !copies[0].fault.empty();
+    outcome = "used " + FileName(used->path) + (used == &copies[0] ? " (its header put right)" : "");
+  } else {
+    int completed = 0;
+    document = Salvage(damaged, completed);
+    outcome = damaged.empty() ? "started a new progress"
+                              : "no clean copy left; rebuilt " + std::to_string(completed) +
+                                    " completed levels from what could be read";
+  }
+  if (copies[0].unreadable) {
+    std::fprintf(stderr, "brakkon: %s %s; %s\n", path.c_str(), copies[0].fault.c_str(),
+                 used != nullptr ? outcome.c_str() : "progress lasts only until the game ends");
+    if (used == nullptr) savesBlocked = path + " " + copies[0].fault;
+  } else if (!kept.empty() || (!copies[0].exists && used != nullptr)) {
+    std::string line;
+    if (!copies[0].exists) line += FileName(path) + " is missing; ";
+    for (const std::string& part : kept) line += part + "; ";
+    std::fprintf(stderr, "brakkon: %s%s\n", line.c_str(), outcome.c_str());
+    SetNotice(used != nullptr ? "Progress file damaged: restored from its backup."
+                              : "Progress file damaged: what could be read of it was kept.");
   }
   optionsDoc = document;
   RebuildMissingRecords(optionsDoc->GetRoot());
+  ClampLastLevel(optionsDoc->GetRoot());
   levelCount = OfferedLevelCount();
+  // A new, restored or rebuilt progress is written at once, so the next start finds it.
+  if (save && savesBlocked.empty()) SaveOptions();
 }
 
 void ReadOptionSwitches() {
@@ -151,8 +419,33 @@ void ApplyAudioSettings() {
 
 bool SaveOptions() {
   if (!optionsDoc) return false;
-  return optionsDoc->Save(OptionsFilePath(), optionsEncrypt, nullptr, nullptr, 0) == 1;
+  const std::string path = OptionsFilePath();
+  std::string why = savesBlocked;
+  bool saved = false;
+  if (why.empty()) {
+    // The file first, then the backup: at every moment one of them holds the last whole save,
+    // and the file is never older than the backup.
+    const std::vector<std::uint8_t> bytes = optionsDoc->FileBytes(optionsEncrypt);
+    saved = WriteFileAtomic(path, bytes, &why);
+    std::string backupWhy;
+    if (saved && !WriteFileAtomic(BackupFilePath(), bytes, &backupWhy)) why = "the backup: " + backupWhy;
+  }
+  if (why.empty()) {
+    lastReportedFailure.clear();
+    return true;
+  }
+  // One line per kind of failure, not one per save; the next save tries again all the same.
+  if (why != lastReportedFailure) {
+    std::fprintf(stderr, "brakkon: cannot save progress to %s: %s; the game goes on and tries again at the next save\n",
+                 (saved ? BackupFilePath() : path).c_str(), why.c_str());
+    if (!saved) SetNotice("Progress could not be saved; it is tried again at the next save.");
+    lastReportedFailure = why;
+  }
+  return saved;
 }
+
+const std::string& ProgressNotice() { return notice; }
+int ProgressNoticeSerial() { return noticeSerial; }
 
 xmlNode* OptionsRoot() { return optionsDoc ? optionsDoc->GetRoot() : nullptr; }
 

@@ -22,17 +22,31 @@ std::string UserDataFolderForProgress();
 /// Path of the progress file: DataFolder() + optionsFileName.
 std::string OptionsFilePath();
 
-/// Reads the progress file into optionsDoc, or creates it with the defaults (170 levels, level 1
-/// open) when it is missing or holds no element; an unreadable file is first kept beside it as
-/// "<name>.bad". Missing level records are rebuilt, so record 1..170 always exist afterwards.
+/// Reads the progress into optionsDoc: the progress file when it reads cleanly as a progress
+/// document (no parse error, root "options", level records numbered 1, 2, ... with valid scores
+/// and states), else its backup, else what can be read of either (each record goes to the level
+/// its "num" names), else the defaults (170 levels, level 1 open). A damaged file is kept aside
+/// as "<name>.bad" (".bad2", ...: never replacing a file) with one line on standard error and a
+/// notice; a file that cannot be read for its permissions is left alone. Missing level records
+/// are rebuilt, so record 1..170 always exist afterwards. Anything but the clean progress file is
+/// saved at once.
 void LoadOptions();
 /// Start-up: musicOn, soundOn and gameCompleted from the root's music, sound and win.
 void ReadOptionSwitches();
 /// Music volume from musicOn (0.8 or 0), root music and sound from the switches, then a save.
 void ApplyAudioSettings();
-/// Saves optionsDoc to OptionsFilePath() in the container. False (with the XML module's error
-/// recorded) when it cannot be written; the document in memory stays as it is.
+/// Saves optionsDoc to OptionsFilePath() in the container, then the same bytes to
+/// BackupFilePath(). False when the progress file cannot be written: one line on standard error
+/// names the file and the reason (once while the same failure repeats) and sets the notice; the
+/// document in memory stays as it is and the next save tries again.
 bool SaveOptions();
+/// Path of the backup every save leaves: OptionsFilePath() + ".bak".
+std::string BackupFilePath();
+/// A short message for the player about the progress (a damaged file replaced, a save that
+/// failed), "" while there has been none; the serial grows with every new message, so each
+/// screen can show a message once.
+const std::string& ProgressNotice();
+int ProgressNoticeSerial();
 
 /// The root element of optionsDoc, null before LoadOptions.
 xmlNode* OptionsRoot();

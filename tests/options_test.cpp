@@ -1,10 +1,18 @@
 // Tests of the options and progress file in a temporary data folder: the first run, the audio
 // switches, best scores and unlocking, the last level, and files that are damaged or short.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <random>
 
 #include "state/globals.h"
 #include "state/options.h"
@@ -18,7 +26,7 @@ class OptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLogQuiet(true);
-    std::string pattern = (fs::temp_directory_path() / "brakkon-options-XXXXXX").string();
+    std::string pattern = (Base() / "brakkon-options-XXXXXX").string();
     folder_ = ::mkdtemp(pattern.data());
     SetDataFolder(folder_);
     optionsDoc.reset();
@@ -35,6 +43,8 @@ class OptionsTest : public ::testing::Test {
     SetLogQuiet(false);
   }
 
+  /// Where the test's own folder is made.
+  virtual fs::path Base() const { return fs::temp_directory_path(); }
   std::string File() const { return folder_ + "/brakkon.dat"; }
   void WriteFile(const std::string& text) const { std::ofstream(File(), std::ios::binary) << text; }
   std::vector<std::uint8_t> FileBytes() const { return ReadAssetOrFile(File()).value_or(std::vector<std::uint8_t>{}); }
@@ -180,14 +190,22 @@ TEST_F(OptionsTest, UnreadableFileIsKeptAsBad) {
   EXPECT_EQ(ReadAssetOrFile(File() + ".bad")->size(), damaged.size());
 }
 
-TEST_F(OptionsTest, FileWithErrorsButARootIsUsedAsItIs) {
-  std::string text = ProgressText(DEFAULT_LEVEL_COUNT);
+TEST_F(OptionsTest, FileWithErrorsIsKeptAsideAndWhatItHoldsIsUsed) {
+  std::string text = ProgressText(DEFAULT_LEVEL_COUNT, {"4", "2"});
   text.replace(text.find("music=\"true\""), 12, "music=\"false\"");
   WriteFile(text + "</extra>\n");
+  ::testing::internal::CaptureStderr();
   LoadOptions();
+  const std::string message = ::testing::internal::GetCapturedStderr();
   ReadOptionSwitches();
   EXPECT_EQ(musicOn, 0);
-  EXPECT_FALSE(fs::exists(File() + ".bad"));
+  EXPECT_EQ(LevelRecord(2)->AttributeValueGet("score"), "2");
+  EXPECT_EQ(LevelRecord(3)->AttributeValueGet("status"), "Open");
+  const auto kept = ReadAssetOrFile(File() + ".bad");
+  ASSERT_TRUE(kept.has_value());
+  EXPECT_EQ(std::string(kept->begin(), kept->end()), text + "</extra>\n");
+  EXPECT_NE(message.find("Unexpected closing tag (/extra)); kept it as brakkon.dat.bad"), std::string::npos) << message;
+  EXPECT_NE(ProgressNotice(), "");
 }
 
 TEST_F(OptionsTest, MissingRecordsAreRebuiltAndExtraOnesKept) {
@@ -216,9 +234,252 @@ TEST_F(OptionsTest, FailedSaveKeepsTheDocumentInMemory) {
   fs::remove(File());
   fs::create_directories(File() + "/blocked");
   OptionsRoot()->AttributeValueSet("lastLevel", "9");
+  ::testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveOptions());
-  EXPECT_EQ(xmlDocument::xmlError(xmlDocument::xmlErrorCount()).rfind("Error writing XML file", 0), 0u);
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("cannot save progress to " + File() + ": " + File() + " is a folder"), std::string::npos)
+      << message;
   EXPECT_EQ(OptionsRoot()->AttributeValueGet("lastLevel"), "9");
+}
+
+// [SECTION] Damaged files ----------------------------------------------------------------------
+
+/// Progress that was played and saved: levels 1-9 and 100 completed, in the container, with the
+/// backup every save leaves. Thousands of loads and saves: in memory where the system allows.
+class DamagedFileTest : public OptionsTest {
+ protected:
+  fs::path Base() const override {
+    std::error_code ec;
+    return fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm")
+                                                                                : fs::temp_directory_path();
+  }
+  void SetUp() override {
+    OptionsTest::SetUp();
+    LoadOptions();
+    for (const auto& [level, shots] : TRUTH) RecordLevelCompleted(level, shots);
+    SaveOptionsOnExit(4);
+    good_ = FileBytes();
+    backup_ = ReadAssetOrFile(File() + ".bak");
+    optionsDoc.reset();
+  }
+
+  /// One damaged copy of the good file; `record` is the level whose record holds the damage
+  /// (0: none of them, as for the header), which a flip may change but never move.
+  struct TCase {
+    std::string family;
+    std::vector<std::uint8_t> bytes;
+    int record = 0;
+  };
+
+  /// The level whose record holds byte `offset` of the file (0 outside every record).
+  int RecordAt(std::size_t offset) const {
+    const std::string text = xmlContainerDecode(good_);
+    if (offset < 8) return 0;
+    const std::size_t lineStart = text.rfind('\n', offset - 8);
+    const std::size_t tag = text.find("<level num=\"", lineStart == std::string::npos ? 0 : lineStart);
+    const std::size_t lineEnd = text.find('\n', offset - 8);
+    if (tag == std::string::npos || tag > lineEnd) return 0;
+    return xmlTextToInt(text.substr(tag + 12));
+  }
+
+  std::vector<TCase> Cases() const {
+    std::vector<TCase> cases;
+    for (std::size_t byte = 0; byte < 8; ++byte) {
+      for (int bit = 0; bit < 8; ++bit) {
+        TCase c{"header bit flip", good_, 0};
+        c.bytes[byte] ^= static_cast<std::uint8_t>(1 << bit);
+        cases.push_back(c);
+      }
+    }
+    for (std::size_t byte = 8; byte < good_.size(); byte += 29) {
+      for (int bit = 0; bit < 8; ++bit) {
+        TCase c{"body bit flip", good_, RecordAt(byte)};
+        c.bytes[byte] ^= static_cast<std::uint8_t>(1 << bit);
+        cases.push_back(c);
+      }
+    }
+    for (std::size_t length = 0; length < good_.size(); length += 64) {
+      cases.push_back({"truncated", std::vector<std::uint8_t>(good_.begin(), good_.begin() + static_cast<long>(length)),
+                       RecordAt(length)});
+    }
+    std::mt19937 random(3000);
+    for (int n = 0; n < 8; ++n) {
+      std::vector<std::uint8_t> noise(3000);
+      for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+      cases.push_back({"random bytes", noise, 0});
+    }
+    const std::string text = xmlContainerDecode(good_);
+    auto encoded = [&](const std::string& plain) { return xmlContainerEncode(plain, 77); };
+    const std::size_t record6 = text.find("<level num=\"6\"");
+    const std::size_t record5End = text.find("/>", text.find("<level num=\"5\""));
+    const std::size_t line6End = text.find('\n', record6) + 1;
+    const std::size_t line6Start = text.rfind('\n', record6) + 1;
+    cases.push_back({"lost <", encoded(std::string(text).erase(record6, 1)), 6});
+    cases.push_back({"lost /", encoded(std::string(text).erase(record5End, 1)), 5});
+    cases.push_back({"duplicated record",
+                     encoded(std::string(text).insert(line6End, text.substr(line6Start, line6End - line6Start))), 6});
+    return cases;
+  }
+
+  /// Levels completed and their scores as the game now offers them.
+  static std::map<int, std::string> Completed() {
+    std::map<int, std::string> completed;
+    for (int level = 1; level <= OfferedLevelCount(); ++level) {
+      const std::string score = LevelRecord(level)->AttributeValueGet("score");
+      if (!score.empty()) completed[level] = score;
+    }
+    return completed;
+  }
+
+  static inline const std::map<int, int> TRUTH = {{1, 3}, {2, 1}, {3, 4}, {4, 1}, {5, 5},
+                                                  {6, 9}, {7, 2}, {8, 6}, {9, 5}, {100, 7}};
+  std::vector<std::uint8_t> good_;
+  std::optional<std::vector<std::uint8_t>> backup_;
+};
+
+TEST_F(DamagedFileTest, NoCompletedLevelIsLostOrMovedAndTheDamagedFileIsKept) {
+  ASSERT_TRUE(backup_.has_value()) << "every save leaves a backup";
+  struct TTally {
+    int cases = 0, lost = 0, moved = 0, notKept = 0;
+  };
+  std::map<std::string, std::array<TTally, 2>> tally;  // [with backup, without]
+  for (const bool withBackup : {true, false}) {
+    for (const TCase& c : Cases()) {
+      std::error_code ec;
+      for (const auto& entry : fs::directory_iterator(folder_)) fs::remove(entry.path(), ec);
+      WriteFile(std::string(c.bytes.begin(), c.bytes.end()));
+      if (withBackup) {
+        std::ofstream(File() + ".bak", std::ios::binary).write(reinterpret_cast<const char*>(backup_->data()),
+                                                                static_cast<std::streamsize>(backup_->size()));
+      }
+      optionsDoc.reset();
+      ::testing::internal::CaptureStderr();
+      LoadOptions();
+      const std::string message = ::testing::internal::GetCapturedStderr();
+      const auto completed = Completed();
+      int lost = 0;
+      int moved = 0;
+      for (const auto& [level, shots] : TRUTH) {
+        const auto found = completed.find(level);
+        if (found == completed.end()) {
+          ++lost;
+        } else if (found->second != std::to_string(shots) && level != c.record) {
+          ++moved;  // another level's score, or one the player never made
+        }
+      }
+      for (const auto& [level, score] : completed) moved += TRUTH.count(level) == 0 ? 1 : 0;
+      // After the first save of a session, a damaged file must still be there byte for byte,
+      // kept aside, unless nothing in it was lost.
+      SaveOptions();
+      const bool used = lost == 0 && moved == 0;
+      bool kept = false;
+      for (const auto& entry : fs::directory_iterator(folder_)) {
+        const std::string name = entry.path().filename().string();
+        kept = kept || (name != "brakkon.dat" && name != "brakkon.dat.bak" && ReadAssetOrFile(entry.path()) == c.bytes);
+      }
+      TTally& t = tally[c.family][withBackup ? 0 : 1];
+      ++t.cases;
+      t.lost += lost > 0 ? 1 : 0;
+      t.moved += moved > 0 ? 1 : 0;
+      t.notKept += kept || used ? 0 : 1;
+      EXPECT_EQ(moved, 0) << c.family << " (record " << c.record << ", backup " << withBackup << ")";
+      if (withBackup) {
+        EXPECT_EQ(lost, 0) << c.family << " (record " << c.record << "): " << message;
+      }
+      EXPECT_TRUE(kept || used) << c.family << ": the damaged file is gone";
+    }
+  }
+  std::cout << "family               cases | with backup: lost moved not-kept | without: lost moved not-kept\n";
+  for (const auto& [family, t] : tally) {
+    std::printf("%-20s %5d | %17d %5d %8d | %14d %5d %8d\n", family.c_str(), t[0].cases, t[0].lost, t[0].moved,
+                t[0].notKept, t[1].lost, t[1].moved, t[1].notKept);
+  }
+}
+
+// [SECTION] Saves that cannot happen, and odd files ---------------------------------------------
+
+TEST_F(OptionsTest, AFailedSaveIsToldOnceAndTheNextSaveTriesAgain) {
+  LoadOptions();
+  RecordLevelCompleted(1, 4);
+  const std::vector<std::uint8_t> before = FileBytes();
+  fs::permissions(File(), fs::perms::owner_read);
+  const int serial = ProgressNoticeSerial();
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveOptions());
+  RecordLevelCompleted(2, 5);  // fails the same way: no second line
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(message, "brakkon: cannot save progress to " + File() + ": " + File() +
+                         " is read-only (Permission denied); the game goes on and tries again at the next save\n");
+  EXPECT_EQ(ProgressNoticeSerial(), serial + 1);
+  EXPECT_EQ(FileBytes(), before);  // a file without write permission is not replaced
+  fs::permissions(File(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_TRUE(SaveOptions());
+  EXPECT_EQ(Reread()->GetRoot()->GetChild(2)->AttributeValueGet("score"), "5");
+}
+
+TEST_F(OptionsTest, ASymlinkedFileIsFollowed) {
+  LoadOptions();
+  const std::string real = folder_ + "/elsewhere.dat";
+  fs::rename(File(), real);
+  fs::create_symlink(real, File());
+  RecordLevelCompleted(1, 6);
+  EXPECT_TRUE(fs::is_symlink(File()));
+  EXPECT_NE(xmlContainerDecode(ReadAssetOrFile(real).value()).find("num=\"1\" score=\"6\""), std::string::npos);
+}
+
+TEST_F(OptionsTest, AFileThatCannotBeReadIsLeftAloneAndNotCalledDamaged) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  LoadOptions();
+  ::chmod(File().c_str(), 0);
+  optionsDoc.reset();
+  ::testing::internal::CaptureStderr();
+  LoadOptions();
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("cannot be read (Permission denied)"), std::string::npos) << message;
+  EXPECT_FALSE(fs::exists(File() + ".bad"));
+}
+
+TEST_F(OptionsTest, KeptCopiesNeverReplaceAnEarlierOne) {
+  // The first kept-aside names are taken already (one of them by a link to a file of its own).
+  std::ofstream(File() + ".bad", std::ios::binary) << "first";
+  std::ofstream(folder_ + "/other", std::ios::binary) << "other";
+  fs::create_symlink(folder_ + "/other", File() + ".bad2");
+  WriteFile("damaged");
+  ::testing::internal::CaptureStderr();
+  LoadOptions();
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(message.find("kept it as brakkon.dat.bad3"), std::string::npos) << message;
+  EXPECT_EQ(Reread()->GetRoot()->ChildCount, DEFAULT_LEVEL_COUNT);
+  EXPECT_EQ(ReadAssetOrFile(File() + ".bad3").value(), std::vector<std::uint8_t>({'d', 'a', 'm', 'a', 'g', 'e', 'd'}));
+  EXPECT_EQ(ReadAssetOrFile(File() + ".bad").value().size(), 5u);
+  EXPECT_EQ(ReadAssetOrFile(folder_ + "/other").value().size(), 5u);
+}
+
+TEST_F(OptionsTest, AMillionElementsAreRefusedAtOnceAndKeptAside) {
+  std::string text = "<options>";
+  for (int i = 0; i < 1000000; ++i) text += "<a/>";
+  WriteFile(text + "</options>");
+  const auto started = std::chrono::steady_clock::now();
+  ::testing::internal::CaptureStderr();
+  LoadOptions();
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
+  EXPECT_NE(message.find("File too large"), std::string::npos) << message;
+  EXPECT_EQ(fs::file_size(File() + ".bad"), text.size() + 10);
+  EXPECT_EQ(OptionsRoot()->ChildCount, DEFAULT_LEVEL_COUNT);
+}
+
+TEST_F(OptionsTest, AMissingFileIsRestoredFromTheBackup) {
+  LoadOptions();
+  RecordLevelCompleted(1, 2);
+  fs::remove(File());
+  optionsDoc.reset();
+  ::testing::internal::CaptureStderr();
+  LoadOptions();
+  const std::string message = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(message, "brakkon: brakkon.dat is missing; used brakkon.dat.bak\n");
+  EXPECT_EQ(LevelRecord(1)->AttributeValueGet("score"), "2");
+  EXPECT_EQ(Reread()->GetRoot()->GetChild(1)->AttributeValueGet("score"), "2");
 }
 
 TEST_F(OptionsTest, DataFolderChoice) {

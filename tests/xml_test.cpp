@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <climits>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <stdexcept>
 
@@ -58,8 +60,8 @@ TEST_F(XmlTest, RepeatedAttributeKeepsFirstPositionAndLastValue) {
   xmlNode* level = Parse(document, "<level a=\"1\" shot=\"6\" shot=\"7\" >\r\n</level>");
   ASSERT_NE(level, nullptr);
   EXPECT_EQ(level->name, "level");
-  ASSERT_EQ(level->AttributeCount, 2);
-  EXPECT_EQ(level->AttributeName[2], "shot");
+  ASSERT_EQ(level->AttributeCount(), 2);
+  EXPECT_EQ(level->Attributes[1].name, "shot");
   EXPECT_EQ(level->AttributeValueGet("shot"), "7");
 }
 
@@ -134,12 +136,14 @@ TEST_F(XmlTest, ParseErrorsCarryMessageAndPosition) {
   for (const auto& c : cases) {
     xmlDocument document;
     EXPECT_EQ(Parse(document, c.text), nullptr) << c.text;
-    ASSERT_GE(xmlDocument::xmlErrorCount(), 1) << c.text;
-    EXPECT_EQ(xmlDocument::xmlError(1), c.message) << c.text;
-    EXPECT_EQ(xmlDocument::xmlErrorPosition(1), c.position) << c.text;
+    ASSERT_GE(document.xmlErrorCount(), 1) << c.text;
+    EXPECT_EQ(document.xmlError(1), c.message) << c.text;
+    EXPECT_EQ(document.xmlErrorPosition(1), c.position) << c.text;
   }
-  EXPECT_EQ(xmlDocument::xmlError(99), "");
-  EXPECT_EQ(xmlDocument::xmlErrorPosition(0), 0);
+  xmlDocument document;
+  Parse(document, "</x>");
+  EXPECT_EQ(document.xmlError(99), "");
+  EXPECT_EQ(document.xmlErrorPosition(0), 0);
 }
 
 TEST_F(XmlTest, GreaterThanOutsideATagDropsTheTextBeforeIt) {
@@ -151,16 +155,16 @@ TEST_F(XmlTest, GreaterThanOutsideATagDropsTheTextBeforeIt) {
 TEST_F(XmlTest, MissingFileIsOneError) {
   xmlDocument document;
   EXPECT_EQ(document.Load("/no/such/folder/level.xml"), nullptr);
-  EXPECT_EQ(xmlDocument::xmlErrorCount(), 1);
-  EXPECT_EQ(xmlDocument::xmlError(1), "Error opening XML file: File does not exist.");
-  EXPECT_EQ(xmlDocument::xmlErrorPosition(1), 0);
+  EXPECT_EQ(document.xmlErrorCount(), 1);
+  EXPECT_EQ(document.xmlError(1), "Error opening XML file: File does not exist.");
+  EXPECT_EQ(document.xmlErrorPosition(1), 0);
 }
 
 TEST_F(XmlTest, FailedLoadKeepsTheNodesItBuilt) {
   // Level files with a stray end tag still give their sections to the level loader.
   xmlDocument document;
   EXPECT_EQ(document.Load(Fixture("stray_end_tag_level.xml")), nullptr);
-  EXPECT_EQ(xmlDocument::xmlError(1), "Unexpected closing tag (/pics)");
+  EXPECT_EQ(document.xmlError(1), "Unexpected closing tag (/pics)");
   xmlNode* bodies = document.FindNode("bodies");
   ASSERT_NE(bodies, nullptr);
   EXPECT_EQ(bodies->GetChildCount(), 2);
@@ -171,9 +175,9 @@ TEST_F(XmlTest, FailedLoadKeepsTheNodesItBuilt) {
 TEST_F(XmlTest, ErrorsAreClearedWhenTheNextLoadBegins) {
   xmlDocument document;
   Parse(document, "</x>");
-  EXPECT_EQ(xmlDocument::xmlErrorCount(), 1);
+  EXPECT_EQ(document.xmlErrorCount(), 1);
   EXPECT_NE(Parse(document, "<x />"), nullptr);
-  EXPECT_EQ(xmlDocument::xmlErrorCount(), 0);
+  EXPECT_EQ(document.xmlErrorCount(), 0);
 }
 
 TEST_F(XmlTest, FirstTopLevelElementIsTheRootAndASecondMergesIntoIt) {
@@ -216,7 +220,7 @@ TEST_F(XmlTest, LogLines) {
   EXPECT_NE(log.find(" seconds.\n"), std::string::npos) << log;
 
   ::testing::internal::CaptureStdout();
-  document.LoadBytes(xmlContainerEncode("<a>", 9), "coded");
+  document.LoadBytes(xmlContainerEncode("<a />", 9), "coded");
   Parse(document, "</a>");
   log = ::testing::internal::GetCapturedStdout();
   const std::string failed =
@@ -234,11 +238,11 @@ TEST_F(XmlTest, AttributesBeyondThirtyOneAreDropped) {
   xmlDocument document;
   xmlNode* root = Parse(document, tag + " />");
   ASSERT_NE(root, nullptr);
-  EXPECT_EQ(root->AttributeCount, XML_MAX_ATTRIBUTES);
+  EXPECT_EQ(root->AttributeCount(), XML_MAX_ATTRIBUTES);
   EXPECT_EQ(root->AttributeValueGet("k31"), "31");
   EXPECT_EQ(root->AttributeValueGet("k32"), "");
   root->AttributeValueSet("extra", "1");
-  EXPECT_EQ(root->AttributeCount, XML_MAX_ATTRIBUTES);
+  EXPECT_EQ(root->AttributeCount(), XML_MAX_ATTRIBUTES);
   root->AttributeValueSet("k1", "changed");
   EXPECT_EQ(root->AttributeValueGet("k1"), "changed");
 }
@@ -248,8 +252,8 @@ TEST_F(XmlTest, ErrorsBeyondSixtyThreeAreDropped) {
   for (int i = 0; i < 100; ++i) text += "</x>";
   xmlDocument document;
   EXPECT_EQ(Parse(document, text), nullptr);
-  EXPECT_EQ(xmlDocument::xmlErrorCount(), XML_MAX_ERRORS);
-  EXPECT_EQ(xmlDocument::xmlErrorPosition(XML_MAX_ERRORS), 4 * XML_MAX_ERRORS);
+  EXPECT_EQ(document.xmlErrorCount(), XML_MAX_ERRORS);
+  EXPECT_EQ(document.xmlErrorPosition(XML_MAX_ERRORS), 4 * XML_MAX_ERRORS);
 }
 
 TEST_F(XmlTest, NestingBeyondTheLimitFailsTheParse) {
@@ -264,8 +268,64 @@ TEST_F(XmlTest, NestingBeyondTheLimitFailsTheParse) {
   ASSERT_NE(Parse(document, nested(XML_MAX_DEPTH)), nullptr);
   EXPECT_EQ(document.FindNode("leaf")->Level, XML_MAX_DEPTH);
   EXPECT_EQ(Parse(document, nested(XML_MAX_DEPTH + 1)), nullptr);
-  EXPECT_EQ(xmlDocument::xmlErrorCount(), 1);
-  EXPECT_EQ(xmlDocument::xmlError(1), "Elements nested too deeply (more than 1024 levels)");
+  EXPECT_EQ(document.xmlErrorCount(), 1);
+  EXPECT_EQ(document.xmlError(1), "Elements nested too deeply (more than 1024 levels)");
+}
+
+TEST_F(XmlTest, AFileCutShortIsAnError) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"<a><b />", "Unexpected end of file (expected </a>)"},
+      {"<a><b x=\"1\"", "Unexpected end of file inside a tag"},
+      {"<a></a><", "Unexpected end of file inside a tag"},
+  };
+  for (const auto& [text, message] : cases) {
+    xmlDocument document;
+    EXPECT_EQ(Parse(document, text), nullptr) << text;
+    EXPECT_EQ(document.xmlError(document.xmlErrorCount()), message) << text;
+    EXPECT_EQ(document.xmlErrorPosition(document.xmlErrorCount()), static_cast<int>(text.size())) << text;
+  }
+}
+
+TEST_F(XmlTest, ParseStopsAtTheSizeAndNodeLimits) {
+  TempFolder folder;
+  // A million empty elements: refused before a node is built, from memory and from a file.
+  std::string million = "<options>";
+  for (int i = 0; i < 1000000; ++i) million += "<a/>";
+  million += "</options>";
+  const auto started = std::chrono::steady_clock::now();
+  xmlDocument document;
+  document.SetLimits({1u << 20, 10000});
+  EXPECT_EQ(Parse(document, million), nullptr);
+  EXPECT_EQ(document.xmlError(1).rfind("File too large (4000019 bytes, more than 1048576)", 0), 0u) << document.xmlError(1);
+  EXPECT_EQ(document.GetRoot(), nullptr);
+  std::ofstream(folder.File("big.xml"), std::ios::binary) << million;
+  EXPECT_EQ(document.Load(folder.File("big.xml")), nullptr);
+  EXPECT_EQ(document.xmlError(1), "File too large (more than 1048576 bytes); not read");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
+
+  // Within the size, past the node limit: the nodes before it stay, the rest is not read.
+  document.SetLimits({1u << 24, 100});
+  EXPECT_EQ(Parse(document, million), nullptr);
+  EXPECT_EQ(document.xmlErrorCount(), 1);
+  EXPECT_EQ(document.xmlError(1), "More than 100 elements; the rest is not read");
+  EXPECT_EQ(document.GetRoot()->ChildCount, 99);
+  // An endless device is read only up to the limit.
+  document.SetLimits({1024, 100});
+  EXPECT_EQ(document.Load("/dev/zero"), nullptr);
+  EXPECT_EQ(document.xmlError(1), "File too large (more than 1024 bytes); not read");
+  // The defaults let a level-sized file through.
+  xmlDocument level;
+  EXPECT_EQ(level.Limits().maxNodes, XML_DEFAULT_MAX_NODES);
+  EXPECT_NE(Parse(level, "<level><bodies><body /></bodies></level>"), nullptr);
+}
+
+TEST_F(XmlTest, EveryDocumentKeepsItsOwnErrors) {
+  xmlDocument broken;
+  xmlDocument fine;
+  Parse(broken, "</x>");
+  EXPECT_NE(Parse(fine, "<x />"), nullptr);
+  EXPECT_EQ(broken.xmlErrorCount(), 1);
+  EXPECT_EQ(fine.xmlErrorCount(), 0);
 }
 
 TEST_F(XmlTest, GetChildOutsideTheChildrenThrows) {
@@ -313,8 +373,8 @@ TEST_F(XmlTest, AttributeEditing) {
   EXPECT_EQ(node->AttributeValueGetI("b"), -42);
   EXPECT_FLOAT_EQ(node->AttributeValueGetF("c"), 1.5f);
   node->AttributeDelete("a");
-  ASSERT_EQ(node->AttributeCount, 2);
-  EXPECT_EQ(node->AttributeName[1], "c");
+  ASSERT_EQ(node->AttributeCount(), 2);
+  EXPECT_EQ(node->Attributes[0].name, "c");
   node->AttributeNameSet("b", "B");
   EXPECT_EQ(node->AttributeValueGet("B"), "-42");
   EXPECT_EQ(node->AttributeValueGet("b"), "");
@@ -435,20 +495,53 @@ TEST_F(XmlTest, FailedSaveRecordsTheErrorAndKeepsTheOldFile) {
   TempFolder folder;
   xmlDocument document;
   document.RootNode()->AttributeValueSet("v", "new");
-  const std::string expectedError =
-      "Error writing XML file (possibly, file is in use, or is the folder/drive/file is write protected).";
+  // Errors of an earlier parse are not taken for the save's.
+  Parse(document, "</x></y>");
+  document.RootNode()->AttributeValueSet("v", "new");
   EXPECT_EQ(document.Save(folder.File("missing/x.xml"), 1), 0);
-  EXPECT_EQ(xmlDocument::xmlError(xmlDocument::xmlErrorCount()), expectedError);
-  EXPECT_EQ(xmlDocument::xmlErrorPosition(xmlDocument::xmlErrorCount()), 0);
+  ASSERT_EQ(document.xmlErrorCount(), 1);
+  EXPECT_EQ(document.xmlError(1).rfind("Error writing XML file: cannot create a file in " + folder.File("missing"), 0), 0u)
+      << document.xmlError(1);
+  EXPECT_EQ(document.xmlErrorPosition(1), 0);
 
   // A folder in the file's place cannot be replaced; it stays as it was, with no temporary left.
   fs::create_directories(folder.File("taken.dat/inside"));
   EXPECT_EQ(document.Save(folder.File("taken.dat"), 1), 0);
+  EXPECT_NE(document.xmlError(1).find("is a folder"), std::string::npos) << document.xmlError(1);
   EXPECT_TRUE(fs::is_directory(folder.File("taken.dat/inside")));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 
   ASSERT_EQ(document.Save(folder.File("ok.xml"), 0), 1);
+  EXPECT_EQ(document.xmlErrorCount(), 0);
   EXPECT_EQ(FileText(folder.File("ok.xml")), "<?xml version=\"1.0\"?>\r\n<root v=\"new\" />\r\n");
+}
+
+TEST_F(XmlTest, SaveFollowsALinkAtTheTargetAndNeverOneAtATemporaryName) {
+  TempFolder folder;
+  xmlDocument document;
+  document.RootNode()->AttributeValueSet("v", "new");
+  // A link planted at the name saves once used for their temporary file is left alone.
+  std::ofstream(folder.File("victim"), std::ios::binary) << "keep";
+  fs::create_symlink(folder.File("victim"), folder.File("p.dat.tmp"));
+  // The target itself a link: the file it names is replaced and the link stays.
+  std::ofstream(folder.File("real.dat"), std::ios::binary) << "old";
+  fs::create_symlink("real.dat", folder.File("p.dat"));
+  ASSERT_EQ(document.Save(folder.File("p.dat"), 0), 1) << document.xmlError(1);
+  EXPECT_TRUE(fs::is_symlink(folder.File("p.dat")));
+  EXPECT_EQ(FileText(folder.File("real.dat")), "<?xml version=\"1.0\"?>\r\n<root v=\"new\" />\r\n");
+  EXPECT_EQ(FileText(folder.File("victim")), "keep");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 4);  // no temporary left
+}
+
+TEST_F(XmlTest, ReadOnlyFileIsNotReplaced) {
+  TempFolder folder;
+  std::ofstream(folder.File("ro.dat"), std::ios::binary) << "old";
+  fs::permissions(folder.File("ro.dat"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  xmlDocument document;
+  document.RootNode();
+  EXPECT_EQ(document.Save(folder.File("ro.dat"), 1), 0);
+  EXPECT_EQ(document.xmlError(1), "Error writing XML file: " + folder.File("ro.dat") + " is read-only (Permission denied)");
+  EXPECT_EQ(FileText(folder.File("ro.dat")), "old");
 }
 
 TEST_F(XmlTest, PlainFileIsReadFromItsFirstByte) {
@@ -515,7 +608,7 @@ TEST_F(XmlTest, RandomTreesSurviveSaveAndLoadPlainAndEncrypted) {
       const std::string file = folder.File("tree" + std::to_string(encrypt));
       ASSERT_EQ(document.Save(file, encrypt), 1);
       xmlDocument loaded;
-      ASSERT_NE(loaded.Load(file), nullptr) << "seed " << seed << ": " << xmlDocument::xmlError(1);
+      ASSERT_NE(loaded.Load(file), nullptr) << "seed " << seed << ": " << loaded.xmlError(1);
       ASSERT_EQ(xmlTreeDifference(root, loaded.GetRoot()), "") << "seed " << seed << " encrypt " << encrypt;
     }
   }

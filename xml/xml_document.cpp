@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "media/media.h"
-#include "xml/xml_local.h"
 
 namespace {
 
@@ -21,8 +20,7 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-constexpr const char* WRITE_ERROR =
-    "Error writing XML file (possibly, file is in use, or is the folder/drive/file is write protected).";
+constexpr const char* WRITE_ERROR = "Error writing XML file: ";
 
 }  // namespace
 
@@ -61,21 +59,23 @@ xmlNode* xmlNode::GetPrevSibling() const {
   return Parent->ChildArray[static_cast<std::size_t>(ChildIndex - 2)];
 }
 
-int xmlNode::AttributeSlot(const std::string& attributeName) const {
-  for (int i = 1; i <= AttributeCount; ++i) {
-    if (AttributeName[static_cast<std::size_t>(i)] == attributeName) return i;
+xmlAttribute* xmlNode::FindAttribute(const std::string& attributeName) {
+  for (xmlAttribute& attribute : Attributes) {
+    if (attribute.name == attributeName) return &attribute;
   }
-  return 0;
+  return nullptr;
+}
+
+const xmlAttribute* xmlNode::FindAttribute(const std::string& attributeName) const {
+  return const_cast<xmlNode*>(this)->FindAttribute(attributeName);
 }
 
 void xmlNode::AttributeValueSet(const std::string& attributeName, const std::string& value) {
-  int slot = AttributeSlot(attributeName);
-  if (slot == 0) {
-    if (AttributeCount == XML_MAX_ATTRIBUTES) return;
-    slot = ++AttributeCount;
-    AttributeName[static_cast<std::size_t>(slot)] = attributeName;
+  if (xmlAttribute* attribute = FindAttribute(attributeName)) {
+    attribute->value = value;
+  } else if (AttributeCount() < XML_MAX_ATTRIBUTES) {
+    Attributes.push_back({attributeName, value});
   }
-  AttributeValue[static_cast<std::size_t>(slot)] = value;
 }
 
 void xmlNode::AttributeValueSetF(const std::string& attributeName, float value) {
@@ -87,8 +87,8 @@ void xmlNode::AttributeValueSetI(const std::string& attributeName, int value) {
 }
 
 std::string xmlNode::AttributeValueGet(const std::string& attributeName) const {
-  const int slot = AttributeSlot(attributeName);
-  return slot == 0 ? std::string() : AttributeValue[static_cast<std::size_t>(slot)];
+  const xmlAttribute* attribute = FindAttribute(attributeName);
+  return attribute == nullptr ? std::string() : attribute->value;
 }
 
 float xmlNode::AttributeValueGetF(const std::string& attributeName) const {
@@ -100,19 +100,14 @@ int xmlNode::AttributeValueGetI(const std::string& attributeName) const {
 }
 
 void xmlNode::AttributeNameSet(const std::string& oldName, const std::string& newName) {
-  const int slot = AttributeSlot(oldName);
-  if (slot != 0) AttributeName[static_cast<std::size_t>(slot)] = newName;
+  if (xmlAttribute* attribute = FindAttribute(oldName)) attribute->name = newName;
 }
 
 void xmlNode::AttributeDelete(const std::string& attributeName) {
-  const int slot = AttributeSlot(attributeName);
-  if (slot == 0) return;
-  const auto last = static_cast<std::size_t>(AttributeCount);
-  AttributeName[static_cast<std::size_t>(slot)] = std::move(AttributeName[last]);
-  AttributeValue[static_cast<std::size_t>(slot)] = std::move(AttributeValue[last]);
-  AttributeName[last].clear();
-  AttributeValue[last].clear();
-  --AttributeCount;
+  xmlAttribute* attribute = FindAttribute(attributeName);
+  if (attribute == nullptr) return;
+  if (attribute != &Attributes.back()) *attribute = std::move(Attributes.back());
+  Attributes.pop_back();
 }
 
 void xmlNode::DataSetF(float value) { Contents = xmlFloatToText(value); }
@@ -187,26 +182,32 @@ xmlNode* xmlDocument::After(const xmlNode* node) const {
 }
 
 void xmlDocument::Free() {
-  if (Root != nullptr) FreeNode(Root, 0);
+  // Every node is in the list: destroying them together needs no unlinking one by one.
+  Root = nullptr;
   nodeList.clear();
 }
 
 void xmlDocument::SaveNode(const xmlNode& node, std::string& out) const {
   const std::string indent(static_cast<std::size_t>(node.Level > 0 ? 2 * node.Level : 0), ' ');
-  std::string open = indent + "<" + node.name;
-  for (int i = 1; i <= node.AttributeCount; ++i) {
-    const auto slot = static_cast<std::size_t>(i);
-    open += " " + node.AttributeName[slot] + "=\"" + xmlEncodeEntities(node.AttributeValue[slot]) + "\"";
+  out += indent;
+  out += '<';
+  out += node.name;
+  for (const xmlAttribute& attribute : node.Attributes) {
+    out += ' ';
+    out += attribute.name;
+    out += "=\"";
+    out += xmlEncodeEntities(attribute.value);
+    out += '"';
   }
   if (node.ChildCount == 0) {
     if (node.Contents.empty()) {
-      out += open + " />\r\n";
+      out += " />\r\n";
     } else {
-      out += open + ">" + xmlEncodeEntities(node.Contents) + "</" + node.name + ">\r\n";
+      out += '>' + xmlEncodeEntities(node.Contents) + "</" + node.name + ">\r\n";
     }
     return;
   }
-  out += open + ">\r\n";
+  out += ">\r\n";
   if (!node.Contents.empty()) out += indent + "  " + xmlEncodeEntities(node.Contents) + "\r\n";
   for (const xmlNode* child : node.ChildArray) SaveNode(*child, out);
   out += indent + "</" + node.name + ">\r\n";
@@ -215,37 +216,36 @@ void xmlDocument::SaveNode(const xmlNode& node, std::string& out) const {
 int xmlDocument::Save(const std::string& fileName, int encrypt, std::string* stream, xmlNode* node, int level) {
   // NOTE: the tree is written from the child arrays, not in creation order: a child added to an
   // early node after later nodes exist is written under its parent instead of being lost.
-  std::string text;
-  std::string& out = stream != nullptr ? *stream : text;
-  int key = 0;
-  if (stream == nullptr) {
-    key = Rand(1, XML_CONTAINER_MAX_KEY);
-    xml_local::containerKey = key;
+  if (stream != nullptr) {
+    if (level == 0) *stream += "<?xml version=\"1.0\"?>\r\n";
+    if (const xmlNode* start = node != nullptr ? node : Root) SaveNode(*start, *stream);
+    return 1;
   }
-  if (level == 0) out += "<?xml version=\"1.0\"?>\r\n";
-  if (const xmlNode* start = node != nullptr ? node : Root) SaveNode(*start, out);
-  if (stream != nullptr) return 1;
-
+  Problems.clear();
   std::string why;
-  const bool written =
-      encrypt != 0 ? WriteFileAtomic(fileName, xmlContainerEncode(text, key), &why)
-                   : WriteFileAtomic(fileName, std::vector<std::uint8_t>(text.begin(), text.end()), &why);
-  if (!written) {
-    xml_local::RecordError(WRITE_ERROR, 0);
+  if (!WriteFileAtomic(fileName, FileBytes(encrypt), &why)) {
+    RecordError(WRITE_ERROR + why, 0);
     return 0;
   }
   return 1;
+}
+
+std::vector<std::uint8_t> xmlDocument::FileBytes(int encrypt) {
+  const int key = Rand(1, XML_CONTAINER_MAX_KEY);
+  std::string text = "<?xml version=\"1.0\"?>\r\n";
+  if (Root != nullptr) SaveNode(*Root, text);
+  if (encrypt != 0) return xmlContainerEncode(text, key);
+  return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 std::string xmlTreeDifference(const xmlNode* a, const xmlNode* b) {
   if (a == nullptr || b == nullptr) return a == b ? "" : "one tree is missing";
   const std::string where = "<" + a->name + "> at level " + std::to_string(a->Level);
   if (a->name != b->name) return "name " + a->name + " against " + b->name;
-  if (a->AttributeCount != b->AttributeCount) return where + ": attribute count differs";
-  for (int i = 1; i <= a->AttributeCount; ++i) {
-    const auto slot = static_cast<std::size_t>(i);
-    if (a->AttributeName[slot] != b->AttributeName[slot] || a->AttributeValue[slot] != b->AttributeValue[slot]) {
-      return where + ": attribute " + std::to_string(i) + " differs";
+  if (a->AttributeCount() != b->AttributeCount()) return where + ": attribute count differs";
+  for (std::size_t i = 0; i < a->Attributes.size(); ++i) {
+    if (a->Attributes[i].name != b->Attributes[i].name || a->Attributes[i].value != b->Attributes[i].value) {
+      return where + ": attribute " + std::to_string(i + 1) + " differs";
     }
   }
   if (a->Contents != b->Contents) return where + ": contents differ";

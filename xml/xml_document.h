@@ -1,11 +1,12 @@
 // The small XML module of the game: a document owns a tree of nodes; Load reads elements,
 // attributes, text, comments and <?...?> declarations (with five semicolon-less entities), and
 // Save writes the tree back, optionally inside the byte-shift container that keeps the progress
-// file from being edited casually. Parse errors go to a module-wide list instead of aborting.
+// file from being edited casually. Parse and write errors go to the document's own error list
+// instead of aborting; a parse reads every byte once and stops at the document's size limits.
 #pragma once
 
-#include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -14,9 +15,9 @@
 
 class xmlDocument;
 
-/// Attributes a node can hold (slot 0 of the attribute arrays is never used).
+/// Attributes a node can hold; further ones are dropped.
 constexpr int XML_MAX_ATTRIBUTES = 31;
-/// Errors the module-wide list keeps; later ones are dropped.
+/// Errors a document's list keeps; later ones are dropped.
 constexpr int XML_MAX_ERRORS = 63;
 /// Elements that may be open at once while parsing; deeper nesting fails the parse.
 constexpr int XML_MAX_DEPTH = 1024;
@@ -24,6 +25,29 @@ constexpr int XML_MAX_DEPTH = 1024;
 constexpr std::int32_t XML_CONTAINER_MARKER = 3267913;
 /// The container's key is drawn from 1 to this (inclusive) for every file written.
 constexpr int XML_CONTAINER_MAX_KEY = 300;
+/// Default limits of a parse: larger files are refused unread, and a parse stops (with an
+/// error) at the element beyond the node limit. A node costs about 200 bytes plus what it holds.
+constexpr std::size_t XML_DEFAULT_MAX_BYTES = 16u << 20;
+constexpr std::size_t XML_DEFAULT_MAX_NODES = 200000;
+
+/// The most a document reads: file bytes (after the container's header) and elements.
+struct xmlLimits {
+  std::size_t maxBytes = XML_DEFAULT_MAX_BYTES;
+  std::size_t maxNodes = XML_DEFAULT_MAX_NODES;
+};
+
+/// One attribute of a node.
+struct xmlAttribute {
+  std::string name;
+  std::string value;
+};
+
+/// One error of a parse or a write: its message and the file byte it was found at (0 for a file
+/// that could not be opened or written).
+struct xmlProblem {
+  std::string message;
+  int position = 0;
+};
 
 /// One element. Nodes are created and owned by their document (RootNode, AddChild, Load) and
 /// live until freed or until the document frees its tree; pointers to them are non-owning.
@@ -36,10 +60,8 @@ class xmlNode {
   xmlNode& operator=(const xmlNode&) = delete;
 
   std::string name;
-  int AttributeCount = 0;
-  /// Used from index 1 to AttributeCount.
-  std::array<std::string, XML_MAX_ATTRIBUTES + 1> AttributeName;
-  std::array<std::string, XML_MAX_ATTRIBUTES + 1> AttributeValue;
+  /// In the order they were first set; at most XML_MAX_ATTRIBUTES.
+  std::vector<xmlAttribute> Attributes;
   std::string Contents;
   xmlNode* Parent = nullptr;
   int Level = 0;  ///< depth: root 0
@@ -73,6 +95,10 @@ class xmlNode {
   void NameSet(const std::string& newName) { name = newName; }
   const std::string& NameGet() const { return name; }
 
+  int AttributeCount() const { return static_cast<int>(Attributes.size()); }
+  /// The attribute named exactly `attributeName`, null when absent.
+  xmlAttribute* FindAttribute(const std::string& attributeName);
+  const xmlAttribute* FindAttribute(const std::string& attributeName) const;
   /// Exact, case-sensitive name; a new name is appended (dropped once 31 are in use).
   void AttributeValueSet(const std::string& attributeName, const std::string& value);
   void AttributeValueSetS(const std::string& attributeName, const std::string& value) {
@@ -89,7 +115,7 @@ class xmlNode {
   float AttributeValueGetF(const std::string& attributeName) const;
   int AttributeValueGetI(const std::string& attributeName) const;
   void AttributeNameSet(const std::string& oldName, const std::string& newName);
-  /// The last attribute moves into the deleted one's slot.
+  /// The last attribute moves into the deleted one's place.
   void AttributeDelete(const std::string& attributeName);
 
   void DataSet(const std::string& text) { Contents = text; }
@@ -104,8 +130,6 @@ class xmlNode {
  private:
   friend class xmlDocument;
   xmlNode() = default;
-  /// 1-based slot of an attribute, 0 when absent.
-  int AttributeSlot(const std::string& attributeName) const;
 
   std::list<std::unique_ptr<xmlNode>>::iterator listPosition;
 };
@@ -126,37 +150,49 @@ class xmlDocument {
   xmlNode* GetRoot() const { return Root; }
   /// Writes the header line and the tree (from `node`, the root when null) as text with CR LF
   /// line ends. With `stream` the text is appended to it and no file is touched; otherwise the
-  /// file is replaced atomically, inside the container when `encrypt` is non-zero, with a fresh
-  /// key from Rand. Returns 1, or 0 after recording the write error (the old file stays intact).
+  /// file is replaced atomically (WriteFileAtomic), inside the container when `encrypt` is
+  /// non-zero, with a fresh key from Rand. Returns 1, or 0 after recording the write error as the
+  /// only one in the list (the old file stays intact).
   int Save(const std::string& fileName, int encrypt = 0, std::string* stream = nullptr,
            xmlNode* node = nullptr, int level = 0);
+  /// The bytes Save would write to a file: the whole tree, inside the container when `encrypt`
+  /// is non-zero. Draws one key from Rand, as every Save to a file does.
+  std::vector<std::uint8_t> FileBytes(int encrypt);
   /// The node created after `node` (null at the end, for null, or for a node of another document).
   xmlNode* After(const xmlNode* node) const;
   /// Parses the embedded asset or file `url` into this document (the old tree is freed first).
   /// Returns the root, or null when the file cannot be read or any error was recorded; the nodes
-  /// built before the errors stay in the document.
+  /// built before the errors stay in the document. A file larger than the limit is not read.
   xmlNode* Load(const std::string& url);
   /// Load from bytes already in memory; `url` only names them in the log.
   xmlNode* LoadBytes(const std::vector<std::uint8_t>& bytes, const std::string& url = "");
   /// Frees the whole tree and every node of the document.
   void Free();
 
-  /// Errors recorded since the last Load began (module-wide, shared by every document).
-  static int xmlErrorCount();
+  /// Limits of the next Load (XML_DEFAULT_MAX_BYTES and XML_DEFAULT_MAX_NODES until set).
+  void SetLimits(const xmlLimits& limits) { Limit = limits; }
+  const xmlLimits& Limits() const { return Limit; }
+
+  /// Errors recorded since the last Load or Save of this document began.
+  int xmlErrorCount() const { return static_cast<int>(Problems.size()); }
   /// Stream position of error i (1-based); 0 outside 1..xmlErrorCount().
-  static int xmlErrorPosition(int i);
+  int xmlErrorPosition(int i) const;
   /// Message of error i (1-based); "" outside 1..xmlErrorCount().
-  static std::string xmlError(int i);
+  std::string xmlError(int i) const;
 
  private:
   friend class xmlNode;
   xmlNode* Parse(const std::vector<std::uint8_t>& bytes, std::chrono::steady_clock::time_point started);
+  /// Appends an error (dropped beyond XML_MAX_ERRORS) and logs it.
+  void RecordError(const std::string& message, int position);
   xmlNode* NewNode(xmlNode* parent, const std::string& name);
   void FreeNode(xmlNode* node, int index);
   void SaveNode(const xmlNode& node, std::string& out) const;
 
   std::list<std::unique_ptr<xmlNode>> nodeList;
   xmlNode* Root = nullptr;
+  xmlLimits Limit;
+  std::vector<xmlProblem> Problems;
 };
 
 /// Entity encoding of the writer: < > " ' & as &lt &gt &quot &apos &amp, bytes below 32 and from

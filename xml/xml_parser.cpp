@@ -1,55 +1,41 @@
-// The XML reader: the module-wide error list, the character-by-character token reader and Load,
-// which builds the tree from tags and text. It never stops at an error; a parse that recorded
-// any error returns no root but keeps the nodes it built (the level loader still searches them).
+// The XML reader: the document's error list, the character-by-character token reader and Load,
+// which builds the tree from tags and text in one pass over the bytes. It goes on after an error
+// (only the document's limits stop it); a parse that recorded any error returns no root but keeps
+// the nodes it built (the level loader still searches them).
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 #include "media/media.h"
 #include "xml/xml_document.h"
 #include "xml/xml_local.h"
 
-namespace xml_local {
-
-int tokenKind = TOKEN_TAG;
-std::int64_t containerKey = 0;
-
-namespace {
-std::array<std::string, XML_MAX_ERRORS + 1> errorMessage;
-std::array<int, XML_MAX_ERRORS + 1> errorPosition{};
-int errorCount = 0;
-}  // namespace
-
-void RecordError(const std::string& message, int position) {
-  if (errorCount == XML_MAX_ERRORS) return;
-  ++errorCount;
-  errorMessage[static_cast<std::size_t>(errorCount)] = message;
-  errorPosition[static_cast<std::size_t>(errorCount)] = position;
+void xmlDocument::RecordError(const std::string& message, int position) {
+  if (xmlErrorCount() == XML_MAX_ERRORS) return;
+  Problems.push_back({message, position});
   LogLine("Error at char #" + std::to_string(position) + ":  " + message);
 }
 
-void ClearErrors() {
-  for (int i = 1; i <= errorCount; ++i) errorMessage[static_cast<std::size_t>(i)].clear();
-  errorCount = 0;
+int xmlDocument::xmlErrorPosition(int i) const {
+  if (i < 1 || i > xmlErrorCount()) return 0;
+  return Problems[static_cast<std::size_t>(i - 1)].position;
 }
 
-}  // namespace xml_local
-
-int xmlDocument::xmlErrorCount() { return xml_local::errorCount; }
-
-int xmlDocument::xmlErrorPosition(int i) {
-  if (i < 1 || i > xml_local::errorCount) return 0;
-  return xml_local::errorPosition[static_cast<std::size_t>(i)];
-}
-
-std::string xmlDocument::xmlError(int i) {
-  if (i < 1 || i > xml_local::errorCount) return "";
-  return xml_local::errorMessage[static_cast<std::size_t>(i)];
+std::string xmlDocument::xmlError(int i) const {
+  if (i < 1 || i > xmlErrorCount()) return "";
+  return Problems[static_cast<std::size_t>(i - 1)].message;
 }
 
 namespace {
 
-using xml_local::RecordError;
+constexpr int TOKEN_TAG = 1;
+constexpr int TOKEN_TEXT = 2;
+
+using TErrorSink = std::function<void(const std::string&, int)>;
 
 /// The decoded characters of a file and the read position, which counts file bytes (so error
 /// positions in a container include its 8-byte header).
@@ -71,15 +57,16 @@ bool EndsWith(const std::string& text, const char* suffix) {
   return text.size() >= n && text.compare(text.size() - n, n, suffix) == 0;
 }
 
-/// One tag (without its brackets) or one piece of text; "" at the end of the stream.
-std::string ReadToken(TCharStream& stream) {
+/// One tag (without its brackets) or one piece of text, its kind in `kind`; "" at the end of the
+/// stream, with `unfinishedTag` set when the stream ended inside a tag.
+std::string ReadToken(TCharStream& stream, int& kind, bool& unfinishedTag, const TErrorSink& RecordError) {
   std::string text;
   std::string tag;
   bool insideTag = false;
   while (!stream.AtEnd()) {
     const char c = stream.Read();
     if (!text.empty() && (c == '<' || c == '\r')) {
-      xml_local::tokenKind = xml_local::TOKEN_TEXT;
+      kind = TOKEN_TEXT;
       stream.StepBack();
       return xmlDecodeEntities(text);
     }
@@ -94,7 +81,7 @@ std::string ReadToken(TCharStream& stream) {
       if (!insideTag) RecordError("Expecting opening bracket (<)", stream.Position());
       insideTag = false;
       if (!StartsWith(tag, "<!--") && !StartsWith(tag, "<?")) {
-        xml_local::tokenKind = xml_local::TOKEN_TAG;
+        kind = TOKEN_TAG;
         return tag.empty() ? tag : tag.substr(1);
       }
       // NOTE: a comment ends at its first ">", wherever its "--" is.
@@ -109,6 +96,7 @@ std::string ReadToken(TCharStream& stream) {
     }
     if (insideTag) tag += c;
   }
+  unfinishedTag = insideTag;
   return "";
 }
 
@@ -120,19 +108,34 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first);
 }
 
+/// Joins a piece of text to an element's contents with one blank. The contents are always kept
+/// trimmed, so the piece is appended in place instead of the whole contents being copied.
+void AppendText(std::string& contents, const std::string& piece) {
+  const std::string trimmed = Trim(piece);
+  if (trimmed.empty()) return;
+  if (!contents.empty()) contents += ' ';
+  contents += trimmed;
+}
+
 /// Name and attributes of an opening tag, split as the game's files expect: a blank ends the
 /// element name, "=" turns a name into a value, a double quote opens and closes the value.
 struct TTagParts {
   std::string elementName;
-  std::array<std::string, XML_MAX_ATTRIBUTES + 1> names;
-  std::array<std::string, XML_MAX_ATTRIBUTES + 1> values;
-  int count = 0;  ///< attributes 1..count were found
+  std::vector<xmlAttribute> attributes;  ///< attribute k (1-based) is attributes[k - 1]
+  int count = 0;                         ///< attributes 1..count were found
 };
 
-void SplitTag(const std::string& tag, TTagParts& parts, int position) {
+void SplitTag(const std::string& tag, TTagParts& parts, int position, const TErrorSink& RecordError) {
   int n = 0;
   bool inQuotes = false;
-  auto slot = [](int k) { return k >= 1 && k <= XML_MAX_ATTRIBUTES ? static_cast<std::size_t>(k) : 0; };
+  parts.elementName.clear();
+  parts.attributes.clear();
+  // Attribute k, made when its first character arrives; none beyond the limit.
+  auto slot = [&parts](int k) -> xmlAttribute* {
+    if (k < 1 || k > XML_MAX_ATTRIBUTES) return nullptr;
+    if (parts.attributes.size() < static_cast<std::size_t>(k)) parts.attributes.resize(static_cast<std::size_t>(k));
+    return &parts.attributes[static_cast<std::size_t>(k - 1)];
+  };
   for (const char c : tag) {
     if (n == 0) {
       if (c == ' ') {
@@ -152,15 +155,17 @@ void SplitTag(const std::string& tag, TTagParts& parts, int position) {
       if (!inQuotes) n = (n < 0 ? -n : n) + 1;
       continue;
     }
-    // Slot 0 collects what falls beyond the last attribute and is never used.
+    // What falls beyond the last attribute the limit allows is dropped.
     if (n < 0 && inQuotes) {
-      if (const std::size_t s = slot(-n)) parts.values[s] += c;
+      if (xmlAttribute* a = slot(-n)) a->value += c;
     } else if (n > 0 && c != ' ') {
-      if (const std::size_t s = slot(n)) parts.names[s] += c;
+      if (xmlAttribute* a = slot(n)) a->name += c;
     }
   }
   parts.count = n > 0 ? n - 1 : -n - 1;
   if (parts.count > XML_MAX_ATTRIBUTES) parts.count = XML_MAX_ATTRIBUTES;
+  if (parts.count < 0) parts.count = 0;
+  if (parts.attributes.size() < static_cast<std::size_t>(parts.count)) parts.attributes.resize(static_cast<std::size_t>(parts.count));
   // "<a/>": without a blank the slash would end up in the name.
   if (n == 0 && parts.elementName.size() > 1 && parts.elementName.back() == '/') parts.elementName.pop_back();
 }
@@ -173,20 +178,58 @@ std::string SecondsText(double seconds) {
   return text;
 }
 
+
+/// The bytes of an embedded asset or a file, at most `limit` of them read from a file: a larger
+/// file (or an endless one) sets `tooLarge` instead. Null with `why` when it cannot be read.
+std::optional<std::vector<std::uint8_t>> ReadBounded(const std::string& url, std::size_t limit, bool& tooLarge,
+                                                     std::string& why) {
+  tooLarge = false;
+  if (IsEmbeddedAsset(url)) return ReadAssetOrFile(url);
+  std::FILE* file = url.empty() ? nullptr : std::fopen(url.c_str(), "rb");
+  if (file == nullptr) {
+    why = errno == ENOENT || url.empty() ? "File does not exist." : std::strerror(errno);
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t buffer[65536];
+  // The container's 8-byte header does not count against the limit.
+  const std::size_t most = limit + 8;
+  while (true) {
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+    bytes.insert(bytes.end(), buffer, buffer + got);
+    if (bytes.size() > most) {
+      tooLarge = true;
+      break;
+    }
+    if (got < sizeof buffer) break;
+  }
+  const bool failed = std::ferror(file) != 0;
+  const int error = errno;
+  std::fclose(file);
+  if (failed) {
+    why = std::strerror(error);
+    return std::nullopt;
+  }
+  return bytes;
+}
+
 }  // namespace
 
 xmlNode* xmlDocument::Load(const std::string& url) {
   const auto started = std::chrono::steady_clock::now();
   LogLine("Loading XML file: " + url);
-  xml_local::ClearErrors();
-  const auto bytes = ReadAssetOrFile(url);
+  Problems.clear();
+  bool tooLarge = false;
+  std::string why;
+  const auto bytes = ReadBounded(url, Limit.maxBytes, tooLarge, why);
   if (!bytes) {
-    std::error_code ec;
-    if (!url.empty() && std::filesystem::exists(url, ec)) {
-      RecordError("Error opening XML file: File is already in use by another program.", 0);
-    } else {
-      RecordError("Error opening XML file: File does not exist.", 0);
-    }
+    RecordError("Error opening XML file: " + why, 0);
+    return nullptr;
+  }
+  if (tooLarge) {
+    if (Root != nullptr) FreeNode(Root, 0);
+    RecordError("File too large (more than " + std::to_string(Limit.maxBytes) + " bytes); not read", 0);
+    LogLine("Parse failed");
     return nullptr;
   }
   return Parse(*bytes, started);
@@ -195,34 +238,46 @@ xmlNode* xmlDocument::Load(const std::string& url) {
 xmlNode* xmlDocument::LoadBytes(const std::vector<std::uint8_t>& bytes, const std::string& url) {
   const auto started = std::chrono::steady_clock::now();
   LogLine("Loading XML file: " + url);
-  xml_local::ClearErrors();
+  Problems.clear();
   return Parse(bytes, started);
 }
 
 xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes, std::chrono::steady_clock::time_point started) {
+  const TErrorSink RecordError = [this](const std::string& message, int position) {
+    this->RecordError(message, position);
+  };
+  Free();
+  const std::size_t header = xmlIsContainer(bytes) ? std::min<std::size_t>(bytes.size(), 8) : 0;
+  if (bytes.size() - header > Limit.maxBytes) {
+    RecordError("File too large (" + std::to_string(bytes.size() - header) + " bytes, more than " +
+                    std::to_string(Limit.maxBytes) + "); not read",
+                0);
+    LogLine("Parse failed");
+    return nullptr;
+  }
   TCharStream stream;
-  if (xmlIsContainer(bytes)) {
-    xml_local::containerKey = xml_local::ContainerKey(bytes);
+  if (header != 0) {
     LogLine("(Encrypted)");
     stream.chars = xmlContainerDecode(bytes);
-    stream.offset = bytes.size() < 8 ? bytes.size() : 8;
+    stream.offset = header;
   } else {
     LogLine("(Not encrypted)");
     stream.chars.assign(bytes.begin(), bytes.end());
   }
-  if (Root != nullptr) FreeNode(Root, 0);
 
   std::vector<xmlNode*> open(static_cast<std::size_t>(XML_MAX_DEPTH) + 1, nullptr);
   int depth = 0;
   int tooDeep = 0;  // open elements beyond the limit, skipped
+  std::size_t nodes = 0;
+  int kind = TOKEN_TAG;
+  bool unfinishedTag = false;
   TTagParts parts;
   while (!stream.AtEnd()) {
-    const std::string token = ReadToken(stream);
+    const std::string token = ReadToken(stream, kind, unfinishedTag, RecordError);
     if (token.empty()) continue;
-    if (xml_local::tokenKind == xml_local::TOKEN_TEXT) {
+    if (kind == TOKEN_TEXT) {
       if (depth == 0 || tooDeep > 0) continue;  // text outside every element has no owner
-      xmlNode* owner = open[static_cast<std::size_t>(depth - 1)];
-      owner->Contents = Trim(Trim(owner->Contents) + " " + Trim(token));
+      AppendText(open[static_cast<std::size_t>(depth - 1)]->Contents, token);
       continue;
     }
     if (token[0] == '/') {
@@ -250,24 +305,35 @@ xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes, std::chrono:
       if (!selfClosing) ++tooDeep;
       continue;
     }
-    xmlNode* node = depth == 0 ? RootNode() : open[static_cast<std::size_t>(depth - 1)]->AddChild("NewNode");
-    parts.elementName.clear();
-    for (int i = 0; i <= XML_MAX_ATTRIBUTES; ++i) {
-      parts.names[static_cast<std::size_t>(i)].clear();
-      parts.values[static_cast<std::size_t>(i)].clear();
+    // The root of a second top-level element is the same node, so it is not counted again.
+    if (depth != 0 || Root == nullptr) {
+      if (++nodes > Limit.maxNodes) {
+        RecordError("More than " + std::to_string(Limit.maxNodes) + " elements; the rest is not read",
+                    stream.Position());
+        depth = 0;
+        break;
+      }
     }
-    SplitTag(token, parts, stream.Position());
-    for (int i = 1; i <= parts.count; ++i) {
-      const auto s = static_cast<std::size_t>(i);
+    xmlNode* node = depth == 0 ? RootNode() : open[static_cast<std::size_t>(depth - 1)]->AddChild("NewNode");
+    SplitTag(token, parts, stream.Position(), RecordError);
+    for (int i = 0; i < parts.count; ++i) {
+      const xmlAttribute& a = parts.attributes[static_cast<std::size_t>(i)];
       // Values are decoded so that what the writer encodes comes back unchanged.
-      node->AttributeValueSet(parts.names[s], xmlDecodeEntities(parts.values[s]));
+      node->AttributeValueSet(a.name, xmlDecodeEntities(a.value));
     }
     node->NameSet(parts.elementName);
     open[static_cast<std::size_t>(depth)] = node;
     if (!selfClosing) ++depth;
   }
+  // A file cut short ends inside a tag or with elements still open.
+  if (unfinishedTag) {
+    RecordError("Unexpected end of file inside a tag", stream.Position());
+  } else if (depth > 0) {
+    RecordError("Unexpected end of file (expected </" + open[static_cast<std::size_t>(depth - 1)]->name + ">)",
+                stream.Position());
+  }
 
-  if (xml_local::errorCount != 0) {
+  if (xmlErrorCount() != 0) {
     LogLine("Parse failed");
     return nullptr;
   }

@@ -44,10 +44,10 @@ int Encode(const std::string& in, const std::string& out) {
   }
   xmlDocument document;
   document.LoadBytes(*bytes, in);
-  if (xmlDocument::xmlErrorCount() != 0) {
-    for (int i = 1; i <= xmlDocument::xmlErrorCount(); ++i) {
-      std::fprintf(stderr, "brakkon-dat: %s: byte %d: %s\n", in.c_str(), xmlDocument::xmlErrorPosition(i),
-                   xmlDocument::xmlError(i).c_str());
+  if (document.xmlErrorCount() != 0) {
+    for (int i = 1; i <= document.xmlErrorCount(); ++i) {
+      std::fprintf(stderr, "brakkon-dat: %s: byte %d: %s\n", in.c_str(), document.xmlErrorPosition(i),
+                   document.xmlError(i).c_str());
     }
     std::fprintf(stderr, "brakkon-dat: %s not written\n", out.c_str());
     return 1;
@@ -57,7 +57,7 @@ int Encode(const std::string& in, const std::string& out) {
     return 1;
   }
   if (document.Save(out, 1) == 0) {
-    std::fprintf(stderr, "brakkon-dat: cannot write %s\n", out.c_str());
+    std::fprintf(stderr, "brakkon-dat: cannot write %s: %s\n", out.c_str(), document.xmlError(1).c_str());
     return 1;
   }
   return 0;
