@@ -7,11 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "state/globals.h"
-#include "state/options.h"
 #include "app/random_player.h"
-#include "state/shell.h"
-#include "xml/xml_document.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "gui/kiv_gui.h"
@@ -19,6 +15,10 @@
 #include "screens/lev_select.h"
 #include "screens/menu.h"
 #include "screens/menu_game.h"
+#include "state/globals.h"
+#include "state/options.h"
+#include "state/shell.h"
+#include "xml/xml_document.h"
 
 namespace {
 
@@ -103,8 +103,8 @@ bool ParseLaunchOptions(int argc, char** argv, TLaunchOptions& options, std::str
     } else if (arg == "--level" && hasValue) {
       options.level = ParsePositive(value(), ok);
       if (ok && options.level > DEFAULT_LEVEL_COUNT) {
-        message = "brakkon: --level takes a level from 1 to " + std::to_string(DEFAULT_LEVEL_COUNT) + ", not " +
-                  argv[i] + "\n";
+        message = "brakkon: --level takes a level from 1 to " +
+                  std::to_string(DEFAULT_LEVEL_COUNT) + ", not " + argv[i] + "\n";
         return false;
       }
     } else if (arg == "--screenshot" && hasValue) {
@@ -178,8 +178,8 @@ void LoadSharedMedia() {
   shared.nextLevelBig = LoadWithStep("game_pic/nextlevelbig.png");
 
   for (const ImagePtr& image : {shared.baz[0], shared.baz[1], shared.baz[2], shared.aim, shared.win,
-                                shared.portal, shared.snow[0], shared.snow[1], shared.snow[2], shared.title,
-                                shared.numLevel, shared.shots, shared.nextLevelBig}) {
+                                shared.portal, shared.snow[0], shared.snow[1], shared.snow[2],
+                                shared.title, shared.numLevel, shared.shots, shared.nextLevelBig}) {
     MidHandleImage(image);
   }
   for (const ImagePtr& digit : shared.digits) MidHandleImage(digit);
@@ -215,11 +215,13 @@ std::string FindSkinFolder() {
   std::error_code ec;
   const std::string program = ExecutableFolder();
   // The toolkit itself looks in the working folder and beside the program.
-  if (fs::is_directory(SKIN_FOLDER, ec) || (!program.empty() && fs::is_directory(program + SKIN_FOLDER, ec))) {
+  if (fs::is_directory(SKIN_FOLDER, ec) ||
+      (!program.empty() && fs::is_directory(program + SKIN_FOLDER, ec))) {
     return SKIN_FOLDER;
   }
   const std::string installed = program + INSTALLED_SKIN_FOLDER;
-  if (!program.empty() && fs::is_directory(installed, ec)) return fs::weakly_canonical(installed, ec).string();
+  if (!program.empty() && fs::is_directory(installed, ec))
+    return fs::weakly_canonical(installed, ec).string();
   return "";
 }
 
@@ -232,10 +234,11 @@ void SetUpGui() {
   if (skin.empty()) {
     // One line instead of one per missing picture and font: the menus still work, drawn plainly
     // in the built-in font.
-    std::fprintf(stderr,
-                 "brakkon: the %s folder was found neither in the working folder nor beside the program "
-                 "(nor in %s); the menus are drawn without it\n",
-                 SKIN_FOLDER, (ExecutableFolder() + INSTALLED_SKIN_FOLDER).c_str());
+    std::fprintf(
+        stderr,
+        "brakkon: the %s folder was found neither in the working folder nor beside the program "
+        "(nor in %s); the menus are drawn without it\n",
+        SKIN_FOLDER, (ExecutableFolder() + INSTALLED_SKIN_FOLDER).c_str());
     return;
   }
   kiv_LoadSkin(skin);
@@ -359,14 +362,16 @@ int RunGame(const TLaunchOptions& options) {
   if (!options.inputFile.empty()) {
     std::string error;
     if (!LoadInputScript(options.inputFile, &error)) {
-      std::fprintf(stderr, "brakkon: input script %s: %s\n", options.inputFile.c_str(), error.c_str());
+      std::fprintf(stderr, "brakkon: input script %s: %s\n", options.inputFile.c_str(),
+                   error.c_str());
       session = nullptr;
       EndGraphics();
       return 2;
     }
   }
   SetInputScriptOrigin();  // script frames count from the first frame of the main loop
-  if (options.randomInputSeed > 0) StartRandomPlayer(static_cast<unsigned>(options.randomInputSeed));
+  if (options.randomInputSeed > 0)
+    StartRandomPlayer(static_cast<unsigned>(options.randomInputSeed));
   do {
     RandomPlayerStep();
   } while (MainLoopPass());

@@ -12,7 +12,7 @@ struct TLaunchOptions {
   std::string dataDir;         ///< where the options and progress file lives
   int level = 0;               ///< start in this level; 0 starts in the main menu
   bool debugPhysics = false;
-  int randomInputSeed = 0;     ///< soak runs: the random-input player with this seed; 0 none
+  int randomInputSeed = 0;  ///< soak runs: the random-input player with this seed; 0 none
 };
 
 /// Parses argv. Returns false with a message for an unknown flag or a bad value; sets

@@ -17,11 +17,11 @@
 #include <string>
 
 #include "app/app.h"
-#include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "screens/lev_select.h"
 #include "screens/menu_game.h"
+#include "state/globals.h"
 
 #if defined(__GLIBC__)  // known once a C library header is in
 #include <malloc.h>
@@ -143,7 +143,8 @@ void Key(int key) {
 Point Anywhere(bool avoidLink) {
   for (;;) {
     const Point p{Roll(0, SCREEN_WIDTH - 1), Roll(0, SCREEN_HEIGHT - 1)};
-    const bool onLink = p.x >= LINK_LEFT && p.x <= LINK_RIGHT && p.y >= LINK_TOP && p.y <= LINK_BOTTOM;
+    const bool onLink =
+        p.x >= LINK_LEFT && p.x <= LINK_RIGHT && p.y >= LINK_TOP && p.y <= LINK_BOTTOM;
     if (!avoidLink || !onLink) return p;
   }
 }
@@ -158,11 +159,16 @@ void NextTarget() {
 
 void MainMenu() {
   const int r = Roll(1, 100);
-  if (r <= 55) ClickAt(MENU_PLAY);
-  else if (r <= 65) ClickAt(MENU_MUSIC);
-  else if (r <= 75) ClickAt(MENU_SOUND);
-  else if (r <= 90) ClickAt(Anywhere(true));
-  else P().queue.emplace_back([] { InjectMouseWheel(Roll(-3, 3)); });
+  if (r <= 55)
+    ClickAt(MENU_PLAY);
+  else if (r <= 65)
+    ClickAt(MENU_MUSIC);
+  else if (r <= 75)
+    ClickAt(MENU_SOUND);
+  else if (r <= 90)
+    ClickAt(Anywhere(true));
+  else
+    P().queue.emplace_back([] { InjectMouseWheel(Roll(-3, 3)); });
   Wait(Roll(2, 30));
 }
 
@@ -191,14 +197,22 @@ void LevelSelection() {
 
 void PauseMenu() {
   const int r = Roll(1, 100);
-  if (r <= 25) ClickAt(PAUSE_RESUME);
-  else if (r <= 40) ClickAt(PAUSE_RESTART);
-  else if (r <= 65) ClickAt(PAUSE_SELECT);
-  else if (r <= 75) ClickAt(PAUSE_MAIN_MENU);
-  else if (r <= 80) ClickAt(PAUSE_MUSIC);
-  else if (r <= 85) ClickAt(PAUSE_SOUND);
-  else if (r <= 95) Key(KEY_ESCAPE);
-  else ClickAt(Anywhere(false));
+  if (r <= 25)
+    ClickAt(PAUSE_RESUME);
+  else if (r <= 40)
+    ClickAt(PAUSE_RESTART);
+  else if (r <= 65)
+    ClickAt(PAUSE_SELECT);
+  else if (r <= 75)
+    ClickAt(PAUSE_MAIN_MENU);
+  else if (r <= 80)
+    ClickAt(PAUSE_MUSIC);
+  else if (r <= 85)
+    ClickAt(PAUSE_SOUND);
+  else if (r <= 95)
+    Key(KEY_ESCAPE);
+  else
+    ClickAt(Anywhere(false));
   Wait(Roll(1, 15));
 }
 
@@ -330,8 +344,8 @@ void ReportRandomPlayer() {
     for (int known : p.levels) existing += known == level ? 1 : 0;
   }
   LogLine("Random player: " + std::to_string(p.passes) + " passes, " + std::to_string(p.shots) +
-          " shots, " + std::to_string(p.levelsStarted) + " sessions, " + std::to_string(existing) + " of " +
-          std::to_string(p.levels.size()) + " levels visited");
+          " shots, " + std::to_string(p.levelsStarted) + " sessions, " + std::to_string(existing) +
+          " of " + std::to_string(p.levels.size()) + " levels visited");
   LogLine("Random player: heap in use between levels (MB):" + Megabytes(p.heapSamples));
   LogLine("Random player: resident memory between levels (MB):" + Megabytes(p.residentSamples));
 }

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/app.h"
-#include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -25,14 +25,16 @@ void RegisterLevel(int number, const std::string& text) {
 std::string FullLevel() {
   std::string clouds;
   for (int i = 0; i < 12; ++i) {
-    clouds += "<oblako Name=\"oblako" + std::to_string(i % 3 + 1) + ".png\" x=\"" + std::to_string(i * 70) +
-              "\" y=\"" + std::to_string(40 + i % 4 * 30) + "\" speed=\"0.4\" direct=\"left\" />\n";
+    clouds += "<oblako Name=\"oblako" + std::to_string(i % 3 + 1) + ".png\" x=\"" +
+              std::to_string(i * 70) + "\" y=\"" + std::to_string(40 + i % 4 * 30) +
+              "\" speed=\"0.4\" direct=\"left\" />\n";
   }
   return std::string("<level ") + ROOT +
          R"( weather="snow" crow="55" mouse="565" spiderX="500" spiderY="150" snowmanX="300" snowmanY="525"
              snowmanTyp="H" sunX="600" sunY="150">
   <bodies />
-  <oblaka>)" + clouds + R"(</oblaka>
+  <oblaka>)" +
+         clouds + R"(</oblaka>
   <kapli><kapla Name="1" x="200" y="10" /><kapla Name="2" x="260" y="10" /><kapla Name="1" x="320" y="10" />
          <kapla Name="2" x="380" y="10" scaleY="0.8" /><kapla Name="1" x="440" y="10" /><kapla Name="2" x="500" y="10" /></kapli>
   <komety><kometa x0="50" y0="-50" x="400" y="300" speed="3" /><kometa x0="700" y0="-80" x="-300" y="200" speed="4" />
@@ -83,7 +85,8 @@ void BM_PlayFrame(benchmark::State& state) {
     game->Update();
   }
   for (int key : {KEY_C, KEY_M, KEY_S, KEY_W}) InjectKey(key, false);
-  state.SetLabel(std::string(effects ? "effects" : "bare") + (state.range(1) != 0 ? ", drawn" : ", not drawn"));
+  state.SetLabel(std::string(effects ? "effects" : "bare") +
+                 (state.range(1) != 0 ? ", drawn" : ", not drawn"));
 }
 BENCHMARK(BM_PlayFrame)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 

@@ -17,7 +17,8 @@ void WritePicture(const std::filesystem::path& file, int w, int h, std::uint32_t
   std::filesystem::create_directories(file.parent_path());
   PixmapPtr p = CreatePixmap(w, h);
   for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) p->WritePixel(x, y, argb + static_cast<std::uint32_t>((y / 5) * 3 + x / 5) * 0x10u);
+    for (int x = 0; x < w; ++x)
+      p->WritePixel(x, y, argb + static_cast<std::uint32_t>((y / 5) * 3 + x / 5) * 0x10u);
   }
   SavePixmapPNG(p, file.string());
 }
@@ -30,7 +31,8 @@ struct LevelScreen {
     SetHeadless(true);
     Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0);
     const auto g = skin / "graphics";
-    for (const char* name : {"panel.png", "button.png", "scrollback.png", "scrollup.png", "scrolldown.png"}) {
+    for (const char* name :
+         {"panel.png", "button.png", "scrollback.png", "scrollup.png", "scrolldown.png"}) {
       WritePicture(g / name, 15, 15, 0xFF406080u);
     }
     WritePicture(g / "vscrollbar.png", 15, 7, 0xFF80A0C0u);
@@ -38,7 +40,8 @@ struct LevelScreen {
       WritePicture(g / "cursors" / name, 16, 16, 0xFFC0C040u);
     }
     std::filesystem::create_directories(skin / "Fonts");
-    std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", skin / "Fonts" / "font.ttf",
+    std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+                               skin / "Fonts" / "font.ttf",
                                std::filesystem::copy_options::overwrite_existing);
 
     kiv_SetRes(SCREEN_WIDTH, SCREEN_HEIGHT, 0);
@@ -58,7 +61,8 @@ struct LevelScreen {
     table->AddColumn("access", 30);
     table->SetFont("Small");
     for (int i = 1; i <= LEVELS; ++i) {
-      table->AddItem({"Level " + std::to_string(i), std::to_string(i % 17), i < 40 ? "Open" : "Close"});
+      table->AddItem(
+          {"Level " + std::to_string(i), std::to_string(i % 17), i < 40 ? "Open" : "Close"});
     }
     table->SelectItem(99);
     kiv_CreateLabel("labelselect", "SELECT LEVEL", 290, 15, 0, 0, 0, 0, panel);
@@ -93,7 +97,9 @@ void RunFrames(benchmark::State& state, int scroll, int mouseX, int mouseY) {
 
 void BM_LevelScreenRefresh_Top(benchmark::State& state) { RunFrames(state, 0, 700, 300); }
 void BM_LevelScreenRefresh_Scrolled(benchmark::State& state) { RunFrames(state, 2475, 700, 300); }
-void BM_LevelScreenRefresh_MouseOverRow(benchmark::State& state) { RunFrames(state, 2475, 100, 300); }
+void BM_LevelScreenRefresh_MouseOverRow(benchmark::State& state) {
+  RunFrames(state, 2475, 100, 300);
+}
 
 }  // namespace
 

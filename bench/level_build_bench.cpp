@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/app.h"
-#include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -23,18 +23,22 @@ constexpr int LEVEL_NUMBER = 9200;
 
 std::string BigLevel() {
   std::string bodies;
-  const char* const boxes[] = {"staticBoxSmall.png", "dynamicBoxSmoll.png", "staticPlankSmallGorizontal.png",
-                               "dynamicBoxMedium.png"};
+  const char* const boxes[] = {"staticBoxSmall.png", "dynamicBoxSmoll.png",
+                               "staticPlankSmallGorizontal.png", "dynamicBoxMedium.png"};
   for (int i = 0; i < 160; ++i) {
     const int x = 80 + (i % 20) * 34;
     const int y = 60 + (i / 20) * 60;
-    bodies += "<body Name=\"" + std::string(boxes[i % 4]) + "\" x=\"" + std::to_string(x) + "\" y=\"" +
-              std::to_string(y) + "\" typ=\"" + (i % 2 != 0 ? "d" : "s") + "\" shape=\"r\" />\n";
+    bodies += "<body Name=\"" + std::string(boxes[i % 4]) + "\" x=\"" + std::to_string(x) +
+              "\" y=\"" + std::to_string(y) + "\" typ=\"" + (i % 2 != 0 ? "d" : "s") +
+              "\" shape=\"r\" />\n";
   }
   for (int i = 0; i < 20; ++i) {
-    bodies += "<body Name=\"ballSmall1.png\" x=\"" + std::to_string(100 + i * 30) + "\" y=\"560\" typ=\"d\" shape=\"c\" />\n";
+    bodies += "<body Name=\"ballSmall1.png\" x=\"" + std::to_string(100 + i * 30) +
+              "\" y=\"560\" typ=\"d\" shape=\"c\" />\n";
   }
-  bodies += "<body Name=\"link.png\" x=\"760\" y=\"40\" typ=\"d\" shape=\"l\" countLinks=\"12\" direct=\"down\" />\n";
+  bodies +=
+      "<body Name=\"link.png\" x=\"760\" y=\"40\" typ=\"d\" shape=\"l\" countLinks=\"12\" "
+      "direct=\"down\" />\n";
   for (int i = 0; i < 4; ++i) {
     bodies += "<body Name=\"movingPlankSmallGorizont.png\" x=\"" + std::to_string(150 + i * 150) +
               "\" y=\"530\" typ=\"s\" shape=\"r\" move=\"left\" speed=\"0.3\" />\n";
@@ -43,8 +47,8 @@ std::string BigLevel() {
     bodies += "<body Name=\"staticPlankBig.png\" x=\"" + std::to_string(200 + i * 200) +
               "\" y=\"250\" typ=\"s\" shape=\"r\" rotatingSpeed=\"1\" />\n";
   }
-  return "<?xml version=\"1.0\"?>\n<level fon=\"fon3.jpg\" limitRagdoll=\"20\">\n<bodies>\n" + bodies +
-         "</bodies>\n</level>\n";
+  return "<?xml version=\"1.0\"?>\n<level fon=\"fon3.jpg\" limitRagdoll=\"20\">\n<bodies>\n" +
+         bodies + "</bodies>\n</level>\n";
 }
 
 void BM_BuildLevelOf200Bodies(benchmark::State& state) {
@@ -56,7 +60,8 @@ void BM_BuildLevelOf200Bodies(benchmark::State& state) {
     LoadSharedMedia();
     graphicsHertz = 60;
     const std::string text = BigLevel();
-    RegisterAssetBytes(LevelAssetPath(LEVEL_NUMBER), std::vector<std::uint8_t>(text.begin(), text.end()));
+    RegisterAssetBytes(LevelAssetPath(LEVEL_NUMBER),
+                       std::vector<std::uint8_t>(text.begin(), text.end()));
     return true;
   }();
   (void)ready;
@@ -78,44 +83,51 @@ constexpr int LIMITS_FRAMES = 600;  // ten seconds of play
 /// stacked in a heap over the floor; variant 1 spends the joints on chains of the longest kind,
 /// hanging over the boxes, and the bodies left on boxes.
 std::string LevelAtTheLimits(int variant) {
-  std::string bodies = R"(<body Name="borderPlankGorizontal1Big.png" x="400" y="595" typ="s" shape="r" />
+  std::string bodies =
+      R"(<body Name="borderPlankGorizontal1Big.png" x="400" y="595" typ="s" shape="r" />
 <body Name="borderPlankVertical1Big.png" x="5" y="300" typ="s" shape="r" />
 <body Name="borderPlankVertical1Big.png" x="795" y="300" typ="s" shape="r" />
 <body Name="target.png" x="700" y="40" typ="s" shape="r" target="true" />
 )";
   int left = MAX_LEVEL_BODIES - 4;
   if (variant == 1) {
-    for (int joints = 0; joints + MAX_CHAIN_LINKS <= MAX_LEVEL_JOINTS && left > MAX_CHAIN_LINKS + 1; joints += MAX_CHAIN_LINKS) {
+    for (int joints = 0; joints + MAX_CHAIN_LINKS <= MAX_LEVEL_JOINTS && left > MAX_CHAIN_LINKS + 1;
+         joints += MAX_CHAIN_LINKS) {
       bodies += "<body Name=\"link.png\" x=\"" + std::to_string(200 + joints) +
-                "\" y=\"20\" typ=\"d\" shape=\"l\" countLinks=\"" + std::to_string(MAX_CHAIN_LINKS - 1) +
+                "\" y=\"20\" typ=\"d\" shape=\"l\" countLinks=\"" +
+                std::to_string(MAX_CHAIN_LINKS - 1) +
                 "\" direct=\"down\" lastLink=\"ballBig2.png\" shapeLast=\"c\" />\n";
       left -= MAX_CHAIN_LINKS + 1;
     }
   }
   for (int i = 0; i < left; ++i) {
-    bodies += "<body Name=\"dynamicBoxSmoll.png\" x=\"" + std::to_string(40 + (i % 36) * 20) + "\" y=\"" +
-              std::to_string(560 - (i / 36) * 22) + "\" typ=\"d\" shape=\"r\" />\n";
+    bodies += "<body Name=\"dynamicBoxSmoll.png\" x=\"" + std::to_string(40 + (i % 36) * 20) +
+              "\" y=\"" + std::to_string(560 - (i / 36) * 22) + "\" typ=\"d\" shape=\"r\" />\n";
   }
   std::string pics, clouds, drops, comets;
   for (int i = 0; i < MAX_LEVEL_DECORATIONS; ++i) {
     pics += "<pic Name=\"klen.png\" x=\"" + std::to_string(20 + (i * 37) % 760) + "\" y=\"" +
-            std::to_string(20 + (i * 53) % 560) + "\" angle=\"" + std::to_string(i % 90) + "\" />\n";
+            std::to_string(20 + (i * 53) % 560) + "\" angle=\"" + std::to_string(i % 90) +
+            "\" />\n";
   }
   for (int i = 0; i < MAX_LEVEL_CLOUDS; ++i) {
-    clouds += "<oblako Name=\"oblako3.png\" x=\"" + std::to_string(i * 16) + "\" y=\"" + std::to_string(40 + i * 8) +
-              "\" speed=\"0.5\" direct=\"left\" />\n";
+    clouds += "<oblako Name=\"oblako3.png\" x=\"" + std::to_string(i * 16) + "\" y=\"" +
+              std::to_string(40 + i * 8) + "\" speed=\"0.5\" direct=\"left\" />\n";
   }
   for (int i = 0; i < MAX_LEVEL_DROPS; ++i) {
-    drops += "<kapla Name=\"" + std::to_string(1 + i % 2) + "\" x=\"" + std::to_string(100 + i * 12) + "\" y=\"40\" />\n";
+    drops += "<kapla Name=\"" + std::to_string(1 + i % 2) + "\" x=\"" +
+             std::to_string(100 + i * 12) + "\" y=\"40\" />\n";
   }
   for (int i = 0; i < MAX_LEVEL_COMETS; ++i) {
-    comets += "<kometa x0=\"" + std::to_string(900 - i * 10) + "\" y0=\"60\" x=\"-10\" y=\"2\" speed=\"4\" angle=\"-15\" />\n";
+    comets += "<kometa x0=\"" + std::to_string(900 - i * 10) +
+              "\" y0=\"60\" x=\"-10\" y=\"2\" speed=\"4\" angle=\"-15\" />\n";
   }
-  return "<?xml version=\"1.0\"?>\n<level fon=\"fon3.jpg\" weather=\"rain1\" thunder=\"true\" sunX=\"150\" sunY=\"110\" "
+  return "<?xml version=\"1.0\"?>\n<level fon=\"fon3.jpg\" weather=\"rain1\" thunder=\"true\" "
+         "sunX=\"150\" sunY=\"110\" "
          "crow=\"45\" mouse=\"565\" spiderX=\"300\" spiderY=\"110\" limitRagdoll=\"" +
-         std::to_string(MAX_LEVEL_RAGDOLLS) + "\">\n<bodies>\n" + bodies + "</bodies>\n<pics>\n" + pics +
-         "</pics>\n<oblaka>\n" + clouds + "</oblaka>\n<kapli>\n" + drops + "</kapli>\n<komety>\n" + comets +
-         "</komety>\n</level>\n";
+         std::to_string(MAX_LEVEL_RAGDOLLS) + "\">\n<bodies>\n" + bodies + "</bodies>\n<pics>\n" +
+         pics + "</pics>\n<oblaka>\n" + clouds + "</oblaka>\n<kapli>\n" + drops +
+         "</kapli>\n<komety>\n" + comets + "</komety>\n</level>\n";
 }
 
 double Percentile(std::vector<double> samples, double share) {
@@ -165,7 +177,9 @@ void BM_PlayLevelAtTheLimits(benchmark::State& state) {
       game->Update();
       if (f % 30 == 0) game->shotRagdoll();
       cpu.push_back(threadMs() - cpuStart);
-      frames.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      frames.push_back(
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+              .count());
     }
     ragdolls = static_cast<int>(game->ragdollList.size());
     game->exitAll();

@@ -18,7 +18,8 @@ struct MediaFixture {
     SetHeadless(true);
     Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0);
     crate = Picture("bench_crate.png", 48, 48, [](int x, int y) {
-      return 0xFF000000u | static_cast<std::uint32_t>(((x * 5) & 0xFF) << 16) | static_cast<std::uint32_t>(((y * 5) & 0xFF) << 8);
+      return 0xFF000000u | static_cast<std::uint32_t>(((x * 5) & 0xFF) << 16) |
+             static_cast<std::uint32_t>(((y * 5) & 0xFF) << 8);
     });
     ring = Picture("bench_ring.png", 64, 64, [](int x, int y) {
       const bool border = x < 4 || y < 4 || x >= 60 || y >= 60;
@@ -54,7 +55,8 @@ void BM_DrawImageBatch(benchmark::State& state) {
   for (auto _ : state) {
     for (int i = 0; i < count; ++i) {
       SetRotation(rotated ? static_cast<float>(i * 7) : 0.0f);
-      DrawImage(f.crate, static_cast<float>((i * 37) % 760 + 20), static_cast<float>((i * 53) % 560 + 20));
+      DrawImage(f.crate, static_cast<float>((i * 37) % 760 + 20),
+                static_cast<float>((i * 53) % 560 + 20));
     }
   }
   SetRotation(0);
@@ -65,7 +67,8 @@ BENCHMARK(BM_DrawImageBatch)->Args({100, 0})->Args({100, 1})->Args({1000, 0})->A
 
 void BM_ImagesCollide(benchmark::State& state) {
   MediaFixture& f = Fixture();
-  // 0: boxes apart; 1: pixels overlap; 2: boxes overlap, pixels do not (dot inside the ring's hole).
+  // 0: boxes apart; 1: pixels overlap; 2: boxes overlap, pixels do not (dot inside the ring's
+  // hole).
   const int kind = static_cast<int>(state.range(0));
   const int dx = kind == 0 ? 300 : kind == 1 ? 1 : 28;
   bool result = false;
@@ -73,7 +76,9 @@ void BM_ImagesCollide(benchmark::State& state) {
     result = ImagesCollide(f.ring, 100, 100, 0, f.dot, 100 + dx, 128, 0);
     benchmark::DoNotOptimize(result);
   }
-  state.SetLabel(kind == 0 ? "rejected by boxes" : kind == 1 ? "overlapping" : "boxes overlap, pixels apart");
+  state.SetLabel(kind == 0   ? "rejected by boxes"
+                 : kind == 1 ? "overlapping"
+                             : "boxes overlap, pixels apart");
 }
 BENCHMARK(BM_ImagesCollide)->Arg(0)->Arg(1)->Arg(2);
 

@@ -48,14 +48,16 @@ const TRagdollPictures& Pictures() {
     const int shrunk[7][2] = {{12, 12}, {5, 16}, {12, 3}, {12, 3}, {12, 3}, {4, 12}, {3, 12}};
     TRagdollPictures p;
     for (auto& variant : p) {
-      for (int part = 0; part < 7; ++part) variant[part] = CreateImage(shrunk[part][0], shrunk[part][1]);
+      for (int part = 0; part < 7; ++part)
+        variant[part] = CreateImage(shrunk[part][0], shrunk[part][1]);
     }
     return p;
   }();
   return pictures;
 }
 
-// [SECTION] Through the binding ---------------------------------------------------------------------
+// [SECTION] Through the binding
+// ---------------------------------------------------------------------
 
 struct BindingScene {
   std::unique_ptr<TPhysicWorld> world = std::make_unique<TPhysicWorld>();
@@ -87,10 +89,11 @@ struct BindingScene {
   void Step() { world->StepWorld(); }
 };
 
-// [SECTION] Directly on Box2D ------------------------------------------------------------------------
+// [SECTION] Directly on Box2D
+// ------------------------------------------------------------------------
 
 struct BareScene {
-  b2World world{b2Vec2(0, -GRAVITY_UNITS * L)};
+  b2World world{b2Vec2(0, -GRAVITY_UNITS* L)};
   float timeStep = 1.0f / FRAME_HERTZ * STEP_SPEEDUP;
 
   // Level boxes keep the default material (friction 0.2, no bounce); ragdoll parts are 0.1 / 0.1.
@@ -180,8 +183,8 @@ void BM_Step(benchmark::State& state) {
     state.ResumeTiming();
     for (int frame = 0; frame < FRAMES; ++frame) scene->Step();
   }
-  state.counters["frames/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * FRAMES, benchmark::Counter::kIsRate);
+  state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * FRAMES,
+                                                  benchmark::Counter::kIsRate);
 }
 
 template <class Scene>
@@ -234,8 +237,12 @@ void BM_BindingOverhead(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK_TEMPLATE(BM_Step, BindingScene)->Name("physics/binding_240_frames")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Step, BareScene)->Name("physics/bare_box2d_240_frames")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Step, BindingScene)
+    ->Name("physics/binding_240_frames")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Step, BareScene)
+    ->Name("physics/bare_box2d_240_frames")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BindingOverhead)
     ->Name("physics/binding_vs_bare_interleaved")
     ->UseManualTime()

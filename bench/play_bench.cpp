@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/app.h"
-#include "state/globals.h"
-#include "state/options.h"
 #include "game/game.h"
 #include "game/level_file.h"
+#include "state/globals.h"
+#include "state/options.h"
 
 namespace {
 
@@ -101,7 +101,8 @@ std::shared_ptr<TGame> BusyScene(int level, bool drawing) {
     const float aimX = 300.0f + static_cast<float>(i) * 20.0f;
     const float aimY = 60.0f + static_cast<float>(i % 5) * 30.0f;
     const physics::b2Vec2 impulse(aimX / 8 / 5, (75 - aimY / 8) / 5);
-    for (const BodyPtr& part : {ragdoll->body, ragdoll->upperRightHand, ragdoll->upperLeftHand, ragdoll->head}) {
+    for (const BodyPtr& part :
+         {ragdoll->body, ragdoll->upperRightHand, ragdoll->upperLeftHand, ragdoll->head}) {
       if (part) part->ApplyImpulse(impulse, part->GetLocalCenter());
     }
     game->ragdollList.push_back(ragdoll);

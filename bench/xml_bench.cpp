@@ -17,16 +17,19 @@ std::string LevelLikeDocument() {
   std::string text =
       "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n"
       "<!-- generated for the benchmark -->\r\n"
-      "<level fon=\"fon3.jpg\" levX=\"65\" levY=\"30\" shotsX=\"67\" shotsY=\"30\" shot=\"2\" limitRagdoll=\"20\">\r\n";
+      "<level fon=\"fon3.jpg\" levX=\"65\" levY=\"30\" shotsX=\"67\" shotsY=\"30\" shot=\"2\" "
+      "limitRagdoll=\"20\">\r\n";
   for (int section = 0; text.size() < DOCUMENT_BYTES - 200; ++section) {
     text += "  <bodies>\r\n";
     for (int i = 0; i < 40 && text.size() < DOCUMENT_BYTES - 200; ++i) {
-      text += "    <body Name=\"box" + std::to_string(i % 9) + ".png\" x=\"" + std::to_string(100 + i * 7) +
-              ".5\" y=\"" + std::to_string(560 - i * 3) + "\" angle=\"" + std::to_string(i % 90) +
-              "\" typ=\"d\" shape=\"r\" scaleX=\"1\" scaleY=\"0.85\" density=\"0.5\" move=\"left\" speed=\"0.2\" />\r\n";
+      text += "    <body Name=\"box" + std::to_string(i % 9) + ".png\" x=\"" +
+              std::to_string(100 + i * 7) + ".5\" y=\"" + std::to_string(560 - i * 3) +
+              "\" angle=\"" + std::to_string(i % 90) +
+              "\" typ=\"d\" shape=\"r\" scaleX=\"1\" scaleY=\"0.85\" density=\"0.5\" move=\"left\" "
+              "speed=\"0.2\" />\r\n";
     }
-    text += "  </bodies>\r\n  <pics>\r\n    <pic Name=\"tree.png\">a &lt note &amp text " + std::to_string(section) +
-            "</pic>\r\n  </pics>\r\n";
+    text += "  </bodies>\r\n  <pics>\r\n    <pic Name=\"tree.png\">a &lt note &amp text " +
+            std::to_string(section) + "</pic>\r\n  </pics>\r\n";
   }
   return text + "</level>\r\n";
 }
@@ -35,7 +38,8 @@ std::string LevelLikeDocument() {
 std::string TextDocument(std::size_t bytes) {
   std::string text = "<note>\r\n";
   for (int line = 0; text.size() < bytes; ++line) {
-    text += "  line " + std::to_string(line) + " of a long note with an entity &amp and some words\r\n";
+    text +=
+        "  line " + std::to_string(line) + " of a long note with an entity &amp and some words\r\n";
   }
   return text + "</note>\r\n";
 }
@@ -45,7 +49,8 @@ std::string AttributeDocument(std::size_t bytes) {
   std::string text = "<bodies>\r\n";
   for (int i = 0; text.size() < bytes; ++i) {
     text += "  <body";
-    for (int k = 0; k < 10; ++k) text += " a" + std::to_string(k) + "=\"" + std::to_string(i * 10 + k) + ".25\"";
+    for (int k = 0; k < 10; ++k)
+      text += " a" + std::to_string(k) + "=\"" + std::to_string(i * 10 + k) + ".25\"";
     text += " />\r\n";
   }
   return text + "</bodies>\r\n";
@@ -73,9 +78,11 @@ void Parse(benchmark::State& state, const std::vector<std::uint8_t>& bytes) {
     benchmark::DoNotOptimize(root);
     if (root == nullptr) state.SkipWithError("the benchmark document does not parse");
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes.size()));
-  state.counters["MB"] = benchmark::Counter(static_cast<double>(bytes.size()) / 1e6 * static_cast<double>(state.iterations()),
-                                              benchmark::Counter::kIsRate);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(bytes.size()));
+  state.counters["MB"] = benchmark::Counter(
+      static_cast<double>(bytes.size()) / 1e6 * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
   state.counters["file_KB"] = static_cast<double>(bytes.size()) / 1024.0;
 }
 
@@ -101,19 +108,32 @@ void BM_SaveToText100KB(benchmark::State& state) {
     written = out.size();
     benchmark::DoNotOptimize(out.data());
   }
-  state.counters["MB"] = benchmark::Counter(static_cast<double>(written) / 1e6 * static_cast<double>(state.iterations()),
-                                              benchmark::Counter::kIsRate);
+  state.counters["MB"] = benchmark::Counter(
+      static_cast<double>(written) / 1e6 * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SaveToText100KB)->Unit(benchmark::kMicrosecond);
 
 // The argument is the document size in KB: 40, 80, 160 and 320 KB, then 10 MB.
-void BM_ParseText(benchmark::State& state) { Parse(state, Bytes(TextDocument(state.range(0) * 1024))); }
-BENCHMARK(BM_ParseText)->Arg(40)->Arg(80)->Arg(160)->Arg(320)->Arg(10240)->Unit(benchmark::kMillisecond);
+void BM_ParseText(benchmark::State& state) {
+  Parse(state, Bytes(TextDocument(state.range(0) * 1024)));
+}
+BENCHMARK(BM_ParseText)
+    ->Arg(40)
+    ->Arg(80)
+    ->Arg(160)
+    ->Arg(320)
+    ->Arg(10240)
+    ->Unit(benchmark::kMillisecond);
 
-void BM_ParseAttributes(benchmark::State& state) { Parse(state, Bytes(AttributeDocument(state.range(0) * 1024))); }
+void BM_ParseAttributes(benchmark::State& state) {
+  Parse(state, Bytes(AttributeDocument(state.range(0) * 1024)));
+}
 BENCHMARK(BM_ParseAttributes)->Arg(320)->Arg(10240)->Unit(benchmark::kMillisecond);
 
-void BM_ParseNested(benchmark::State& state) { Parse(state, Bytes(NestedDocument(state.range(0) * 1024))); }
+void BM_ParseNested(benchmark::State& state) {
+  Parse(state, Bytes(NestedDocument(state.range(0) * 1024)));
+}
 BENCHMARK(BM_ParseNested)->Arg(320)->Arg(10240)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -75,7 +75,8 @@ void TKometa::Update(const ImagePtr& picture, bool draw) {
   }
   komFrame += 1;
   if (komFrame == COMET_FRAME_WRAP) komFrame = 0;
-  if (!placed || x < COMET_FIELD_LEFT || x > COMET_FIELD_RIGHT || y < COMET_FIELD_TOP || y > COMET_FIELD_BOTTOM) {
+  if (!placed || x < COMET_FIELD_LEFT || x > COMET_FIELD_RIGHT || y < COMET_FIELD_TOP ||
+      y > COMET_FIELD_BOTTOM) {
     go = 0;
   }
 }
@@ -94,7 +95,9 @@ void UpdateRainStreaks(TRainKind kind, bool draw) {
     const int y = Rand(1, SCREEN_HEIGHT);
     const int length = Rand(STREAK_SHORTEST, longest);
     // A streak stops one pixel short of its length; each turns about its upper end.
-    if (draw) DrawLine(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x), static_cast<float>(y + length - 1));
+    if (draw)
+      DrawLine(static_cast<float>(x), static_cast<float>(y), static_cast<float>(x),
+               static_cast<float>(y + length - 1));
   }
   if (!draw) return;
   if (slanted) SetRotation(0);

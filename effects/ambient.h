@@ -46,7 +46,8 @@ class TKapla {
   /// The falling behaviour of this drop's kind, or null for a kind that is never drawn.
   const TDropKind* Kind() const;
   /// One frame of a running drop of a known kind: sizes `picture` (20 x 590 cells, shared by the
-  /// drops of the kind) to the drop's scale, draws it, advances. True on the frame its sound is due.
+  /// drops of the kind) to the drop's scale, draws it, advances. True on the frame its sound is
+  /// due.
   bool Update(const TDropKind& kind, const ImagePtr& picture, bool draw);
 };
 

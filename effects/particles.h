@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "effects/ambient.h"
-#include "media/media.h"
 #include "effects/baz.h"
+#include "media/media.h"
 
 /// The three shared snow pictures (snow1 .. snow3), mid-handled.
 using TSnowPictures = std::array<ImagePtr, 3>;

@@ -10,9 +10,9 @@
 #include <string>
 #include <tuple>
 
-#include "state/globals.h"
 #include "game/game.h"
 #include "media/media.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -31,7 +31,8 @@ bool Prepare() {
   // Pictures of their own for the numbered levels' bodies: the fuzz build embeds none, and sizes
   // times scales are what the physics must survive.
   std::filesystem::create_directories("bodies_pic");
-  for (const auto& [name, w, h] : {std::tuple{"fuzzBox.png", 40, 40}, std::tuple{"fuzzPlank.png", 600, 20}}) {
+  for (const auto& [name, w, h] :
+       {std::tuple{"fuzzBox.png", 40, 40}, std::tuple{"fuzzPlank.png", 600, 20}}) {
     const std::string path = std::string("bodies_pic/") + name;
     if (!std::filesystem::exists(path)) SavePixmapPNG(CreatePixmap(w, h), path);
   }
@@ -72,27 +73,35 @@ std::string NumberedLevel(const std::uint8_t* data, std::size_t size) {
     for (const char* name : names) out += std::string(" ") + name + "=\"" + n.Next() + "\"";
     return out;
   };
-  std::string text = "<level fon=\"fon1.jpg\" weather=\"snow\"" +
-                     attrs({"levX", "levY", "shotsX", "shotsY", "nextX", "nextY", "limitRagdoll", "shot", "mouse",
-                            "spiderX", "spiderY", "sunX", "sunY", "crow", "snowmanX", "snowmanY"}) +
-                     ">\n<bodies>\n";
+  std::string text =
+      "<level fon=\"fon1.jpg\" weather=\"snow\"" +
+      attrs({"levX", "levY", "shotsX", "shotsY", "nextX", "nextY", "limitRagdoll", "shot", "mouse",
+             "spiderX", "spiderY", "sunX", "sunY", "crow", "snowmanX", "snowmanY"}) +
+      ">\n<bodies>\n";
   const char* const kinds[] = {
-      R"(Name="fuzzBox.png" typ="d" shape="r")", R"(Name="fuzzBox.png" typ="d" shape="c")",
-      R"(Name="fuzzPlank.png" typ="d" shape="r")", R"(Name="fuzzPlank.png" typ="s" shape="c" target="true")",
-      R"(Name="noSuchPicture.png" typ="d" shape="r")", R"(Name="noSuchBall.png" typ="d" shape="c")",
+      R"(Name="fuzzBox.png" typ="d" shape="r")",
+      R"(Name="fuzzBox.png" typ="d" shape="c")",
+      R"(Name="fuzzPlank.png" typ="d" shape="r")",
+      R"(Name="fuzzPlank.png" typ="s" shape="c" target="true")",
+      R"(Name="noSuchPicture.png" typ="d" shape="r")",
+      R"(Name="noSuchBall.png" typ="d" shape="c")",
       R"(Name="fuzzPlank.png" typ="s" shape="r" move="left")",
       R"(Name="fuzzBox.png" typ="s" shape="r")",
       R"(Name="fuzzBox.png" typ="d" shape="l" direct="down" lastLink="fuzzPlank.png" shapeLast="c")",
       R"(Name="noSuchLink.png" typ="d" shape="l" direct="right" lastLink="fuzzBox.png" shapeLast="r")"};
   for (const char* kind : kinds) {
     text += std::string("<body ") + kind +
-            attrs({"x", "y", "angle", "scaleX", "scaleY", "density", "countLinks", "speed", "rotatingSpeed"}) + " />\n";
+            attrs({"x", "y", "angle", "scaleX", "scaleY", "density", "countLinks", "speed",
+                   "rotatingSpeed"}) +
+            " />\n";
   }
-  text += "</bodies>\n<portals" + attrs({"xIn", "yIn", "angleIn", "xOut", "yOut", "angleOut", "forceOutX", "forceOutY"}) +
+  text += "</bodies>\n<portals" +
+          attrs({"xIn", "yIn", "angleIn", "xOut", "yOut", "angleOut", "forceOutX", "forceOutY"}) +
           " />\n<pics><pic Name=\"pumpkin1.png\"" + attrs({"x", "y", "angle"}) + " /></pics>\n" +
-          "<oblaka><oblako Name=\"cloud1.png\" direct=\"left\"" + attrs({"x", "y", "speed"}) + " /></oblaka>\n" +
-          "<kapli><kapla Name=\"1\"" + attrs({"x", "y", "scaleX", "scaleY"}) + " /></kapli>\n" +
-          "<komety><kometa" + attrs({"x0", "y0", "x", "y", "scaleX", "scaleY", "speed", "angle"}) + " /></komety>\n" +
+          "<oblaka><oblako Name=\"cloud1.png\" direct=\"left\"" + attrs({"x", "y", "speed"}) +
+          " /></oblaka>\n" + "<kapli><kapla Name=\"1\"" + attrs({"x", "y", "scaleX", "scaleY"}) +
+          " /></kapli>\n" + "<komety><kometa" +
+          attrs({"x0", "y0", "x", "y", "scaleX", "scaleY", "speed", "angle"}) + " /></komety>\n" +
           "</level>\n";
   return text;
 }

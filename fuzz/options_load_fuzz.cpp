@@ -1,17 +1,17 @@
 // Fuzz target: arbitrary bytes as the progress file, loaded at start-up, then a level won, the
 // switches read and the file saved on exit, as a session does. Whatever the file holds, nothing
 // may crash, and the file the game writes back must load again with every level's record.
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
+#include "media/media.h"
 #include "state/globals.h"
 #include "state/options.h"
-#include "media/media.h"
 
 namespace {
 

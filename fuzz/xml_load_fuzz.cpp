@@ -1,7 +1,7 @@
 // Fuzz target for the XML reader: any bytes, plain or in the container, must parse without a
 // crash into a consistent tree, and a tree the reader accepted must survive a save and a reload.
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 #include "media/media.h"
 #include "xml/xml_document.h"
@@ -23,7 +23,8 @@ std::size_t CheckSubtree(const xmlNode* node, const xmlDocument& document) {
   std::size_t count = 1;
   for (int i = 1; i <= node->ChildCount; ++i) {
     const xmlNode* child = node->GetChild(i);
-    Require(child->Parent == node && child->ChildIndex == i && child->Level == node->Level + 1, "child links");
+    Require(child->Parent == node && child->ChildIndex == i && child->Level == node->Level + 1,
+            "child links");
     count += CheckSubtree(child, document);
   }
   return count;
@@ -50,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(document.xmlErrorCount() <= XML_MAX_ERRORS, "error list overflow");
 
   std::size_t listed = 0;
-  for (const xmlNode* node = document.GetRoot(); node != nullptr; node = document.After(node)) ++listed;
+  for (const xmlNode* node = document.GetRoot(); node != nullptr; node = document.After(node))
+    ++listed;
   if (document.GetRoot() != nullptr) {
     Require(CheckSubtree(document.GetRoot(), document) == listed, "node list and tree disagree");
   }
@@ -62,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     xmlDocument again;
     again.LoadBytes(std::vector<std::uint8_t>(text.begin(), text.end()), "again");
     Require(again.xmlErrorCount() == 0, "saved text does not parse");
-    if (const std::string difference = xmlTreeDifference(root, again.GetRoot()); !difference.empty()) {
+    if (const std::string difference = xmlTreeDifference(root, again.GetRoot());
+        !difference.empty()) {
       std::fprintf(stderr, "xml_load_fuzz: round trip: %s\n", difference.c_str());
       std::abort();
     }

@@ -28,7 +28,8 @@ class TBytes {
 };
 
 std::string Name(TBytes& bytes) {
-  static constexpr char ALPHABET[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.:-";
+  static constexpr char ALPHABET[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_.:-";
   std::string name(1, ALPHABET[bytes.Next() % 52]);
   const std::size_t length = bytes.Next() % 8;
   for (std::size_t i = 0; i < length; ++i) name += ALPHABET[bytes.Next() % (sizeof ALPHABET - 1)];
@@ -48,7 +49,8 @@ void Grow(xmlNode* node, TBytes& bytes, int depth) {
   for (int i = 0; i < attributes; ++i) node->AttributeValueSet(Name(bytes), bytes.Text(24));
   if (bytes.Next() % 3 == 0) node->DataSet(Trimmed(bytes.Text(40)));
   const int children = depth < 12 ? bytes.Next() % 4 : 0;
-  for (int i = 0; i < children && !bytes.Empty(); ++i) Grow(node->AddChild(Name(bytes)), bytes, depth + 1);
+  for (int i = 0; i < children && !bytes.Empty(); ++i)
+    Grow(node->AddChild(Name(bytes)), bytes, depth + 1);
 }
 
 void Check(const xmlDocument& original, const std::vector<std::uint8_t>& file, const char* form) {
@@ -56,7 +58,8 @@ void Check(const xmlDocument& original, const std::vector<std::uint8_t>& file, c
   loaded.LoadBytes(file, form);
   const std::string difference = xmlTreeDifference(original.GetRoot(), loaded.GetRoot());
   if (loaded.xmlErrorCount() != 0 || !difference.empty()) {
-    std::fprintf(stderr, "xml_roundtrip_fuzz (%s): %s %s\n", form, loaded.xmlError(1).c_str(), difference.c_str());
+    std::fprintf(stderr, "xml_roundtrip_fuzz (%s): %s %s\n", form, loaded.xmlError(1).c_str(),
+                 difference.c_str());
     std::abort();
   }
 }

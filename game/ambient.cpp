@@ -6,9 +6,9 @@
 #include <iterator>
 #include <limits>
 
-#include "state/globals.h"
 #include "effects/particles.h"
 #include "game/game.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -162,27 +162,27 @@ void TGame::AmbientBackground(bool /*paused*/) {
   }
 
   if (crowInit != 0) {
-    UpdateCrossing(TCrossing<float>{crow_pic, crowX, crowY, crowSpeed, crowFrame, CROW_FRAME_WRAP, crowco, crowfl,
-                                    CROW_EXIT_X, KEY_C},
+    UpdateCrossing(TCrossing<float>{crow_pic, crowX, crowY, crowSpeed, crowFrame, CROW_FRAME_WRAP,
+                                    crowco, crowfl, CROW_EXIT_X, KEY_C},
                    draw);
   }
   if (mousInit != 0) {
-    UpdateCrossing(TCrossing<int>{shared.mouseHorse, mousX, mousY, mousSpeed, mousFrame, MOUSE_FRAME_WRAP, mousco,
-                                  mousfl, MOUSE_EXIT_X, KEY_M},
+    UpdateCrossing(TCrossing<int>{shared.mouseHorse, mousX, mousY, mousSpeed, mousFrame,
+                                  MOUSE_FRAME_WRAP, mousco, mousfl, MOUSE_EXIT_X, KEY_M},
                    draw);
   }
   if (spidInit != 0) {
-    UpdateInPlace(TInPlace<float>{spider_pic, spidX, spidY, spidFrame, SPIDER_FRAME_STEP, SPIDER_LAST_FRAME, spidfl,
-                                  SPIDER_CHANCE, KEY_S},
+    UpdateInPlace(TInPlace<float>{spider_pic, spidX, spidY, spidFrame, SPIDER_FRAME_STEP,
+                                  SPIDER_LAST_FRAME, spidfl, SPIDER_CHANCE, KEY_S},
                   draw);
   }
   if (smInit != 0) {
     // Only the two known snowmen have pictures; any other type animates unseen.
     static const ImagePtr none;
     const ImagePtr& picture = smTyp == "H" ? snowmanH_pic : smTyp == "E" ? snowmanE_pic : none;
-    UpdateInPlace(
-        TInPlace<int>{picture, smX, smY, smFrame, SNOWMAN_FRAME_STEP, SNOWMAN_LAST_FRAME, smfl, SNOWMAN_CHANCE, KEY_W},
-        draw);
+    UpdateInPlace(TInPlace<int>{picture, smX, smY, smFrame, SNOWMAN_FRAME_STEP, SNOWMAN_LAST_FRAME,
+                                smfl, SNOWMAN_CHANCE, KEY_W},
+                  draw);
   }
 
   for (Oblako& cloud : oblakaList) cloud.Update(draw);

@@ -49,7 +49,8 @@ class PicLevel {
   float angle = 0;  ///< degrees, clockwise on screen
 };
 
-/// The cannon turns about this pixel of the screen (the bracket's handle); aims are measured from it.
+/// The cannon turns about this pixel of the screen (the bracket's handle); aims are measured from
+/// it.
 constexpr float CANNON_PIVOT_X = 28;
 constexpr float CANNON_PIVOT_Y = 553;
 /// Level thumbnails: the play picture scaled to this size, saved as JPEG of this quality.
@@ -60,17 +61,17 @@ constexpr int THUMBNAIL_QUALITY = 70;
 /// What the session reaches in the menus. The screens fill it when they are built; a field left
 /// empty behaves as "not paused", "no table" and so on, so a session also runs without menus.
 struct TSessionLinks {
-  std::function<bool()> isPaused;              ///< pause menu shown
-  std::function<void()> updatePauseMenu;       ///< one frame of the pause menu
-  std::function<void()> openPauseMenu;         ///< show the pause menu over the game
+  std::function<bool()> isPaused;         ///< pause menu shown
+  std::function<void()> updatePauseMenu;  ///< one frame of the pause menu
+  std::function<void()> openPauseMenu;    ///< show the pause menu over the game
   /// Moves the level selection one row down; returns the row selected before (0-based), or -1
   /// when there is no level selection.
   std::function<int()> selectNextLevel;
   /// Shows a win of `level` in the level selection: its best shots, the next level opened.
   std::function<void(int level, const TLevelCompletion&)> showLevelCompleted;
-  std::function<int()> updateSumms;            ///< total of best shots, refreshing the summary
+  std::function<int()> updateSumms;  ///< total of best shots, refreshing the summary
   std::function<void(const std::string&)> setWinText;  ///< caption of the final win screen
-  std::function<void()> showFinalWin;          ///< switch the menus to the final win screen
+  std::function<void()> showFinalWin;                  ///< switch the menus to the final win screen
 };
 TSessionLinks& SessionLinks();
 
@@ -142,12 +143,14 @@ class TGame {
   int smInit = 0, smfl = 0, smFrame = 0;
   float smX = 0, smY = 0;
   std::string smTyp = "H";
-  ImagePtr crow_pic, spider_pic, sun_pic, snowmanH_pic, snowmanE_pic, kometa_pic, kapla1_pic, kapla2_pic;
+  ImagePtr crow_pic, spider_pic, sun_pic, snowmanH_pic, snowmanE_pic, kometa_pic, kapla1_pic,
+      kapla2_pic;
   std::list<TKometa> kometyList;
   std::list<TKapla> kapliList;
   std::list<Oblako> oblakaList;
   int portals = 0;
-  float xIn = 0, yIn = 0, angleIn = 0, xOut = 0, yOut = 0, angleOut = 0, forceOutX = 0, forceOutY = 0;
+  float xIn = 0, yIn = 0, angleIn = 0, xOut = 0, yOut = 0, angleOut = 0, forceOutX = 0,
+        forceOutY = 0;
   std::list<MovingBody> movingList;
   std::list<rotatingBody> rotatingList;
   std::list<PicLevel> levelsPics;
@@ -223,7 +226,7 @@ class TGame {
   bool TakePicturePixels(const ImagePtr& picture, int copies, const std::string& what);
 
   std::unique_ptr<TLevelFile> pendingLevel;  ///< the file read by createWrld, for LoadLevel
-  long long picturePixelsLeft = 0;  ///< of MAX_LEVEL_PICTURE_PIXELS; -1 once past it
-  int bulletBoxes = 0;              ///< boxes built so far, the first MAX_BULLET_BOXES as bullets
+  long long picturePixelsLeft = 0;           ///< of MAX_LEVEL_PICTURE_PIXELS; -1 once past it
+  int bulletBoxes = 0;  ///< boxes built so far, the first MAX_BULLET_BOXES as bullets
   bool exited = false;
 };

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "state/globals.h"
 #include "effects/particles.h"
 #include "game/game.h"
 #include "game/level_file.h"
+#include "state/globals.h"
 
 using physics::b2BodyDef;
 using physics::b2CircleDef;
@@ -67,7 +67,9 @@ void PrepareSheet(const TSheet& sheet) {
 }
 
 std::string FireSoundPath(int shot) { return "sounds/fire" + std::to_string(shot + 1) + ".ogg"; }
-std::string ThunderSoundPath(std::size_t i) { return "sounds/thunder" + std::to_string(i + 1) + ".ogg"; }
+std::string ThunderSoundPath(std::size_t i) {
+  return "sounds/thunder" + std::to_string(i + 1) + ".ogg";
+}
 const std::string RAIN1_SOUND = "sounds/rain1.ogg";
 const std::string RAIN2_SOUND = "sounds/rain2.ogg";
 const std::string DROP1_SOUND = "sounds/drop1.ogg";
@@ -97,10 +99,12 @@ void PrepareLevel(int level) {
   if (file.shot >= 0 && file.shot < FIRE_SOUNDS) PrepareSound(FireSoundPath(file.shot), 0);
   for (const TBodyEntry& entry : file.bodies) {
     PrepareImage("bodies_pic/" + entry.name, FILTEREDIMAGE);
-    if (entry.shape == "l" && !entry.lastLink.empty()) PrepareImage("bodies_pic/" + entry.lastLink, FILTEREDIMAGE);
+    if (entry.shape == "l" && !entry.lastLink.empty())
+      PrepareImage("bodies_pic/" + entry.lastLink, FILTEREDIMAGE);
   }
   for (const TPicEntry& pic : file.pics) PrepareImage("levels_pic/" + pic.name, FILTEREDIMAGE);
-  for (const TCloudEntry& cloud : file.clouds) PrepareImage("levels_pic/" + cloud.name, FILTEREDIMAGE);
+  for (const TCloudEntry& cloud : file.clouds)
+    PrepareImage("levels_pic/" + cloud.name, FILTEREDIMAGE);
   if (file.hasDrops) {
     PrepareSound(DROP1_SOUND, 0);
     PrepareSound(DROP2_SOUND, 0);
@@ -114,7 +118,7 @@ std::shared_ptr<TGame> StartSession(int level) {
   currentLevel = level;
   auto session = std::make_shared<TGame>();
   ForgetPreparation();
-  PrepareLevel(level);      // held for a restart, and for the next level where they share
+  PrepareLevel(level);  // held for a restart, and for the next level where they share
   PrepareLevel(level + 1);
   return session;
 }
@@ -136,8 +140,9 @@ void TGame::createWrld() {
   if (level.gravity == "left") gravity = b2Vec2(-GRAVITY_UNITS, 0);
   if (level.gravity == "right") gravity = b2Vec2(GRAVITY_UNITS, 0);
   m_world = std::make_unique<TPhysicWorld>(graphicsHertz > 0 ? graphicsHertz : FRAME_HERTZ);
-  m_world->links = TWorldLinks{&soundOn, &shared.fall, &shared.ragdoll,
-                               [this](float x, float y) { AddSpark(bazList, &shared.baz, x, y); }, &touch};
+  m_world->links =
+      TWorldLinks{&soundOn, &shared.fall, &shared.ragdoll,
+                  [this](float x, float y) { AddSpark(bazList, &shared.baz, x, y); }, &touch};
   m_world->CreateWrld(gravity);
   m_world->debugZ = 1;
   pendingLevel = std::make_unique<TLevelFile>(level);
@@ -150,7 +155,8 @@ void TGame::LoadLevel() {
   if (!owned) owned = std::make_unique<TLevelFile>(LoadLevelFile(LevelAssetPath(currentLevel)));
   const TLevelFile& level = *owned;
   // What reading the file changed (its numbers are clamped and its entries cut to the limits).
-  for (const std::string& note : level.notes) LogLine("Level " + std::to_string(currentLevel) + ": " + note);
+  for (const std::string& note : level.notes)
+    LogLine("Level " + std::to_string(currentLevel) + ": " + note);
 
   backgroundImage = level.fon.empty() ? nullptr : LoadImage("fones/" + level.fon);
 
@@ -254,29 +260,32 @@ void TGame::LoadLevel() {
     if (kapla1_pic) kapla1_pic->height = KAPLA1_DRAWN_HEIGHT;  // the handle stays at 295
     kapla2_pic = LoadSheetCentred(KAPLA2_SHEET);
     for (const TDropEntry& drop : level.drops) {
-      kapliList.push_back(TKapla{drop.kind, static_cast<float>(drop.x), static_cast<float>(drop.y), drop.scaleX,
-                                 drop.scaleY, 0});
+      kapliList.push_back(TKapla{drop.kind, static_cast<float>(drop.x), static_cast<float>(drop.y),
+                                 drop.scaleX, drop.scaleY, 0});
     }
   }
 
   if (level.hasComets) {
     kometa_pic = LoadSheetCentred(KOMETA_SHEET);
     for (const TCometEntry& c : level.comets) {
-      kometyList.push_back(TKometa{c.speed, c.x0, c.y0, c.x, c.y, c.scaleX, c.scaleY, 0, 0, 0, c.angle});
+      kometyList.push_back(
+          TKometa{c.speed, c.x0, c.y0, c.x, c.y, c.scaleX, c.scaleY, 0, 0, 0, c.angle});
     }
   }
 }
 
 bool TGame::TakePicturePixels(const ImagePtr& picture, int copies, const std::string& what) {
   if (picturePixelsLeft < 0) return false;  // already past the budget: said so once
-  const long long pixels = static_cast<long long>(ImageWidth(picture)) * ImageHeight(picture) * copies;
+  const long long pixels =
+      static_cast<long long>(ImageWidth(picture)) * ImageHeight(picture) * copies;
   if (pixels <= picturePixelsLeft) {
     picturePixelsLeft -= pixels;
     return true;
   }
   picturePixelsLeft = -1;
-  LogLine("Level " + std::to_string(currentLevel) + ": " + what + " and the pictures after it are left out: " +
-          "the pictures of a level may cover " + std::to_string(MAX_LEVEL_PICTURE_PIXELS) + " pixels in all");
+  LogLine("Level " + std::to_string(currentLevel) + ": " + what +
+          " and the pictures after it are left out: " + "the pictures of a level may cover " +
+          std::to_string(MAX_LEVEL_PICTURE_PIXELS) + " pixels in all");
   return false;
 }
 
@@ -293,7 +302,8 @@ void TGame::BuildBodies(const TLevelFile& level) {
       MidHandleImage(picture);
     }
     // A chain draws its picture once for the anchor and each link; its end is counted when built.
-    const int copies = entry.shape == "l" ? (EntryBodies(entry) > 0 ? 1 + entry.countLinks : 0) : EntryBodies(entry);
+    const int copies = entry.shape == "l" ? (EntryBodies(entry) > 0 ? 1 + entry.countLinks : 0)
+                                          : EntryBodies(entry);
     if (!TakePicturePixels(picture, copies, "body " + std::to_string(i + 1))) break;
     const float x = entry.x / 16 * 2;
     const float y = -(entry.y / 16 * 2);
@@ -305,7 +315,8 @@ void TGame::BuildBodies(const TLevelFile& level) {
 
 void TGame::BuildBox(const TBodyEntry& entry, const ImagePtr& picture, float x, float y) {
   physics::b2World& world = *m_world->world;
-  const bool sliding = entry.move == "left" || entry.move == "up" || entry.move == "right" || entry.move == "down";
+  const bool sliding =
+      entry.move == "left" || entry.move == "up" || entry.move == "right" || entry.move == "down";
   b2PolygonDef shape;
   shape.SetAsBox(Half(ImageWidth(picture)), Half(ImageHeight(picture)));
   if (entry.typ == "d" || !entry.move.empty()) SetMaterial(shape, entry.density, 0.2f, 0.1f);
@@ -321,7 +332,8 @@ void TGame::BuildBox(const TBodyEntry& entry, const ImagePtr& picture, float x, 
   body->SetMassFromShapes();
   body->SetBullet(++bulletBoxes <= MAX_BULLET_BOXES);
   body->typeUser = entry.target ? "here" : "touch";
-  if (entry.typ == "s" && entry.rotatingSpeed != 0) rotatingList.push_back(rotatingBody{body, entry.rotatingSpeed});
+  if (entry.typ == "s" && entry.rotatingSpeed != 0)
+    rotatingList.push_back(rotatingBody{body, entry.rotatingSpeed});
   if (sliding) {
     body->typeUser = "dvig";
     const b2Vec2 at = body->GetPosition();
@@ -342,7 +354,8 @@ void TGame::BuildCircle(const TBodyEntry& entry, const ImagePtr& picture, float 
   BodyPtr body = world.CreateBody(def);
   if (!body) return;
   if (entry.target) body->typeUser = "here";
-  if (entry.typ == "s" && entry.rotatingSpeed != 0) rotatingList.push_back(rotatingBody{body, entry.rotatingSpeed});
+  if (entry.typ == "s" && entry.rotatingSpeed != 0)
+    rotatingList.push_back(rotatingBody{body, entry.rotatingSpeed});
   body->CreateShape(shape);
   body->SetMassFromShapes();
   if (body->IsStatic()) staticBodies.push_back(body);
@@ -377,7 +390,8 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
   joint.SetCollideConnected(false);
 
   auto pointAt = [&](int steps) {
-    return down ? b2Vec2(x, y - static_cast<float>(steps) * h / 16) : b2Vec2(x + static_cast<float>(steps) * w / 16, y);
+    return down ? b2Vec2(x, y - static_cast<float>(steps) * h / 16)
+                : b2Vec2(x + static_cast<float>(steps) * w / 16, y);
   };
   physics::b2Body* previous = anchor.get();
   const int links = std::clamp(entry.countLinks, 0, MAX_CHAIN_LINKS);  // reading keeps it so

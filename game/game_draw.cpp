@@ -1,7 +1,7 @@
 // Drawing of the play screen that is the session's own: background and decorations, the cannon
 // and the two counters (level number and shots) built from digit pictures.
-#include "state/globals.h"
 #include "game/game.h"
+#include "state/globals.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // with its bookkeeping in the progress file, and the clean-up that ends a session.
 #include <algorithm>
 
-#include "state/globals.h"
-#include "state/options.h"
 #include "effects/particles.h"
 #include "game/game.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "xml/xml_document.h"
 
 using physics::b2Vec2;
@@ -37,31 +37,31 @@ void TGame::updateWorld() {
   ++framesPlayed;
   const bool paused = IsPaused();
   const bool draw = drawingEnabled;
-  StartRainSound();                             // 1
-  if (draw) DrawBackground(paused);             // 2
-  AmbientBackground(paused);                    // 3
-  if (!paused) m_world->StepWorld();            // 4
-  if (!m_world->world) return;                  // the level ended inside the step
-  UpdateBodies();                               // 5
-  if (!paused) UpdateAim();                     // 6
+  StartRainSound();                   // 1
+  if (draw) DrawBackground(paused);   // 2
+  AmbientBackground(paused);          // 3
+  if (!paused) m_world->StepWorld();  // 4
+  if (!m_world->world) return;        // the level ended inside the step
+  UpdateBodies();                     // 5
+  if (!paused) UpdateAim();           // 6
   if (draw) DrawCannon();
-  HandleKeys();                                 // 7
+  HandleKeys();                                             // 7
   if (touch > 0 && m_world && m_world->world) HandleWin();  // 8
-  if (portals == 1) UpdatePortals();            // 9
-  LimitRagdolls();                              // 10
-  UpdateSliders();                              // 11
+  if (portals == 1) UpdatePortals();                        // 9
+  LimitRagdolls();                                          // 10
+  UpdateSliders();                                          // 11
   UpdateTurningBodies();
-  UpdateSparks();                               // 12
-  AmbientForeground(paused);                    // 13
+  UpdateSparks();                                                                  // 12
+  AmbientForeground(paused);                                                       // 13
   if (paused && SessionLinks().updatePauseMenu) SessionLinks().updatePauseMenu();  // 14
-  if (draw) {                                   // 15
+  if (draw) {                                                                      // 15
     drawLevel();
     drawShots();
     if (m_world && m_world->world) m_world->DrawDebug();  // outlines over the finished picture
     Flip(-1);
   }
-  DeveloperKeys();                              // 16
-  if (currentFrameOfCannon > 0) {               // 17
+  DeveloperKeys();                 // 16
+  if (currentFrameOfCannon > 0) {  // 17
     currentFrameOfCannon += 1;
     shotRagdoll();
     if (currentFrameOfCannon == CANNON_FRAMES) currentFrameOfCannon = 0;
@@ -86,13 +86,15 @@ void TGame::UpdateBodies() {
       const b2Vec2 p = b->GetPosition();
       DrawImage(b->userData, WorldToPixelX(p.x), WorldToPixelY(p.y), 0);
     }
-    if (OutsideBox(b->GetPosition(), BODY_LIMIT_X, BODY_LIMIT_Y) && !b->IsStatic()) world.DestroyBody(b);
+    if (OutsideBox(b->GetPosition(), BODY_LIMIT_X, BODY_LIMIT_Y) && !b->IsStatic())
+      world.DestroyBody(b);
     b = next;
   }
   SetRotation(0);
 }
 
-std::shared_ptr<TRagdoll> TGame::MakeRagdoll(const std::shared_ptr<TypRagdoll>& type, float x, float y) {
+std::shared_ptr<TRagdoll> TGame::MakeRagdoll(const std::shared_ptr<TypRagdoll>& type, float x,
+                                             float y) {
   auto ragdoll = std::make_shared<TRagdoll>();
   ragdoll->CreateRagdoll(type, x, y, *m_world);
   return ragdoll;
@@ -113,7 +115,8 @@ void TGame::shotRagdoll() {
   std::shared_ptr<TRagdoll> ragdoll = MakeRagdoll(nullptr, x, y);
   const b2Vec2 impulse(PixelToWorldX(xAM) / IMPULSE_DIVISOR,
                        (SCREEN_HEIGHT_UNITS - yAM / PIXELS_PER_UNIT) / IMPULSE_DIVISOR);
-  for (const BodyPtr& part : {ragdoll->body, ragdoll->upperRightHand, ragdoll->upperLeftHand, ragdoll->head}) {
+  for (const BodyPtr& part :
+       {ragdoll->body, ragdoll->upperRightHand, ragdoll->upperLeftHand, ragdoll->head}) {
     if (part) part->ApplyImpulse(impulse, part->GetLocalCenter());
   }
   ragdollList.push_back(ragdoll);
@@ -167,7 +170,8 @@ void TGame::HandleKeys() {
     LeaveToNextLevel();
     return;
   }
-  if (gameState == STATE_PLAY && !IsPaused() && KeyHit(KEY_ESCAPE) != 0 && SessionLinks().openPauseMenu) {
+  if (gameState == STATE_PLAY && !IsPaused() && KeyHit(KEY_ESCAPE) != 0 &&
+      SessionLinks().openPauseMenu) {
     SessionLinks().openPauseMenu();
   }
 }
@@ -175,8 +179,8 @@ void TGame::HandleKeys() {
 void TGame::HandleWin() {
   const bool paused = IsPaused();
   if (flTou == 0) {
-    LogLine("Level " + std::to_string(currentLevel) + " won with " + std::to_string(levelScore) + " shots in frame " +
-            std::to_string(framesPlayed));
+    LogLine("Level " + std::to_string(currentLevel) + " won with " + std::to_string(levelScore) +
+            " shots in frame " + std::to_string(framesPlayed));
     if (soundOn == 1 && shared.winLevel) PlaySound(shared.winLevel);
     // The progress file first (saved there), then the level selection shows what it now holds.
     const int noticeSerial = ProgressNoticeSerial();
@@ -187,7 +191,8 @@ void TGame::HandleWin() {
       const int total = SessionLinks().updateSumms ? SessionLinks().updateSumms() : 0;
       const bool first = gameCompleted == 0;
       if (SessionLinks().setWinText) {
-        SessionLinks().setWinText((first ? "YOU WIN! Total best shots: " : "Total best shots: ") + std::to_string(total));
+        SessionLinks().setWinText((first ? "YOU WIN! Total best shots: " : "Total best shots: ") +
+                                  std::to_string(total));
       }
       StopRain();
       exitAll();
@@ -200,7 +205,7 @@ void TGame::HandleWin() {
       }
     }
     flTou = 1;
-    nextLevelPresses = MousePresses(1);  // the button shows from now on
+    nextLevelPresses = MousePresses(1);       // the button shows from now on
     if (!m_world || !m_world->world) return;  // the last level handed over to the menus
   }
   alphaNext -= speedNext;
@@ -229,17 +234,18 @@ void TGame::HandleWin() {
 
 bool TGame::AimOnNextLevel() const {
   if (touch == 0 || flTou == 0 || !m_world || !m_world->world) return false;
-  return ImagesCollide(shared.aim, TruncToInt(xAM), TruncToInt(yAM), 0, shared.nextLevelBig, TruncToInt(nextX),
-                       TruncToInt(nextY), 0);
+  return ImagesCollide(shared.aim, TruncToInt(xAM), TruncToInt(yAM), 0, shared.nextLevelBig,
+                       TruncToInt(nextX), TruncToInt(nextY), 0);
 }
 
 void TGame::DeveloperKeys() const {
   if (KeyDown(KEY_P)) {
-    SavePixmapJPeg(GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT), "scrshoot_level" + std::to_string(currentLevel) + ".jpg",
-                   SCREENSHOT_QUALITY);
+    SavePixmapJPeg(GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT),
+                   "scrshoot_level" + std::to_string(currentLevel) + ".jpg", SCREENSHOT_QUALITY);
   }
   if (KeyDown(KEY_F8)) {
-    SavePixmapJPeg(ResizePixmap(GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT), THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT),
+    SavePixmapJPeg(ResizePixmap(GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT), THUMBNAIL_WIDTH,
+                                THUMBNAIL_HEIGHT),
                    "level_thumb_" + std::to_string(currentLevel) + ".jpg", THUMBNAIL_QUALITY);
   }
 }
@@ -275,7 +281,8 @@ void TGame::exitAll() {
     rainChannel = nullptr;
     backgroundImage = nullptr;
   }
-  crow_pic = spider_pic = sun_pic = snowmanH_pic = snowmanE_pic = kometa_pic = kapla1_pic = kapla2_pic = nullptr;
+  crow_pic = spider_pic = sun_pic = snowmanH_pic = snowmanE_pic = kometa_pic = kapla1_pic =
+      kapla2_pic = nullptr;
   exited = true;
 }
 

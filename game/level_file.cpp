@@ -81,7 +81,8 @@ std::string NumberText(double value) {
 /// Brings the numbers of one entry into range, noting each change as "<where>: <name> ...".
 class TClamp {
  public:
-  TClamp(std::vector<std::string>& notes, std::string where) : notes(notes), where(std::move(where)) {}
+  TClamp(std::vector<std::string>& notes, std::string where)
+      : notes(notes), where(std::move(where)) {}
 
   /// `value` within [low, high]; one that is not a number becomes `fallback`.
   void Range(const char* name, float& value, float low, float high, float fallback) const {
@@ -90,14 +91,16 @@ class TClamp {
       value = fallback;
     } else if (value < low || value > high) {
       const float clamped = std::clamp(value, low, high);
-      Note(name, NumberText(value), "is outside " + NumberText(low) + " to " + NumberText(high), clamped);
+      Note(name, NumberText(value), "is outside " + NumberText(low) + " to " + NumberText(high),
+           clamped);
       value = clamped;
     }
   }
   void Range(const char* name, int& value, int low, int high) const {
     if (value < low || value > high) {
       const int clamped = std::clamp(value, low, high);
-      Note(name, std::to_string(value), "is outside " + std::to_string(low) + " to " + std::to_string(high), clamped);
+      Note(name, std::to_string(value),
+           "is outside " + std::to_string(low) + " to " + std::to_string(high), clamped);
       value = clamped;
     }
   }
@@ -105,16 +108,20 @@ class TClamp {
     Range(name, value, -limit, limit, 0);
   }
   void Coordinate(const char* name, int& value) const {
-    Range(name, value, -static_cast<int>(MAX_LEVEL_COORDINATE), static_cast<int>(MAX_LEVEL_COORDINATE));
+    Range(name, value, -static_cast<int>(MAX_LEVEL_COORDINATE),
+          static_cast<int>(MAX_LEVEL_COORDINATE));
   }
-  void Angle(const char* name, float& value) const { Range(name, value, -MAX_LEVEL_ANGLE, MAX_LEVEL_ANGLE, 0); }
+  void Angle(const char* name, float& value) const {
+    Range(name, value, -MAX_LEVEL_ANGLE, MAX_LEVEL_ANGLE, 0);
+  }
   void Scale(const char* name, float& value, float high = MAX_LEVEL_SCALE) const {
     Range(name, value, MIN_LEVEL_SCALE, high, 1);
   }
 
  private:
   void Note(const char* name, const std::string& text, const std::string& why, double used) const {
-    notes.push_back(where + ": " + name + " " + text + " " + why + "; " + NumberText(used) + " is used");
+    notes.push_back(where + ": " + name + " " + text + " " + why + "; " + NumberText(used) +
+                    " is used");
   }
 
   std::vector<std::string>& notes;
@@ -143,9 +150,10 @@ void ClampNumbers(TLevelFile& level) {
                              std::pair{"sunX", &level.sunX}, std::pair{"sunY", &level.sunY}}) {
     root.Coordinate(name, *value);
   }
-  for (auto [name, value] : {std::pair{"mouse", &level.mouse}, std::pair{"spiderX", &level.spiderX},
-                             std::pair{"spiderY", &level.spiderY}, std::pair{"crow", &level.crow},
-                             std::pair{"snowmanX", &level.snowmanX}, std::pair{"snowmanY", &level.snowmanY}}) {
+  for (auto [name, value] :
+       {std::pair{"mouse", &level.mouse}, std::pair{"spiderX", &level.spiderX},
+        std::pair{"spiderY", &level.spiderY}, std::pair{"crow", &level.crow},
+        std::pair{"snowmanX", &level.snowmanX}, std::pair{"snowmanY", &level.snowmanY}}) {
     root.Coordinate(name, *value);
   }
   root.Range("limitRagdoll", level.limitRagdoll, 0, MAX_LEVEL_RAGDOLLS);
@@ -154,8 +162,8 @@ void ClampNumbers(TLevelFile& level) {
     TPortalEntry& p = level.portals;
     const TClamp c(notes, "portals");
     constexpr float WORLD_LIMIT = MAX_LEVEL_COORDINATE / 8;
-    for (auto [name, value] : {std::pair{"xIn", &p.xIn}, std::pair{"yIn", &p.yIn}, std::pair{"xOut", &p.xOut},
-                               std::pair{"yOut", &p.yOut}}) {
+    for (auto [name, value] : {std::pair{"xIn", &p.xIn}, std::pair{"yIn", &p.yIn},
+                               std::pair{"xOut", &p.xOut}, std::pair{"yOut", &p.yOut}}) {
       c.Coordinate(name, *value, WORLD_LIMIT);
     }
     c.Angle("angleIn", p.angleIn);
@@ -185,7 +193,8 @@ void ClampNumbers(TLevelFile& level) {
   for (std::size_t i = 0; i < level.comets.size(); ++i) {
     TCometEntry& k = level.comets[i];
     const TClamp c(notes, "comet " + std::to_string(i + 1));
-    for (auto [name, value] : {std::pair{"x0", &k.x0}, std::pair{"y0", &k.y0}, std::pair{"x", &k.x}, std::pair{"y", &k.y}}) {
+    for (auto [name, value] : {std::pair{"x0", &k.x0}, std::pair{"y0", &k.y0}, std::pair{"x", &k.x},
+                               std::pair{"y", &k.y}}) {
       c.Coordinate(name, *value);
     }
     c.Scale("scaleX", k.scaleX, MAX_EFFECT_SCALE);
@@ -209,14 +218,17 @@ void LimitEntries(TLevelFile& level) {
   int joints = 0;
   for (std::size_t i = 0; i < level.bodies.size(); ++i) {
     const TBodyEntry& entry = level.bodies[i];
-    if (bodies + EntryBodies(entry) <= MAX_LEVEL_BODIES && joints + EntryJoints(entry) <= MAX_LEVEL_JOINTS) {
+    if (bodies + EntryBodies(entry) <= MAX_LEVEL_BODIES &&
+        joints + EntryJoints(entry) <= MAX_LEVEL_JOINTS) {
       bodies += EntryBodies(entry);
       joints += EntryJoints(entry);
       continue;
     }
-    level.notes.push_back("body " + std::to_string(i + 1) + " and the " + std::to_string(level.bodies.size() - i - 1) +
-                          " after it are left out: a level builds at most " + std::to_string(MAX_LEVEL_BODIES) +
-                          " bodies and " + std::to_string(MAX_LEVEL_JOINTS) + " joints");
+    level.notes.push_back("body " + std::to_string(i + 1) + " and the " +
+                          std::to_string(level.bodies.size() - i - 1) +
+                          " after it are left out: a level builds at most " +
+                          std::to_string(MAX_LEVEL_BODIES) + " bodies and " +
+                          std::to_string(MAX_LEVEL_JOINTS) + " joints");
     level.bodies.resize(i);
     break;
   }
@@ -272,22 +284,25 @@ TLevelFile ReadLevelFile(const xmlDocument& document) {
   if (const xmlNode* node = document.FindNode("portals")) {
     const TEntry e(node);
     level.hasPortals = true;
-    level.portals = TPortalEntry{e.Float("xIn"),  e.Float("yIn"),  e.Float("angleIn"),   e.Float("xOut"),
-                                 e.Float("yOut"), e.Float("angleOut"), e.Float("forceOutX"), e.Float("forceOutY")};
+    level.portals = TPortalEntry{e.Float("xIn"),       e.Float("yIn"),      e.Float("angleIn"),
+                                 e.Float("xOut"),      e.Float("yOut"),     e.Float("angleOut"),
+                                 e.Float("forceOutX"), e.Float("forceOutY")};
   }
   ForEachEntry(document, "pics", [&](const TEntry& e) {
     level.pics.push_back(TPicEntry{e.Text("Name"), e.Float("x"), e.Float("y"), e.Float("angle")});
   });
   ForEachEntry(document, "oblaka", [&](const TEntry& e) {
-    level.clouds.push_back(TCloudEntry{e.Text("Name"), e.Float("x"), e.Float("y"), e.Float("speed"), e.Text("direct")});
+    level.clouds.push_back(TCloudEntry{e.Text("Name"), e.Float("x"), e.Float("y"), e.Float("speed"),
+                                       e.Text("direct")});
   });
   level.hasDrops = ForEachEntry(document, "kapli", [&](const TEntry& e) {
-    level.drops.push_back(TDropEntry{e.Int("Name"), e.Int("x"), e.Int("y"),
-                                     e.Scale("scaleX"), e.Scale("scaleY")});
+    level.drops.push_back(
+        TDropEntry{e.Int("Name"), e.Int("x"), e.Int("y"), e.Scale("scaleX"), e.Scale("scaleY")});
   });
   level.hasComets = ForEachEntry(document, "komety", [&](const TEntry& e) {
-    level.comets.push_back(TCometEntry{e.Float("x0"), e.Float("y0"), e.Float("x"), e.Float("y"), e.Scale("scaleX"),
-                                       e.Scale("scaleY"), e.Float("speed"), e.Float("angle")});
+    level.comets.push_back(TCometEntry{e.Float("x0"), e.Float("y0"), e.Float("x"), e.Float("y"),
+                                       e.Scale("scaleX"), e.Scale("scaleY"), e.Float("speed"),
+                                       e.Float("angle")});
   });
   ClampNumbers(level);
   LimitEntries(level);
@@ -297,14 +312,16 @@ TLevelFile ReadLevelFile(const xmlDocument& document) {
 TLevelFile LoadLevelFile(const std::string& path) {
   auto refuse = [&] {
     TLevelFile refused;
-    refused.notes.push_back("the file " + path + " is larger than the " + std::to_string(MAX_LEVEL_FILE_BYTES) +
+    refused.notes.push_back("the file " + path + " is larger than the " +
+                            std::to_string(MAX_LEVEL_FILE_BYTES) +
                             " bytes a level file may have; it is not read");
     return refused;
   };
   // A file on disk is measured before it is read: it could be of any size.
   std::error_code ec;
   if (!IsEmbeddedAsset(path)) {
-    const std::uintmax_t size = std::filesystem::is_regular_file(path, ec) ? std::filesystem::file_size(path, ec) : 0;
+    const std::uintmax_t size =
+        std::filesystem::is_regular_file(path, ec) ? std::filesystem::file_size(path, ec) : 0;
     if (!ec && size > MAX_LEVEL_FILE_BYTES) return refuse();
   }
   const std::optional<std::vector<std::uint8_t>> bytes = ReadAssetOrFile(path);

@@ -16,9 +16,9 @@ class xmlDocument;
 /// What one level may hold. A level at every limit at once still plays at 60 frames per second
 /// (bench/level_build_bench.cpp); what a file asks for beyond them is left out when it is read.
 constexpr std::size_t MAX_LEVEL_FILE_BYTES = 1 << 20;  ///< a larger file is not read at all
-constexpr int MAX_LEVEL_BODIES = 200;   ///< built bodies: boxes, circles, chain anchors, links, ends
-constexpr int MAX_LEVEL_JOINTS = 200;   ///< the joints of every chain together: links in all
-constexpr int MAX_CHAIN_LINKS = 100;    ///< links of one chain
+constexpr int MAX_LEVEL_BODIES = 200;  ///< built bodies: boxes, circles, chain anchors, links, ends
+constexpr int MAX_LEVEL_JOINTS = 200;  ///< the joints of every chain together: links in all
+constexpr int MAX_CHAIN_LINKS = 100;   ///< links of one chain
 /// Boxes simulated as bullets (never passing through a body between two steps); the boxes after
 /// them are not: a heap of bullets costs several times as much to step.
 constexpr int MAX_BULLET_BOXES = 25;
@@ -41,11 +41,11 @@ constexpr float MIN_LEVEL_SCALE = 0.01f;
 constexpr float MAX_LEVEL_SCALE = 10;
 constexpr float MIN_LEVEL_DENSITY = 0.01f;
 constexpr float MAX_LEVEL_DENSITY = 100;
-constexpr float MAX_SLIDER_SPEED = 10;      ///< world units per frame
-constexpr float MAX_TURNING_SPEED = 90;     ///< degrees per frame
-constexpr float MAX_EFFECT_SPEED = 100;     ///< clouds and comets, pixels per frame
-constexpr float MAX_EFFECT_SCALE = 2;       ///< drops and comets (their pictures are large)
-constexpr float MAX_PORTAL_PUSH = 1000;     ///< impulse, mass x world units / s
+constexpr float MAX_SLIDER_SPEED = 10;   ///< world units per frame
+constexpr float MAX_TURNING_SPEED = 90;  ///< degrees per frame
+constexpr float MAX_EFFECT_SPEED = 100;  ///< clouds and comets, pixels per frame
+constexpr float MAX_EFFECT_SCALE = 2;    ///< drops and comets (their pictures are large)
+constexpr float MAX_PORTAL_PUSH = 1000;  ///< impulse, mass x world units / s
 
 // [SECTION] Entries -------------------------------------------------------------------------------
 

@@ -1,8 +1,8 @@
 // The mechanics run after the physics step: the portal pair that rebuilds a ragdoll at the exit,
 // sliding boxes that turn back at static bodies and carry ragdolls sideways, and turning bodies.
 // All overlap tests compare the unrotated pictures at their pixel positions.
-#include "state/globals.h"
 #include "game/game.h"
+#include "state/globals.h"
 
 using physics::b2Vec2;
 
@@ -33,8 +33,8 @@ std::string Reversed(const std::string& direct) {
 
 int TGame::checkPortal(const physics::b2Body& body) const {
   if (!body.userData || !shared.portal) return 0;
-  return ImagesCollide(body.userData, PixelX(body), PixelY(body), 0, shared.portal, TruncToInt(xIn * PIXELS_PER_UNIT),
-                       TruncToInt(yIn * PIXELS_PER_UNIT), 0)
+  return ImagesCollide(body.userData, PixelX(body), PixelY(body), 0, shared.portal,
+                       TruncToInt(xIn * PIXELS_PER_UNIT), TruncToInt(yIn * PIXELS_PER_UNIT), 0)
              ? 1
              : 0;
 }
@@ -66,8 +66,8 @@ void TGame::UpdatePortals() {
   for (auto it = ragdollList.begin(); it != ragdollList.end() && remaining > 0; --remaining) {
     const std::shared_ptr<TRagdoll> ragdoll = *it;
     bool entered = false;
-    for (const BodyPtr& part : {ragdoll->body, ragdoll->head, ragdoll->lowLeftHand, ragdoll->lowRightHand,
-                                ragdoll->lowLeftLeg, ragdoll->lowRightLeg}) {
+    for (const BodyPtr& part : {ragdoll->body, ragdoll->head, ragdoll->lowLeftHand,
+                                ragdoll->lowRightHand, ragdoll->lowLeftLeg, ragdoll->lowRightLeg}) {
       if (part && checkPortal(*part) == 1) {
         entered = true;
         break;
@@ -83,7 +83,8 @@ void TGame::UpdatePortals() {
     std::shared_ptr<TRagdoll> rebuilt = MakeRagdoll(type, xOut, -yOut);
     const b2Vec2 push(forceOutX, -forceOutY);
     const b2Vec2 point = rebuilt->body ? rebuilt->body->GetWorldCenter() : b2Vec2(xOut, -yOut);
-    for (const BodyPtr& part : {rebuilt->body, rebuilt->head, rebuilt->upperRightHand, rebuilt->upperLeftHand}) {
+    for (const BodyPtr& part :
+         {rebuilt->body, rebuilt->head, rebuilt->upperRightHand, rebuilt->upperLeftHand}) {
       if (part) part->ApplyImpulse(push, point);
     }
     ragdollList.push_back(rebuilt);

@@ -21,7 +21,8 @@ void kiv_TButton::Render(float parentX, float parentY) {
   SetColor(gColour[0], gColour[1], gColour[2]);
   ::SetAlpha(gAlpha);
   SetImageFont(gFont);
-  if (gBackground == 1 && gCircle == 0) DrawNinePiece(ButtonSkin(), parentX + gX, parentY + gY, gW, gH);
+  if (gBackground == 1 && gCircle == 0)
+    DrawNinePiece(ButtonSkin(), parentX + gX, parentY + gY, gW, gH);
   const float capX = static_cast<float>(gCapX) + parentX;
   const float capY = static_cast<float>(gCapY) + parentY;
   if (gButtonImage) {
@@ -132,4 +133,6 @@ kiv_ButtonPtr kiv_TButton::CreateCircle(const std::string& name, const std::stri
   return button;
 }
 
-void kiv_TButton::RefreshSkin() { ButtonSkin() = LoadSkinAnimImage("/graphics/button.png", PIECE, PIECE, 9); }
+void kiv_TButton::RefreshSkin() {
+  ButtonSkin() = LoadSkinAnimImage("/graphics/button.png", PIECE, PIECE, 9);
+}

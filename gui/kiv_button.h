@@ -18,9 +18,9 @@ class kiv_TButton : public kiv_TGadget {
   int gCapX = 0, gCapY = 0;  ///< caption position relative to the parent
   int gCircle = 0;           ///< 1: round button, hit-tested by distance from (gX, gY)
   int gRadius = 0;
-  ImagePtr gButtonImage;     ///< drawn instead of the caption when set
-  int gBackground = 1;       ///< 1: draw the button skin; 0: caption only
-  kiv_ScreenPtr gLink;       ///< made active when the button is released
+  ImagePtr gButtonImage;  ///< drawn instead of the caption when set
+  int gBackground = 1;    ///< 1: draw the button skin; 0: caption only
+  kiv_ScreenPtr gLink;    ///< made active when the button is released
 
   void Render(float parentX, float parentY) override;
   void UpdateMouseOver(float parentX, float parentY) override;
@@ -38,14 +38,14 @@ class kiv_TButton : public kiv_TGadget {
   void SetNameLink(const std::string& name);
   void SetBackground(int flag) { gBackground = flag; }
 
-  static kiv_ButtonPtr Create(const std::string& name, const std::string& text, int x, int y,
-                              int w, int h, const kiv_GadgetPtr& parent);
+  static kiv_ButtonPtr Create(const std::string& name, const std::string& text, int x, int y, int w,
+                              int h, const kiv_GadgetPtr& parent);
   /// A button showing a picture instead of a caption.
   static kiv_ButtonPtr CreateImg(const std::string& name, const std::string& path, int x, int y,
                                  int w, int h, const kiv_GadgetPtr& parent);
   /// A round picture button centred on (x, y).
-  static kiv_ButtonPtr CreateCircle(const std::string& name, const std::string& path, int x,
-                                    int y, int radius, const kiv_GadgetPtr& parent);
+  static kiv_ButtonPtr CreateCircle(const std::string& name, const std::string& path, int x, int y,
+                                    int radius, const kiv_GadgetPtr& parent);
   /// Loads "/graphics/button.png" (15 x 15, nine pieces) from the skin folder.
   static void RefreshSkin();
 

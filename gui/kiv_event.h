@@ -11,12 +11,12 @@ class kiv_TEvent;
 using kiv_EventPtr = std::shared_ptr<kiv_TEvent>;
 
 /// Event ids.
-constexpr int EVENT_SETSCREEN = 1;       ///< active screen changed; extra = the new kiv_TScreen
-constexpr int EVENT_GADGETACTION = 11;   ///< button held (each frame); scroll bar value set
-constexpr int EVENT_GADGETSELECT = 12;   ///< button released; table row clicked (x column, y row)
+constexpr int EVENT_SETSCREEN = 1;      ///< active screen changed; extra = the new kiv_TScreen
+constexpr int EVENT_GADGETACTION = 11;  ///< button held (each frame); scroll bar value set
+constexpr int EVENT_GADGETSELECT = 12;  ///< button released; table row clicked (x column, y row)
 constexpr int EVENT_GADGETOPEN = 13;
 constexpr int EVENT_GADGETCLOSE = 14;
-constexpr int EVENT_MOUSEOVER = 21;      ///< first gadget under the mouse in a frame
+constexpr int EVENT_MOUSEOVER = 21;  ///< first gadget under the mouse in a frame
 
 class kiv_TEvent {
  public:

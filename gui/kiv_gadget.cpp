@@ -27,10 +27,13 @@ void kiv_TGadget::Render(float parentX, float parentY) {
   GetViewport(vx, vy, vw, vh);
   const int left = std::max(vx, TruncToInt(parentX + gX + BOUNDARY));
   const int top = std::max(vy, TruncToInt(parentY + gY + BOUNDARY));
-  const int right = std::min(vx + vw, TruncToInt(parentX + gX + BOUNDARY) + TruncToInt(gW - DOUBLEBOUNDARY));
-  const int bottom = std::min(vy + vh, TruncToInt(parentY + gY + BOUNDARY) + TruncToInt(gH - DOUBLEBOUNDARY));
+  const int right =
+      std::min(vx + vw, TruncToInt(parentX + gX + BOUNDARY) + TruncToInt(gW - DOUBLEBOUNDARY));
+  const int bottom =
+      std::min(vy + vh, TruncToInt(parentY + gY + BOUNDARY) + TruncToInt(gH - DOUBLEBOUNDARY));
   SetViewport(left, top, std::max(right - left, 0), std::max(bottom - top, 0));
-  for (std::size_t i = 0; i < gChildren.size(); ++i) gChildren[i]->Render(parentX + gX, parentY + gY);
+  for (std::size_t i = 0; i < gChildren.size(); ++i)
+    gChildren[i]->Render(parentX + gX, parentY + gY);
   kiv_State::Pop();
 }
 

@@ -14,7 +14,8 @@ class kiv_TGadget;
 using kiv_GadgetPtr = std::shared_ptr<kiv_TGadget>;
 
 /// An object carried by an event or a table row. Store any shared object and cast it back with
-/// std::static_pointer_cast to the type that was stored (a "SetScreen" event carries a kiv_TScreen).
+/// std::static_pointer_cast to the type that was stored (a "SetScreen" event carries a
+/// kiv_TScreen).
 using kiv_Object = std::shared_ptr<void>;
 
 class kiv_TGadget : public std::enable_shared_from_this<kiv_TGadget> {
@@ -23,7 +24,7 @@ class kiv_TGadget : public std::enable_shared_from_this<kiv_TGadget> {
   static constexpr int MOUSEOVER_STATE = 1;
   static constexpr int MOUSEDOWN_STATE = 2;
   static constexpr int MOUSERELEASE_STATE = 3;
-  static constexpr int BOUNDARY = 2;        ///< children are clipped this many pixels inside
+  static constexpr int BOUNDARY = 2;  ///< children are clipped this many pixels inside
   static constexpr int DOUBLEBOUNDARY = 4;
 
   kiv_TGadget() = default;

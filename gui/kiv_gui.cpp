@@ -299,8 +299,8 @@ kiv_ButtonPtr kiv_CreateButton(const std::string& name, const std::string& text,
   return kiv_TButton::Create(name, text, x, y, w, h, parent);
 }
 
-kiv_LabelPtr kiv_CreateLabel(const std::string& name, const std::string& text, int x, int y,
-                             int w, int h, int xAlign, int yAlign, const kiv_GadgetPtr& parent) {
+kiv_LabelPtr kiv_CreateLabel(const std::string& name, const std::string& text, int x, int y, int w,
+                             int h, int xAlign, int yAlign, const kiv_GadgetPtr& parent) {
   return kiv_TLabel::Create(name, text, x, y, w, h, xAlign, yAlign, parent);
 }
 

@@ -101,8 +101,8 @@ kiv_PanelPtr kiv_CreatePanel(const std::string& name, int x, int y, int w, int h
                              const kiv_GadgetPtr& parent);
 kiv_ButtonPtr kiv_CreateButton(const std::string& name, const std::string& text, int x, int y,
                                int w, int h, const kiv_GadgetPtr& parent);
-kiv_LabelPtr kiv_CreateLabel(const std::string& name, const std::string& text, int x, int y,
-                             int w, int h, int xAlign, int yAlign, const kiv_GadgetPtr& parent);
+kiv_LabelPtr kiv_CreateLabel(const std::string& name, const std::string& text, int x, int y, int w,
+                             int h, int xAlign, int yAlign, const kiv_GadgetPtr& parent);
 kiv_TablePtr kiv_CreateTable(const std::string& name, int x, int y, int h,
                              const std::string& heading, int width, int itemHeight, int header,
                              const kiv_GadgetPtr& parent);

@@ -24,7 +24,8 @@ void kiv_TLabel::Render(float parentX, float parentY) {
   SetColor(gTextColour[0], gTextColour[1], gTextColour[2]);
   ::SetAlpha(gAlpha);
   SetImageFont(gFont);
-  DrawText(gText, static_cast<float>(TruncToInt(parentX + gX)), static_cast<float>(TruncToInt(parentY + gY)));
+  DrawText(gText, static_cast<float>(TruncToInt(parentX + gX)),
+           static_cast<float>(TruncToInt(parentY + gY)));
   kiv_TGadget::Render(parentX, parentY);
 }
 

@@ -12,9 +12,9 @@ using kiv_LabelPtr = std::shared_ptr<kiv_TLabel>;
 
 class kiv_TLabel : public kiv_TGadget {
  public:
-  static constexpr int ALIGN_START = 0;   ///< left / top at the anchor
+  static constexpr int ALIGN_START = 0;  ///< left / top at the anchor
   static constexpr int ALIGN_CENTRE = 1;
-  static constexpr int ALIGN_END = 2;     ///< right / bottom at the anchor
+  static constexpr int ALIGN_END = 2;  ///< right / bottom at the anchor
 
   std::string gText;
   int gXAlign = ALIGN_START;

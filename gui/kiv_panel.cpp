@@ -46,7 +46,8 @@ void kiv_TPanel::Update(float parentX, float parentY) {
   // NOTE: a gadget of this panel that holds the mouse button is updated even when the mouse has
   // left the panel, so the release reaches it as soon as the button goes up.
   if (hovered || Contains(this, kiv_GUI::GetActiveGadget())) {
-    for (std::size_t i = gChildren.size(); i-- > 0;) gChildren[i]->Update(parentX + gX, parentY + gY);
+    for (std::size_t i = gChildren.size(); i-- > 0;)
+      gChildren[i]->Update(parentX + gX, parentY + gY);
   }
   gState = IDLE_STATE;
 }
@@ -60,4 +61,6 @@ kiv_PanelPtr kiv_TPanel::Create(const std::string& name, int x, int y, int w, in
   return panel;
 }
 
-void kiv_TPanel::RefreshSkin() { PanelSkin() = LoadSkinAnimImage("/graphics/panel.png", PIECE, PIECE, 9); }
+void kiv_TPanel::RefreshSkin() {
+  PanelSkin() = LoadSkinAnimImage("/graphics/panel.png", PIECE, PIECE, 9);
+}

@@ -129,7 +129,8 @@ void kiv_TScrollBar::UpdateMouseDown(float parentX, float parentY) {
       gPart = static_cast<float>(MouseAlong()) >= thumb ? BIGINC_PART : BIGDEC_PART;
     }
   }
-  if (gPart == BAR_PART) SetPosition(static_cast<float>(MouseAlong()) - parentAlong - static_cast<float>(gGrab));
+  if (gPart == BAR_PART)
+    SetPosition(static_cast<float>(MouseAlong()) - parentAlong - static_cast<float>(gGrab));
 }
 
 void kiv_TScrollBar::UpdateMouseRelease(float parentX, float parentY) {
@@ -193,7 +194,8 @@ void kiv_TScrollBar::SetBigInc(int step) { gBig = std::max(step, 0); }
 void kiv_TScrollBar::UpdateBarLength() {
   const float track = AlongSize() - 2 * ARROW;
   gUnit = track / static_cast<float>(gMax);
-  gLength = std::max(std::min(std::max(static_cast<float>(gRange) * gUnit, MIN_THUMB), track), 0.0f);
+  gLength =
+      std::max(std::min(std::max(static_cast<float>(gRange) * gUnit, MIN_THUMB), track), 0.0f);
   UpdateBarPos();
 }
 
@@ -201,8 +203,9 @@ void kiv_TScrollBar::UpdateBarPos() {
   gStart = static_cast<float>(gValue) * gUnit + AlongPos() + ARROW;
 }
 
-kiv_ScrollBarPtr kiv_TScrollBar::Create(const std::string& name, int x, int y, int length, int align,
-                                        int max, int range, const kiv_GadgetPtr& parent) {
+kiv_ScrollBarPtr kiv_TScrollBar::Create(const std::string& name, int x, int y, int length,
+                                        int align, int max, int range,
+                                        const kiv_GadgetPtr& parent) {
   if (name.empty()) return nullptr;
   auto bar = std::make_shared<kiv_TScrollBar>();
   bar->gAlign = align;

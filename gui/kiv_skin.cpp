@@ -70,7 +70,8 @@ ImagePtr LoadSkinPart(const std::string& name, int x, int y, int w, int h) {
   }
   PixmapPtr part = CreatePixmap(w, h);
   for (int row = 0; row < h; ++row) {
-    for (int col = 0; col < w; ++col) part->WritePixel(col, row, sheet->ReadPixel(x + col, y + row));
+    for (int col = 0; col < w; ++col)
+      part->WritePixel(col, row, sheet->ReadPixel(x + col, y + row));
   }
   return LoadImageFromPixmap(part);
 }
@@ -93,7 +94,8 @@ void DrawNinePiece(const ImagePtr& pieces, float x, float y, float w, float h) {
     DrawImageRect(pieces, x, y + PIECE, PIECE, innerH, 3);
     DrawImageRect(pieces, right, y + PIECE, PIECE, innerH, 5);
   }
-  if (innerW > 0 && innerH > 0) DrawImageRect(pieces, x + PIECE, y + PIECE, innerW, innerH, CENTRE_PIECE);
+  if (innerW > 0 && innerH > 0)
+    DrawImageRect(pieces, x + PIECE, y + PIECE, innerW, innerH, CENTRE_PIECE);
 }
 
 }  // namespace kiv_local

@@ -5,7 +5,6 @@
 
 #include "gui/gui_local.h"
 
-
 namespace {
 
 std::vector<kiv_State>& Stack() {

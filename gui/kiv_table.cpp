@@ -91,14 +91,16 @@ void kiv_TTable::SetHeader(int flag) {
 }
 
 void kiv_TTable::SetBackground(int index, int flag) {
-  if (index >= 0 && index < static_cast<int>(gBackground.size())) gBackground[static_cast<std::size_t>(index)] = flag;
+  if (index >= 0 && index < static_cast<int>(gBackground.size()))
+    gBackground[static_cast<std::size_t>(index)] = flag;
 }
 
 float kiv_TTable::RowsTop(float parentY) const {
   return parentY + gY - static_cast<float>(Pitch() * (1 - gHeader));
 }
 
-void kiv_TTable::BodyRect(float parentX, float parentY, float& x, float& y, float& w, float& h) const {
+void kiv_TTable::BodyRect(float parentX, float parentY, float& x, float& y, float& w,
+                          float& h) const {
   x = parentX + gX;
   y = RowsTop(parentY) + static_cast<float>(Pitch());
   w = gW;
@@ -162,14 +164,17 @@ void kiv_TTable::Render(float parentX, float parentY) {
   const int clipTop = std::max(vy, TruncToInt(bodyY));
   const int clipRight = std::min(vx + vw, TruncToInt(bodyX) + TruncToInt(bodyW));
   const int clipBottom = std::min(vy + vh, TruncToInt(bodyY) + TruncToInt(bodyH));
-  SetViewport(clipLeft, clipTop, std::max(clipRight - clipLeft, 0), std::max(clipBottom - clipTop, 0));
+  SetViewport(clipLeft, clipTop, std::max(clipRight - clipLeft, 0),
+              std::max(clipBottom - clipTop, 0));
 
   // Only the rows that reach into the clip rectangle are looked at: row r spans
   // [firstY + r * pitch, firstY + r * pitch + gIH).
   const float firstY = top + static_cast<float>(gOY + pitch);
   const int count = CountItems();
-  const int firstRow = std::max(0, TruncToInt((static_cast<float>(clipTop) - firstY - ih) / static_cast<float>(pitch)));
-  const int lastRow = std::min(count - 1, TruncToInt((static_cast<float>(clipBottom) - firstY) / static_cast<float>(pitch)));
+  const int firstRow = std::max(
+      0, TruncToInt((static_cast<float>(clipTop) - firstY - ih) / static_cast<float>(pitch)));
+  const int lastRow = std::min(
+      count - 1, TruncToInt((static_cast<float>(clipBottom) - firstY) / static_cast<float>(pitch)));
   for (int r = firstRow; r <= lastRow && clipRight > clipLeft; ++r) {
     const float y = firstY + static_cast<float>(r * pitch);
     if (y + ih <= static_cast<float>(clipTop) || y >= static_cast<float>(clipBottom)) continue;
@@ -182,7 +187,8 @@ void kiv_TTable::Render(float parentX, float parentY) {
       const auto w = static_cast<float>(gWidth[c]);
       const float cellX = x + offset;
       offset += w + CELL_PADDING;
-      if (cellX + w <= static_cast<float>(clipLeft) || cellX >= static_cast<float>(clipRight)) continue;
+      if (cellX + w <= static_cast<float>(clipLeft) || cellX >= static_cast<float>(clipRight))
+        continue;
       if (background) {
         SetColor(gColour[look][0], gColour[look][1], gColour[look][2]);
         ::SetAlpha(gAlpha[look]);
@@ -257,13 +263,15 @@ void kiv_TTable::UpdateMouseRelease(float parentX, float parentY) {
 // [SECTION] Items --------------------------------------------------------------------------------
 
 std::vector<std::string> kiv_TTable::Fitted(const std::vector<std::string>& contents) const {
-  std::vector<std::string> fitted(contents.begin(),
-                                  contents.begin() + static_cast<std::ptrdiff_t>(std::min(contents.size(), gWidth.size())));
+  std::vector<std::string> fitted(
+      contents.begin(),
+      contents.begin() + static_cast<std::ptrdiff_t>(std::min(contents.size(), gWidth.size())));
   fitted.resize(gWidth.size());
   return fitted;
 }
 
-void kiv_TTable::AddItem(const std::vector<std::string>& contents, int data, const kiv_Object& extra) {
+void kiv_TTable::AddItem(const std::vector<std::string>& contents, int data,
+                         const kiv_Object& extra) {
   gItems.push_back(kiv_TTableItem::Create(Fitted(contents), data, extra));
   Refresh();
 }

@@ -40,11 +40,11 @@ class kiv_TTableItem {
 
 class kiv_TTable : public kiv_TGadget {
  public:
-  static constexpr int ROW_BACKGROUND = 0;   ///< colour index: row background / text
-  static constexpr int SELECTED_ROW = 1;     ///< colour index: selected row
-  static constexpr int HEADING_ROW = 2;      ///< colour index: heading row
-  static constexpr int SELECTED = -2;        ///< row number meaning "the selected row"
-  static constexpr int CELL_PADDING = 3;     ///< text inset, and the gap between columns
+  static constexpr int ROW_BACKGROUND = 0;  ///< colour index: row background / text
+  static constexpr int SELECTED_ROW = 1;    ///< colour index: selected row
+  static constexpr int HEADING_ROW = 2;     ///< colour index: heading row
+  static constexpr int SELECTED = -2;       ///< row number meaning "the selected row"
+  static constexpr int CELL_PADDING = 3;    ///< text inset, and the gap between columns
   static constexpr int DEFAULT_ITEM_HEIGHT = 20;
 
   std::vector<std::string> gHeading;
@@ -60,10 +60,10 @@ class kiv_TTable : public kiv_TGadget {
   int gSelected = -1;
   kiv_TableItemPtr gSelectedItem;
   kiv_ScrollBarPtr gScroll;
-  int gOY = 0;  ///< vertical scroll offset: minus the scroll bar's value
-  int gHiRow = -1, gHiColumn = -1;  ///< row and column under the mouse
+  int gOY = 0;                           ///< vertical scroll offset: minus the scroll bar's value
+  int gHiRow = -1, gHiColumn = -1;       ///< row and column under the mouse
   std::array<int, 2> gBackground{1, 1};  ///< draw [0] row, [1] heading backgrounds
-  int gOZ = 0;  ///< last mouse-wheel position seen
+  int gOZ = 0;                           ///< last mouse-wheel position seen
 
   void Render(float parentX, float parentY) override;
   void Update(float parentX, float parentY) override;

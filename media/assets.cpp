@@ -74,7 +74,8 @@ int RegisterAssetPack(const std::uint8_t* data, std::size_t size) {
     const std::uint64_t length = ReadLE(data + at + 8, 8);
     at += 16;
     if (offset > size || length > size - offset) return -1;
-    entries.emplace_back(std::move(path), AssetEntry{data + offset, static_cast<std::size_t>(length)});
+    entries.emplace_back(std::move(path),
+                         AssetEntry{data + offset, static_cast<std::size_t>(length)});
   }
   for (const auto& [path, entry] : entries) RegisterAsset(path, entry.data, entry.size);
   return static_cast<int>(entries.size());
@@ -116,7 +117,8 @@ std::optional<std::vector<std::uint8_t>> ReadAssetOrFile(const std::string& path
   if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
   if (in.bad()) return std::nullopt;
   return bytes;
 }
@@ -129,7 +131,8 @@ std::string FollowedPath(const std::string& path, std::string* error) {
     std::error_code ec;
     const std::filesystem::path link = std::filesystem::read_symlink(target, ec);
     if (ec) break;
-    target = link.is_absolute() ? link.string() : (std::filesystem::path(target).parent_path() / link).string();
+    target = link.is_absolute() ? link.string()
+                                : (std::filesystem::path(target).parent_path() / link).string();
   }
   if (error != nullptr) *error = path + ": too many symbolic links";
   return "";
@@ -149,7 +152,9 @@ int CreateTemporaryBeside(const std::string& target, std::string& name, std::str
     if (errno != EEXIST) {
       name.clear();
       const std::string folder = std::filesystem::path(target).parent_path().string();
-      if (error != nullptr) *error = "cannot create a file in " + (folder.empty() ? std::string(".") : folder) + ": " + std::strerror(errno);
+      if (error != nullptr)
+        *error = "cannot create a file in " + (folder.empty() ? std::string(".") : folder) + ": " +
+                 std::strerror(errno);
       return -1;
     }
   }
@@ -238,7 +243,8 @@ std::string ExecutableFolder() {
 
 std::string UserDataFolder() {
   // An empty XDG_DATA_HOME means unset; SDL would give up on it instead of using the default.
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '\0') ::unsetenv("XDG_DATA_HOME");
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '\0')
+    ::unsetenv("XDG_DATA_HOME");
   char* path = SDL_GetPrefPath("", "brakkon");
   if (path == nullptr) return "";
   std::string folder = path;

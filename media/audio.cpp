@@ -3,9 +3,8 @@
 // channel it was given, so a handle whose mixer channel has been reused changes nothing.
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <vorbis/vorbisfile.h>
-
 #include <dlfcn.h>
+#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -44,7 +43,8 @@ void QuietAlsaLibrary() {
   if (alsa == nullptr) return;
   using Printer = void (*)(const char*, int, const char*, int, const char*, ...);
   using SetPrinter = int (*)(Printer);
-  if (auto set = reinterpret_cast<SetPrinter>(dlsym(alsa, "snd_lib_error_set_handler"))) set(&IgnoreAlsaMessage);
+  if (auto set = reinterpret_cast<SetPrinter>(dlsym(alsa, "snd_lib_error_set_handler")))
+    set(&IgnoreAlsaMessage);
   // Kept loaded: the printer must stay in place for SDL's use of the library.
 }
 
@@ -124,7 +124,8 @@ struct TDeviceFormat {
 
 /// Decodes Ogg Vorbis bytes whole and converts them to the device's format; null when they do
 /// not decode. Safe on the background worker: it touches only its arguments.
-std::shared_ptr<TPcm> DecodeToDevice(const media_local::TBytes& bytes, const TDeviceFormat& device) {
+std::shared_ptr<TPcm> DecodeToDevice(const media_local::TBytes& bytes,
+                                     const TDeviceFormat& device) {
   MemoryReader reader{bytes.data, bytes.size, 0};
   OggVorbis_File vf;
   const ov_callbacks callbacks{MemRead, MemSeek, nullptr, MemTell};

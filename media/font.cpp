@@ -70,7 +70,8 @@ struct TImageFontData {
       order.splice(order.end(), order, found->second.second);
       return &found->second.first;
     }
-    SDL_Surface* surface = TTF_RenderUTF8_Blended(font, text.c_str(), SDL_Color{255, 255, 255, 255});
+    SDL_Surface* surface =
+        TTF_RenderUTF8_Blended(font, text.c_str(), SDL_Color{255, 255, 255, 255});
     if (surface == nullptr) return nullptr;
     CachedText entry{SDL_CreateTextureFromSurface(r, surface), surface->w, surface->h};
     SDL_FreeSurface(surface);
@@ -161,7 +162,8 @@ int TextHeight(const std::string& /*text*/) {
 
 void DrawText(const std::string& text, float x, float y) {
   const TDrawState& s = State();
-  Trace(TDrawTraceEntry{"text", text, x, y, 0, 0, 0, s.rotation, s.colorR, s.colorG, s.colorB, s.alpha, s.blend});
+  Trace(TDrawTraceEntry{"text", text, x, y, 0, 0, 0, s.rotation, s.colorR, s.colorG, s.colorB,
+                        s.alpha, s.blend});
   TImageFontData* f = CurrentFont();
   if (f == nullptr) return;
   const CachedText* t = f->Render(text);

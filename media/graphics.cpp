@@ -74,7 +74,8 @@ Transform CurrentTransform() {
   const double theta = drawState.rotation * (PI_DOUBLE / 180.0);
   const auto c = static_cast<float>(std::cos(theta));
   const auto s = static_cast<float>(std::sin(theta));
-  return Transform{c * drawState.scaleX, -s * drawState.scaleY, s * drawState.scaleX, c * drawState.scaleY};
+  return Transform{c * drawState.scaleX, -s * drawState.scaleY, s * drawState.scaleX,
+                   c * drawState.scaleY};
 }
 
 namespace {
@@ -177,14 +178,18 @@ bool Graphics(int width, int height, int /*depth*/, int hertz, int /*flags*/) {
     if (w.headless) {
       std::fprintf(stderr, "brakkon: cannot open the video system: %s\n", SDL_GetError());
     } else {
-      std::fprintf(stderr, "brakkon: no display found (%s); start with --headless to run without a window\n",
-                   SDL_GetError());
+      std::fprintf(
+          stderr, "brakkon: no display found (%s); start with --headless to run without a window\n",
+          SDL_GetError());
     }
     return false;
   }
   if (!w.headless && !WindowDriverUsable()) {
-    std::fprintf(stderr, "brakkon: no display found (the video system offers only its \"%s\" driver); start "
-                 "with --headless to run without a window\n", SDL_GetCurrentVideoDriver());
+    std::fprintf(
+        stderr,
+        "brakkon: no display found (the video system offers only its \"%s\" driver); start "
+        "with --headless to run without a window\n",
+        SDL_GetCurrentVideoDriver());
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     return false;
   }
@@ -193,18 +198,20 @@ bool Graphics(int width, int height, int /*depth*/, int hertz, int /*flags*/) {
   w.height = height;
   Uint32 windowFlags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
   if (w.headless) windowFlags = SDL_WINDOW_HIDDEN;
-  w.window = SDL_CreateWindow(w.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                              height, windowFlags);
+  w.window = SDL_CreateWindow(w.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              width, height, windowFlags);
   if (w.window == nullptr) {
     std::fprintf(stderr, "brakkon: cannot open a window: %s\n", SDL_GetError());
     return false;
   }
   if (!w.headless) {
     const Uint32 sync = PresentInStep(w.window, hertz) ? SDL_RENDERER_PRESENTVSYNC : 0;
-    w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE | sync);
+    w.renderer = SDL_CreateRenderer(w.window, -1,
+                                    SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE | sync);
   }
   if (w.renderer == nullptr) {
-    w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+    w.renderer =
+        SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
   }
   if (w.renderer == nullptr) {
     std::fprintf(stderr, "brakkon: cannot create a renderer: %s\n", SDL_GetError());
@@ -323,7 +330,8 @@ void Flip(int sync) {
 
 void Cls() {
   SDL_Renderer* r = Renderer();
-  Trace(TDrawTraceEntry{"cls", "", 0, 0, 0, 0, 0, 0, State().clsR, State().clsG, State().clsB, 1, 0});
+  Trace(
+      TDrawTraceEntry{"cls", "", 0, 0, 0, 0, 0, 0, State().clsR, State().clsG, State().clsB, 1, 0});
   if (r == nullptr) return;
   SDL_RenderSetClipRect(r, nullptr);
   SDL_SetRenderDrawColor(r, static_cast<Uint8>(State().clsR), static_cast<Uint8>(State().clsG),
@@ -369,7 +377,9 @@ void GetColor(int& r, int& g, int& b) {
 }
 void SetAlpha(float alpha) { State().alpha = alpha; }
 float GetAlpha() { return State().alpha; }
-void SetBlend(int mode) { State().blend = (mode >= MASKBLEND && mode <= SHADEBLEND) ? mode : MASKBLEND; }
+void SetBlend(int mode) {
+  State().blend = (mode >= MASKBLEND && mode <= SHADEBLEND) ? mode : MASKBLEND;
+}
 int GetBlend() { return State().blend; }
 void SetRotation(float degrees) { State().rotation = degrees; }
 float GetRotation() { return State().rotation; }
@@ -428,7 +438,8 @@ namespace {
 
 TDrawTraceEntry ShapeTrace(const char* op, float x, float y, float w, float h) {
   const TDrawState& s = State();
-  return TDrawTraceEntry{op, "", x, y, w, h, 0, s.rotation, s.colorR, s.colorG, s.colorB, s.alpha, s.blend};
+  return TDrawTraceEntry{op,         "",       x,        y,        w,       h,      0,
+                         s.rotation, s.colorR, s.colorG, s.colorB, s.alpha, s.blend};
 }
 
 /// Points of a shape given in shape space (measured from the shape's top-left), placed at (x, y)
@@ -470,13 +481,14 @@ void DrawOval(float x, float y, float w, float h) {
   Trace(ShapeTrace("oval", x, y, w, h));
   const float rx = w / 2;
   const float ry = h / 2;
-  const int segments =
-      std::clamp(static_cast<int>(std::fabs(rx) + std::fabs(ry)), OVAL_SEGMENTS_MIN, OVAL_SEGMENTS_MAX);
+  const int segments = std::clamp(static_cast<int>(std::fabs(rx) + std::fabs(ry)),
+                                  OVAL_SEGMENTS_MIN, OVAL_SEGMENTS_MAX);
   std::vector<SDL_FPoint> local;
   local.push_back({rx, ry});
   for (int i = 0; i <= segments; ++i) {
     const double a = 2 * PI_DOUBLE * i / segments;
-    local.push_back({rx + rx * static_cast<float>(std::cos(a)), ry + ry * static_cast<float>(std::sin(a))});
+    local.push_back(
+        {rx + rx * static_cast<float>(std::cos(a)), ry + ry * static_cast<float>(std::sin(a))});
   }
   DrawTriangles(Place(local, x, y), FanIndices(static_cast<int>(local.size())));
 }
@@ -502,8 +514,10 @@ void DrawLine(float x1, float y1, float x2, float y2) {
   if (length <= 0) return;
   const float nx = -dy / length * s.lineWidth / 2;
   const float ny = dx / length * s.lineWidth / 2;
-  DrawTriangles({{points[0].x + nx, points[0].y + ny}, {points[1].x + nx, points[1].y + ny},
-                 {points[1].x - nx, points[1].y - ny}, {points[0].x - nx, points[0].y - ny}},
+  DrawTriangles({{points[0].x + nx, points[0].y + ny},
+                 {points[1].x + nx, points[1].y + ny},
+                 {points[1].x - nx, points[1].y - ny},
+                 {points[0].x - nx, points[0].y - ny}},
                 FanIndices(4));
 }
 

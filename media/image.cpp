@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <future>
@@ -54,7 +54,8 @@ bool CopyPixels(SDL_Surface* surface, std::vector<std::uint32_t>& pixels) {
   pixels.resize(static_cast<std::size_t>(w) * h);
   SDL_LockSurface(surface);
   for (int y = 0; y < h; ++y) {
-    const auto* row = static_cast<const std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch;
+    const auto* row = static_cast<const std::uint8_t*>(surface->pixels) +
+                      static_cast<std::ptrdiff_t>(y) * surface->pitch;
     std::uint32_t* out = pixels.data() + static_cast<std::ptrdiff_t>(y) * w;
     if (format == SDL_PIXELFORMAT_ARGB8888) {
       std::memcpy(out, row, static_cast<std::size_t>(w) * 4);
@@ -121,7 +122,8 @@ TPictureHeader ReadPictureHeader(const std::uint8_t* data, std::size_t size) {
       continue;
     }
     const unsigned length = BigEndian16(data + at + 2);
-    const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    const bool startOfFrame =
+        marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
     if (startOfFrame) {
       if (length >= 7 && at + 9 <= size) {
         header.height = BigEndian16(data + at + 5);
@@ -129,7 +131,8 @@ TPictureHeader ReadPictureHeader(const std::uint8_t* data, std::size_t size) {
       }
       return header;
     }
-    if (marker == 0xDA || marker == 0xD9 || length < 2) return header;  // image data before any frame
+    if (marker == 0xDA || marker == 0xD9 || length < 2)
+      return header;  // image data before any frame
     at += 2 + length;
   }
   return header;
@@ -150,8 +153,8 @@ std::string RefusalOf(const TPictureHeader& header) {
 
 /// Decodes PNG or JPEG bytes to 0xAARRGGBB pixels. Bytes of another format, or whose header
 /// claims too large a picture, are not handed to a decoder: `refusal` says why.
-bool Decode(const media_local::TBytes& bytes, int& width, int& height, std::vector<std::uint32_t>& pixels,
-            std::string* refusal = nullptr) {
+bool Decode(const media_local::TBytes& bytes, int& width, int& height,
+            std::vector<std::uint32_t>& pixels, std::string* refusal = nullptr) {
   const TPictureHeader header = ReadPictureHeader(bytes.data, bytes.size);
   if (std::string why = RefusalOf(header); !why.empty()) {
     if (refusal != nullptr) *refusal = std::move(why);
@@ -160,7 +163,8 @@ bool Decode(const media_local::TBytes& bytes, int& width, int& height, std::vect
   EnsureImageCodecs();
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data, static_cast<int>(bytes.size));
   if (rw == nullptr) return false;
-  SDL_Surface* loaded = header.format == TPictureFormat::png ? IMG_LoadPNG_RW(rw) : IMG_LoadJPG_RW(rw);
+  SDL_Surface* loaded =
+      header.format == TPictureFormat::png ? IMG_LoadPNG_RW(rw) : IMG_LoadJPG_RW(rw);
   SDL_RWclose(rw);
   if (loaded == nullptr) return false;
   // NOTE: the decoder's own size is what counts: a header may lie about it.
@@ -188,8 +192,8 @@ bool ReadPictureBytes(const std::string& path, media_local::TBytes& bytes, std::
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (!ec && size > MAX_PICTURE_FILE_BYTES) {
-      refusal = "has " + std::to_string(size) + " bytes, more than the " + std::to_string(MAX_PICTURE_FILE_BYTES) +
-                " a picture file may have";
+      refusal = "has " + std::to_string(size) + " bytes, more than the " +
+                std::to_string(MAX_PICTURE_FILE_BYTES) + " a picture file may have";
       return false;
     }
   }
@@ -198,7 +202,8 @@ bool ReadPictureBytes(const std::string& path, media_local::TBytes& bytes, std::
 
 void ReportRefusal(const std::string& path, const std::string& why) {
   if (why.empty() || !RefusedPictures().insert(path).second) return;
-  std::fprintf(stderr, "brakkon: the picture %s %s; it is not decoded\n", path.c_str(), why.c_str());
+  std::fprintf(stderr, "brakkon: the picture %s %s; it is not decoded\n", path.c_str(),
+               why.c_str());
 }
 
 /// Gives fully transparent pixels the colour of an opaque neighbour, so that filtered drawing
@@ -220,12 +225,18 @@ void BleedTransparentColour(std::vector<std::uint32_t>& px, int w, int h) {
         const std::uint32_t p = row[x];
         if ((p >> 24) != 0) continue;
         std::uint32_t n = 0;
-        if (x > 0 && (row[x - 1] & counts) != 0) n = row[x - 1];
-        else if (x + 1 < w && (row[x + 1] & counts) != 0) n = row[x + 1];
-        else if (up != nullptr && (up[x] & counts) != 0) n = up[x];
-        else if (down != nullptr && (down[x] & counts) != 0) n = down[x];
-        else continue;
-        if ((n & 0x00FFFFFF) != p) changes.emplace_back(static_cast<std::size_t>(y) * w + x, n & 0x00FFFFFF);
+        if (x > 0 && (row[x - 1] & counts) != 0)
+          n = row[x - 1];
+        else if (x + 1 < w && (row[x + 1] & counts) != 0)
+          n = row[x + 1];
+        else if (up != nullptr && (up[x] & counts) != 0)
+          n = up[x];
+        else if (down != nullptr && (down[x] & counts) != 0)
+          n = down[x];
+        else
+          continue;
+        if ((n & 0x00FFFFFF) != p)
+          changes.emplace_back(static_cast<std::size_t>(y) * w + x, n & 0x00FFFFFF);
       }
     }
     for (const auto& [i, colour] : changes) px[i] = colour;
@@ -233,7 +244,8 @@ void BleedTransparentColour(std::vector<std::uint32_t>& px, int w, int h) {
 }
 
 /// Makes the mask colour transparent (masked pictures) and bleeds colour into the clear pixels.
-void FinishPixels(std::vector<std::uint32_t>& pixels, int w, int h, int flags, std::uint32_t maskColor) {
+void FinishPixels(std::vector<std::uint32_t>& pixels, int w, int h, int flags,
+                  std::uint32_t maskColor) {
   if ((flags & MASKEDIMAGE) != 0) {
     const std::uint32_t mask = maskColor & 0xFFFFFF;
     for (std::uint32_t& p : pixels) {
@@ -300,10 +312,10 @@ TAssetLoadCounts loadCounts;
 /// Decodes and finishes a picture loaded from a file (mask colour black, as a new image has it);
 /// null when it does not decode. Safe on the worker: it touches only its arguments.
 std::shared_ptr<TDecodedPicture> DecodePicture(const media_local::TBytes& bytes, int flags,
-                                              std::string* refusal = nullptr) {
+                                               std::string* refusal = nullptr) {
   auto decoded = std::make_shared<TDecodedPicture>();
-  if (!Decode(bytes, decoded->width, decoded->height, decoded->pixels, refusal) || decoded->width <= 0 ||
-      decoded->height <= 0) {
+  if (!Decode(bytes, decoded->width, decoded->height, decoded->pixels, refusal) ||
+      decoded->width <= 0 || decoded->height <= 0) {
     return nullptr;
   }
   FinishPixels(decoded->pixels, decoded->width, decoded->height, flags, 0x000000);
@@ -326,8 +338,9 @@ std::shared_ptr<TImageData> MakeData(const TPictureKey& key, TDecodedPicture& de
     for (int k = 0; k < key.cellCount; ++k) {
       const int cell = key.firstCell + k;
       if (cell >= columns * rows) break;  // a sheet with fewer cells keeps the ones it has
-      data->cells.push_back(SDL_Rect{(cell % columns) * key.cellWidth, (cell / columns) * key.cellHeight,
-                                     key.cellWidth, key.cellHeight});
+      data->cells.push_back(SDL_Rect{(cell % columns) * key.cellWidth,
+                                     (cell / columns) * key.cellHeight, key.cellWidth,
+                                     key.cellHeight});
     }
     if (data->cells.empty()) return nullptr;
   }
@@ -394,8 +407,8 @@ void PreparePicture(const TPictureKey& key) {
 }
 
 /// The key of a sheet cut into cells; none when the cells make no sense.
-std::optional<TPictureKey> SheetKey(const std::string& path, int cellWidth, int cellHeight, int firstCell,
-                                    int cellCount, int flags) {
+std::optional<TPictureKey> SheetKey(const std::string& path, int cellWidth, int cellHeight,
+                                    int firstCell, int cellCount, int flags) {
   if (cellWidth <= 0 || cellHeight <= 0 || cellCount <= 0 || firstCell < 0) return std::nullopt;
   return TPictureKey{path, NormaliseFlags(flags), cellWidth, cellHeight, firstCell, cellCount};
 }
@@ -427,7 +440,8 @@ const std::vector<std::uint8_t>& CellMask(TImage& image, int frame) {
     mask.resize(static_cast<std::size_t>(c.w) * c.h);
     for (int y = 0; y < c.h; ++y) {
       for (int x = 0; x < c.w; ++x) {
-        const std::uint32_t p = d.pixels[static_cast<std::size_t>(c.y + y) * d.sheetWidth + c.x + x];
+        const std::uint32_t p =
+            d.pixels[static_cast<std::size_t>(c.y + y) * d.sheetWidth + c.x + x];
         mask[static_cast<std::size_t>(y) * c.w + x] = (p >> 24) != 0 ? 1 : 0;
       }
     }
@@ -436,8 +450,9 @@ const std::vector<std::uint8_t>& CellMask(TImage& image, int frame) {
 }
 
 SDL_Surface* SurfaceOf(const TPixmap& pixmap) {
-  return SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixmap.pixels.data()), pixmap.width,
-                                            pixmap.height, 32, pixmap.width * 4, SDL_PIXELFORMAT_ARGB8888);
+  return SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixmap.pixels.data()),
+                                            pixmap.width, pixmap.height, 32, pixmap.width * 4,
+                                            SDL_PIXELFORMAT_ARGB8888);
 }
 
 bool SaveWith(const PixmapPtr& pixmap, const std::string& fileName,
@@ -456,7 +471,8 @@ bool SaveWith(const PixmapPtr& pixmap, const std::string& fileName,
   SDL_RWops* out = file == nullptr ? nullptr : SDL_RWFromFP(file, SDL_FALSE);
   bool ok = out != nullptr && writer(surface, out, quality) == 0;
   if (out != nullptr) SDL_RWclose(out);
-  if (file != nullptr) ok = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0 && std::fclose(file) == 0 && ok;
+  if (file != nullptr)
+    ok = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0 && std::fclose(file) == 0 && ok;
   SDL_FreeSurface(surface);
   if (tmp.empty()) return false;
   if (!ok || std::rename(tmp.c_str(), target.c_str()) != 0) {
@@ -467,7 +483,9 @@ bool SaveWith(const PixmapPtr& pixmap, const std::string& fileName,
 }
 
 int WritePng(SDL_Surface* s, SDL_RWops* out, int /*quality*/) { return IMG_SavePNG_RW(s, out, 0); }
-int WriteJpeg(SDL_Surface* s, SDL_RWops* out, int quality) { return IMG_SaveJPG_RW(s, out, 0, quality); }
+int WriteJpeg(SDL_Surface* s, SDL_RWops* out, int quality) {
+  return IMG_SaveJPG_RW(s, out, 0, quality);
+}
 
 }  // namespace
 
@@ -498,8 +516,8 @@ SDL_Texture* TextureBand(TImageData& d, int rows) {
   SDL_Renderer* r = Renderer();
   if (r == nullptr || d.sheetWidth <= 0 || d.sheetHeight <= 0) return nullptr;
   if (d.texture == nullptr) {
-    d.texture = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, d.sheetWidth,
-                                  d.sheetHeight);
+    d.texture = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
+                                  d.sheetWidth, d.sheetHeight);
     if (d.texture == nullptr) return nullptr;
     d.textureDirty = true;
   }
@@ -510,7 +528,8 @@ SDL_Texture* TextureBand(TImageData& d, int rows) {
   const int end = std::min(d.textureRows + std::max(rows, 0), d.sheetHeight);
   if (end > d.textureRows) {
     const SDL_Rect band{0, d.textureRows, d.sheetWidth, end - d.textureRows};
-    SDL_UpdateTexture(d.texture, &band, d.pixels.data() + static_cast<std::size_t>(d.textureRows) * d.sheetWidth,
+    SDL_UpdateTexture(d.texture, &band,
+                      d.pixels.data() + static_cast<std::size_t>(d.textureRows) * d.sheetWidth,
                       d.sheetWidth * 4);
     d.textureRows = end;
   }
@@ -520,7 +539,8 @@ SDL_Texture* TextureBand(TImageData& d, int rows) {
 SDL_Texture* ImageTexture(TImageData& d, int flags) {
   SDL_Texture* texture = TextureBand(d, d.sheetHeight);
   if (texture != nullptr) {
-    SDL_SetTextureScaleMode(texture, (flags & FILTEREDIMAGE) != 0 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_SetTextureScaleMode(
+        texture, (flags & FILTEREDIMAGE) != 0 ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
   }
   return texture;
 }
@@ -550,13 +570,15 @@ PixmapPtr ReadScreen(int x, int y, int w, int h) {
   full->height = outH;
   full->pixels.assign(static_cast<std::size_t>(outW) * outH, 0);
   SDL_RenderSetClipRect(r, nullptr);
-  if (SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, full->pixels.data(), outW * 4) != 0) {
+  if (SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_ARGB8888, full->pixels.data(), outW * 4) !=
+      0) {
     return nullptr;
   }
   for (std::uint32_t& p : full->pixels) p |= 0xFF000000;
   const int logicalW = Win().width;
   const int logicalH = Win().height;
-  PixmapPtr logical = (outW == logicalW && outH == logicalH) ? full : ResizePixmap(full, logicalW, logicalH);
+  PixmapPtr logical =
+      (outW == logicalW && outH == logicalH) ? full : ResizePixmap(full, logicalW, logicalH);
   if (x == 0 && y == 0 && w == logicalW && h == logicalH) return logical;
   auto part = CreatePixmap(w, h);
   for (int yy = 0; yy < h; ++yy) {
@@ -571,9 +593,10 @@ using namespace media_local;
 
 // [SECTION] Loading and creating ----------------------------------------------------------------
 
-ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
-                       int flags) {
-  const std::optional<TPictureKey> key = SheetKey(path, cellWidth, cellHeight, firstCell, cellCount, flags);
+ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell,
+                       int cellCount, int flags) {
+  const std::optional<TPictureKey> key =
+      SheetKey(path, cellWidth, cellHeight, firstCell, cellCount, flags);
   return key ? LoadPicture(*key) : nullptr;
 }
 
@@ -587,9 +610,10 @@ void PrepareImage(const std::string& path, int flags) {
   PreparePicture(TPictureKey{path, NormaliseFlags(flags), 0, 0, 0, 0});
 }
 
-void PrepareAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
-                      int flags) {
-  if (const std::optional<TPictureKey> key = SheetKey(path, cellWidth, cellHeight, firstCell, cellCount, flags)) {
+void PrepareAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell,
+                      int cellCount, int flags) {
+  if (const std::optional<TPictureKey> key =
+          SheetKey(path, cellWidth, cellHeight, firstCell, cellCount, flags)) {
     PreparePicture(*key);
   }
 }
@@ -599,7 +623,8 @@ void WaitForPreparation() { media_local::WaitForBackground(); }
 bool AdvancePreparation(int microseconds) {
   if (media_local::Renderer() == nullptr) return false;
   const Uint64 start = SDL_GetPerformanceCounter();
-  const Uint64 allowed = SDL_GetPerformanceFrequency() * static_cast<Uint64>(std::max(microseconds, 0)) / 1000000;
+  const Uint64 allowed =
+      SDL_GetPerformanceFrequency() * static_cast<Uint64>(std::max(microseconds, 0)) / 1000000;
   const auto timeLeft = [&] { return SDL_GetPerformanceCounter() - start < allowed; };
   // Pictures the worker has finished become held pictures, their textures still to be made.
   for (auto it = PreparedPictures().begin(); it != PreparedPictures().end();) {
@@ -622,7 +647,8 @@ bool AdvancePreparation(int microseconds) {
   for (auto& [key, data] : PinnedPictures()) {
     if (media_local::TextureUpToDate(*data)) continue;
     if (!timeLeft()) return true;
-    const int band = std::max(1, static_cast<int>(BAND_BYTES / (static_cast<std::size_t>(data->sheetWidth) * 4)));
+    const int band = std::max(
+        1, static_cast<int>(BAND_BYTES / (static_cast<std::size_t>(data->sheetWidth) * 4)));
     bool made = true;  // a texture the renderer refuses is left to the load, not tried every frame
     while (made && !media_local::TextureUpToDate(*data) && timeLeft()) {
       made = media_local::TextureBand(*data, band) != nullptr;
@@ -723,14 +749,16 @@ int ImageHeight(const ImagePtr& image) { return image ? image->height : 0; }
 
 namespace {
 
-void TraceImage(const char* op, const ImagePtr& image, float x, float y, float w, float h, int frame) {
+void TraceImage(const char* op, const ImagePtr& image, float x, float y, float w, float h,
+                int frame) {
   if (!TraceOn()) return;
   const TDrawState& s = State();
-  Trace(TDrawTraceEntry{op, image->data->path, x, y, w, h, frame, s.rotation, s.colorR, s.colorG, s.colorB,
-                        s.alpha, s.blend});
+  Trace(TDrawTraceEntry{op, image->data->path, x, y, w, h, frame, s.rotation, s.colorR, s.colorG,
+                        s.colorB, s.alpha, s.blend});
 }
 
-void DrawCell(const ImagePtr& image, int frame, float ax, float ay, float u0, float v0, float u1, float v1) {
+void DrawCell(const ImagePtr& image, int frame, float ax, float ay, float u0, float v0, float u1,
+              float v1) {
   TImageData& d = *image->data;
   SDL_Texture* texture = ImageTexture(d, image->flags);
   if (texture == nullptr) return;
@@ -744,10 +772,12 @@ void DrawCell(const ImagePtr& image, int frame, float ax, float ay, float u0, fl
 
 void DrawImage(const ImagePtr& image, float x, float y, int frame) {
   if (!ValidFrame(image, frame)) return;
-  TraceImage("image", image, x, y, static_cast<float>(image->width), static_cast<float>(image->height), frame);
+  TraceImage("image", image, x, y, static_cast<float>(image->width),
+             static_cast<float>(image->height), frame);
   const TDrawState& s = State();
   DrawCell(image, frame, x + s.originX, y + s.originY, -image->handle_x, -image->handle_y,
-           static_cast<float>(image->width) - image->handle_x, static_cast<float>(image->height) - image->handle_y);
+           static_cast<float>(image->width) - image->handle_x,
+           static_cast<float>(image->height) - image->handle_y);
 }
 
 void DrawImageRect(const ImagePtr& image, float x, float y, float w, float h, int frame) {
@@ -779,8 +809,22 @@ bool PlaceFrame(const ImagePtr& image, int x, int y, int frame, Placed& out) {
   const Transform t = CurrentTransform();
   const float det = t.ix * t.jy - t.iy * t.jx;
   if (std::fabs(det) < 1e-12f || image->width <= 0 || image->height <= 0) return false;
-  out = Placed{image.get(), frame, static_cast<float>(x) + s.originX, static_cast<float>(y) + s.originY,
-               t.ix, t.iy, t.jx, t.jy, t.jy / det, -t.iy / det, -t.jx / det, t.ix / det, 0, 0, 0, 0};
+  out = Placed{image.get(),
+               frame,
+               static_cast<float>(x) + s.originX,
+               static_cast<float>(y) + s.originY,
+               t.ix,
+               t.iy,
+               t.jx,
+               t.jy,
+               t.jy / det,
+               -t.iy / det,
+               -t.jx / det,
+               t.ix / det,
+               0,
+               0,
+               0,
+               0};
   const float u0 = -image->handle_x;
   const float v0 = -image->handle_y;
   const float u1 = static_cast<float>(image->width) - image->handle_x;
@@ -806,23 +850,27 @@ bool SolidAt(const Placed& p, const std::vector<std::uint8_t>& mask, float sx, f
   const float dy = sy - p.ay;
   const float u = p.inv00 * dx + p.inv01 * dy + p.image->handle_x;
   const float v = p.inv10 * dx + p.inv11 * dy + p.image->handle_y;
-  if (u < 0 || v < 0 || u >= static_cast<float>(p.image->width) || v >= static_cast<float>(p.image->height)) {
+  if (u < 0 || v < 0 || u >= static_cast<float>(p.image->width) ||
+      v >= static_cast<float>(p.image->height)) {
     return false;
   }
   const SDL_Rect& c = p.image->data->cells[static_cast<std::size_t>(p.frame)];
-  const int tx = std::min(c.w - 1, static_cast<int>(u * static_cast<float>(c.w) / static_cast<float>(p.image->width)));
-  const int ty = std::min(c.h - 1, static_cast<int>(v * static_cast<float>(c.h) / static_cast<float>(p.image->height)));
+  const int tx = std::min(
+      c.w - 1, static_cast<int>(u * static_cast<float>(c.w) / static_cast<float>(p.image->width)));
+  const int ty = std::min(
+      c.h - 1, static_cast<int>(v * static_cast<float>(c.h) / static_cast<float>(p.image->height)));
   return mask[static_cast<std::size_t>(ty) * c.w + tx] != 0;
 }
 
 }  // namespace
 
-bool ImagesCollide(const ImagePtr& image1, int x1, int y1, int frame1, const ImagePtr& image2, int x2, int y2,
-                   int frame2) {
+bool ImagesCollide(const ImagePtr& image1, int x1, int y1, int frame1, const ImagePtr& image2,
+                   int x2, int y2, int frame2) {
   if (!ValidFrame(image1, frame1) || !ValidFrame(image2, frame2)) return false;
   Placed a{};
   Placed b{};
-  if (!PlaceFrame(image1, x1, y1, frame1, a) || !PlaceFrame(image2, x2, y2, frame2, b)) return false;
+  if (!PlaceFrame(image1, x1, y1, frame1, a) || !PlaceFrame(image2, x2, y2, frame2, b))
+    return false;
   const float minX = std::max(a.minX, b.minX);
   const float minY = std::max(a.minY, b.minY);
   const float maxX = std::min(a.maxX, b.maxX);
@@ -867,7 +915,8 @@ PixmapPtr CreatePixmap(int width, int height) {
 PixmapPtr GrabPixmap(int x, int y, int w, int h) { return ReadScreen(x, y, w, h); }
 
 PixmapPtr ResizePixmap(const PixmapPtr& pixmap, int width, int height) {
-  if (!pixmap || width <= 0 || height <= 0 || pixmap->width <= 0 || pixmap->height <= 0) return nullptr;
+  if (!pixmap || width <= 0 || height <= 0 || pixmap->width <= 0 || pixmap->height <= 0)
+    return nullptr;
   auto out = CreatePixmap(width, height);
   const TPixmap& src = *pixmap;
   const bool shrink = src.width >= width && src.height >= height;
@@ -898,14 +947,19 @@ PixmapPtr ResizePixmap(const PixmapPtr& pixmap, int width, int height) {
         const std::uint32_t p00 = src.ReadPixel(ix, iy);
         const std::uint32_t p10 = src.ReadPixel(std::min(ix + 1, src.width - 1), iy);
         const std::uint32_t p01 = src.ReadPixel(ix, std::min(iy + 1, src.height - 1));
-        const std::uint32_t p11 = src.ReadPixel(std::min(ix + 1, src.width - 1), std::min(iy + 1, src.height - 1));
+        const std::uint32_t p11 =
+            src.ReadPixel(std::min(ix + 1, src.width - 1), std::min(iy + 1, src.height - 1));
         for (int c = 0; c < 4; ++c) {
-          const auto ch = [c](std::uint32_t p) { return static_cast<double>((p >> (8 * c)) & 0xFF); };
-          acc[c] = (ch(p00) * (1 - tx) + ch(p10) * tx) * (1 - ty) + (ch(p01) * (1 - tx) + ch(p11) * tx) * ty;
+          const auto ch = [c](std::uint32_t p) {
+            return static_cast<double>((p >> (8 * c)) & 0xFF);
+          };
+          acc[c] = (ch(p00) * (1 - tx) + ch(p10) * tx) * (1 - ty) +
+                   (ch(p01) * (1 - tx) + ch(p11) * tx) * ty;
         }
       }
       std::uint32_t p = 0;
-      for (int c = 0; c < 4; ++c) p |= static_cast<std::uint32_t>(std::lround(std::clamp(acc[c], 0.0, 255.0))) << (8 * c);
+      for (int c = 0; c < 4; ++c)
+        p |= static_cast<std::uint32_t>(std::lround(std::clamp(acc[c], 0.0, 255.0))) << (8 * c);
       out->pixels[static_cast<std::size_t>(y) * width + x] = p;
     }
   }

@@ -28,7 +28,7 @@ struct InputState {
   std::array<bool, MOUSE_BUTTONS> mouseDown{};
   std::array<int, KEY_COUNT> keyHits{};
   std::array<bool, KEY_COUNT> keyDown{};
-  std::array<bool, JOY_BUTTONS> joyDown{};   // injected
+  std::array<bool, JOY_BUTTONS> joyDown{};  // injected
   bool closeRequested = false;
   SDL_Joystick* joystick = nullptr;
 };
@@ -99,7 +99,8 @@ constexpr std::array<ModifierKeys, 3> MODIFIERS = {{{KEY_LSHIFT, KEY_RSHIFT, KEY
 
 void SetOneKey(int key, bool down) {
   if (key <= 0 || key >= KEY_COUNT) return;
-  if (down && !input.keyDown[static_cast<std::size_t>(key)]) ++input.keyHits[static_cast<std::size_t>(key)];
+  if (down && !input.keyDown[static_cast<std::size_t>(key)])
+    ++input.keyHits[static_cast<std::size_t>(key)];
   input.keyDown[static_cast<std::size_t>(key)] = down;
 }
 
@@ -159,7 +160,9 @@ void HandleEvent(const SDL_Event& e) {
       SetMouseButton(button, e.type == SDL_MOUSEBUTTONDOWN);
       break;
     }
-    case SDL_MOUSEWHEEL: input.mouseZ += e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y; break;
+    case SDL_MOUSEWHEEL:
+      input.mouseZ += e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      break;
     case SDL_JOYDEVICEADDED:
       if (input.joystick == nullptr) input.joystick = SDL_JoystickOpen(e.jdevice.which);
       break;
@@ -184,21 +187,30 @@ void ApplyScript() {
   const int frame = FrameCount() - scriptOrigin;
   while (scriptNext < script.size() && script[scriptNext].frame <= frame) {
     const ScriptCommand& c = script[scriptNext++];
-    if (c.verb == "move") InjectMouseMove(c.a, c.b);
-    else if (c.verb == "press") InjectMouseButton(c.a, true);
-    else if (c.verb == "release") InjectMouseButton(c.a, false);
+    if (c.verb == "move")
+      InjectMouseMove(c.a, c.b);
+    else if (c.verb == "press")
+      InjectMouseButton(c.a, true);
+    else if (c.verb == "release")
+      InjectMouseButton(c.a, false);
     else if (c.verb == "click") {
       InjectMouseButton(c.a, true);
       InjectMouseButton(c.a, false);
-    } else if (c.verb == "wheel") InjectMouseWheel(c.a);
-    else if (c.verb == "keydown") InjectKey(c.a, true);
-    else if (c.verb == "keyup") InjectKey(c.a, false);
+    } else if (c.verb == "wheel")
+      InjectMouseWheel(c.a);
+    else if (c.verb == "keydown")
+      InjectKey(c.a, true);
+    else if (c.verb == "keyup")
+      InjectKey(c.a, false);
     else if (c.verb == "key") {
       InjectKey(c.a, true);
       InjectKey(c.a, false);
-    } else if (c.verb == "joydown") InjectJoyButton(c.a, true);
-    else if (c.verb == "joyup") InjectJoyButton(c.a, false);
-    else if (c.verb == "close") InjectCloseRequest();
+    } else if (c.verb == "joydown")
+      InjectJoyButton(c.a, true);
+    else if (c.verb == "joyup")
+      InjectJoyButton(c.a, false);
+    else if (c.verb == "close")
+      InjectCloseRequest();
   }
 }
 
@@ -319,7 +331,8 @@ void InjectMouseButton(int button, bool down) { SetMouseButton(button, down); }
 void InjectMouseWheel(int delta) { input.mouseZ += delta; }
 void InjectKey(int key, bool down) { SetKey(key, down); }
 void InjectJoyButton(int button, bool down) {
-  if (button >= 1 && button <= JOY_BUTTONS) input.joyDown[static_cast<std::size_t>(button - 1)] = down;
+  if (button >= 1 && button <= JOY_BUTTONS)
+    input.joyDown[static_cast<std::size_t>(button - 1)] = down;
 }
 void InjectCloseRequest() { input.closeRequested = true; }
 
@@ -327,8 +340,8 @@ void SetInputScriptOrigin() { scriptOrigin = FrameCount(); }
 
 bool ParseInputScript(const std::string& text, std::string* error) {
   static const std::vector<std::pair<std::string, int>> VERBS = {
-      {"move", 2},    {"press", 1}, {"release", 1}, {"click", 1}, {"wheel", 1}, {"keydown", 1},
-      {"keyup", 1},   {"key", 1},   {"joydown", 1}, {"joyup", 1}, {"close", 0}};
+      {"move", 2},  {"press", 1}, {"release", 1}, {"click", 1}, {"wheel", 1}, {"keydown", 1},
+      {"keyup", 1}, {"key", 1},   {"joydown", 1}, {"joyup", 1}, {"close", 0}};
   // Bounds that keep every sum a script can make (the wheel's, the pointer's offsets) far from
   // overflowing: a million commands turning the wheel by a thousand at most is 10^9.
   constexpr std::size_t MAX_COMMANDS = 1000000;
@@ -339,8 +352,10 @@ bool ParseInputScript(const std::string& text, std::string* error) {
   std::string normalised = text;
   for (std::size_t i = 0; i < normalised.size(); ++i) {
     if (normalised[i] != '\r') continue;
-    if (i + 1 < normalised.size() && normalised[i + 1] == '\n') normalised.erase(i, 1);
-    else normalised[i] = '\n';
+    if (i + 1 < normalised.size() && normalised[i + 1] == '\n')
+      normalised.erase(i, 1);
+    else
+      normalised[i] = '\n';
   }
   std::istringstream lines(normalised);
   std::string line;
@@ -354,28 +369,35 @@ bool ParseInputScript(const std::string& text, std::string* error) {
     if (!(words >> c.frame)) {
       std::string rest;
       if (std::istringstream(line) >> rest) {
-        if (error != nullptr) *error = "line " + std::to_string(lineNumber) + ": expected a frame number";
+        if (error != nullptr)
+          *error = "line " + std::to_string(lineNumber) + ": expected a frame number";
         return false;
       }
       continue;  // blank or comment line
     }
     auto verb = VERBS.end();
     if (words >> c.verb) {
-      verb = std::find_if(VERBS.begin(), VERBS.end(), [&](const auto& v) { return v.first == c.verb; });
+      verb = std::find_if(VERBS.begin(), VERBS.end(),
+                          [&](const auto& v) { return v.first == c.verb; });
     }
-    const bool argsOk = verb != VERBS.end() && (verb->second < 1 || static_cast<bool>(words >> c.a)) &&
+    const bool argsOk = verb != VERBS.end() &&
+                        (verb->second < 1 || static_cast<bool>(words >> c.a)) &&
                         (verb->second < 2 || static_cast<bool>(words >> c.b));
     std::string extra;
     auto within = [](int v, int limit) { return v >= -limit && v <= limit; };
-    const bool inRange = (c.verb != "wheel" || within(c.a, MAX_WHEEL)) &&
-                         (c.verb != "move" || (within(c.a, MAX_POINTER) && within(c.b, MAX_POINTER)));
+    const bool inRange =
+        (c.verb != "wheel" || within(c.a, MAX_WHEEL)) &&
+        (c.verb != "move" || (within(c.a, MAX_POINTER) && within(c.b, MAX_POINTER)));
     if (c.frame < 0 || !argsOk || (words >> extra) || !inRange) {
       // Control characters would garble the message on a terminal.
-      std::replace_if(line.begin(), line.end(), [](unsigned char ch) { return ch < 0x20 || ch == 0x7F; }, '?');
+      std::replace_if(
+          line.begin(), line.end(), [](unsigned char ch) { return ch < 0x20 || ch == 0x7F; }, '?');
       if (error != nullptr) {
         *error = "line " + std::to_string(lineNumber) + ": cannot read \"" + line + "\"" +
-                 (inRange ? "" : " (the wheel turns by " + std::to_string(MAX_WHEEL) + " at most, positions lie within " +
-                                     std::to_string(MAX_POINTER) + " either way)");
+                 (inRange ? ""
+                          : " (the wheel turns by " + std::to_string(MAX_WHEEL) +
+                                " at most, positions lie within " + std::to_string(MAX_POINTER) +
+                                " either way)");
       }
       return false;
     }
@@ -385,8 +407,9 @@ bool ParseInputScript(const std::string& text, std::string* error) {
     }
     parsed.push_back(c);
   }
-  std::stable_sort(parsed.begin(), parsed.end(),
-                   [](const ScriptCommand& x, const ScriptCommand& y) { return x.frame < y.frame; });
+  std::stable_sort(
+      parsed.begin(), parsed.end(),
+      [](const ScriptCommand& x, const ScriptCommand& y) { return x.frame < y.frame; });
   script = std::move(parsed);
   scriptNext = 0;
   scriptOrigin = FrameCount();
@@ -405,13 +428,15 @@ bool LoadInputScript(const std::string& fileName, std::string* error) {
   const std::filesystem::file_status status = std::filesystem::status(fileName, ec);
   if (ec || !std::filesystem::exists(status)) return fail("cannot open " + fileName);
   if (std::filesystem::is_directory(status)) return fail("is a folder, not a script");
-  if (!std::filesystem::is_regular_file(status)) return fail("is not a regular file (a device or a pipe?)");
+  if (!std::filesystem::is_regular_file(status))
+    return fail("is not a regular file (a device or a pipe?)");
   std::ifstream in(fileName, std::ios::binary);
   if (!in) return fail("cannot open " + fileName);
   std::string text(MAX_SCRIPT_BYTES + 1, '\0');
   in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (in.bad()) return fail("cannot read " + fileName);
   text.resize(static_cast<std::size_t>(in.gcount()));
-  if (text.size() > MAX_SCRIPT_BYTES) return fail("is larger than " + std::to_string(MAX_SCRIPT_BYTES) + " bytes");
+  if (text.size() > MAX_SCRIPT_BYTES)
+    return fail("is larger than " + std::to_string(MAX_SCRIPT_BYTES) + " bytes");
   return ParseInputScript(text, error);
 }

@@ -46,7 +46,8 @@ std::string FollowedPath(const std::string& path, std::string* error = nullptr);
 /// Creates a new empty file named `target` + ".tmp-" + a fresh suffix, exclusively (an existing
 /// name, a planted link among them, is never opened); returns its descriptor and its name in
 /// `name`, or -1 with *error.
-int CreateTemporaryBeside(const std::string& target, std::string& name, std::string* error = nullptr);
+int CreateTemporaryBeside(const std::string& target, std::string& name,
+                          std::string* error = nullptr);
 /// Diagnostic line to standard output (the XML reader's progress lines go here).
 void LogLine(const std::string& line);
 /// Silences LogLine (tests and tools that want a quiet standard output).
@@ -225,8 +226,8 @@ ImagePtr LoadAnimImage(const std::string& path, int cellWidth, int cellHeight, i
 /// that comes while the worker is still at it waits for it rather than decoding twice. (Files
 /// are not decoded ahead: they may change before the load.)
 void PrepareImage(const std::string& path, int flags = DEFAULT_IMAGE_FLAGS);
-void PrepareAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell, int cellCount,
-                      int flags = DEFAULT_IMAGE_FLAGS);
+void PrepareAnimImage(const std::string& path, int cellWidth, int cellHeight, int firstCell,
+                      int cellCount, int flags = DEFAULT_IMAGE_FLAGS);
 /// Returns once every picture and sound asked for so far is decoded.
 void WaitForPreparation();
 /// Makes the textures of prepared pictures, for about `microseconds` (the main loop gives it a
@@ -278,8 +279,8 @@ bool SavePixmapPNG(const PixmapPtr& pixmap, const std::string& fileName);
 
 // [SECTION] Shapes and text ---------------------------------------------------------------------
 
-void DrawRect(float x, float y, float w, float h);  ///< filled
-void DrawOval(float x, float y, float w, float h);  ///< filled, inside the rectangle
+void DrawRect(float x, float y, float w, float h);      ///< filled
+void DrawOval(float x, float y, float w, float h);      ///< filled, inside the rectangle
 void DrawLine(float x1, float y1, float x2, float y2);  ///< includes the last pixel
 /// Filled convex polygon from x, y pairs.
 void DrawPoly(const std::vector<float>& xy);
@@ -459,8 +460,8 @@ void SeedRnd(int seed);
 int RndSeed();
 double Sin(double degrees);
 double Cos(double degrees);
-double ATan(double value);          ///< degrees
-double ATan2(double y, double x);   ///< degrees
+double ATan(double value);         ///< degrees
+double ATan2(double y, double x);  ///< degrees
 /// Real to integer conversion of the game: truncation toward zero, saturating at the int range.
 int TruncToInt(double value);
 
@@ -473,7 +474,7 @@ void SetFrameLimit(int frames, const std::string& screenshotFile = "");
 int FrameCount();
 
 struct TDrawTraceEntry {
-  std::string op;    ///< "image", "imagerect", "rect", "oval", "line", "poly", "plot", "text", "cls"
+  std::string op;  ///< "image", "imagerect", "rect", "oval", "line", "poly", "plot", "text", "cls"
   std::string path;  ///< picture asset path, or the text drawn
   float x = 0, y = 0, w = 0, h = 0;
   int frame = 0;

@@ -1,5 +1,6 @@
 // Internals shared by the media layer's source files: the window, renderer and drawing state,
-// and the hooks between drawing, images, fonts, audio and input. Nothing outside media/ includes it.
+// and the hooks between drawing, images, fonts, audio and input. Nothing outside media/ includes
+// it.
 #pragma once
 
 #include <SDL.h>
@@ -64,7 +65,8 @@ void DropWaitingBackground();
 
 /// Runs `work` in the background; its result, or an empty one when it failed (out of memory).
 template <typename T>
-std::shared_future<std::shared_ptr<T>> DecodeInBackground(std::function<std::shared_ptr<T>()> work) {
+std::shared_future<std::shared_ptr<T>> DecodeInBackground(
+    std::function<std::shared_ptr<T>()> work) {
   auto promise = std::make_shared<std::promise<std::shared_ptr<T>>>();
   std::shared_future<std::shared_ptr<T>> result = promise->get_future().share();
   RunInBackground([promise, work = std::move(work)] {
@@ -146,7 +148,8 @@ void ApplyClip();
 SDL_BlendMode BlendFor(int blend);
 std::uint8_t VertexAlpha();
 
-/// Transform of the drawing state: (u, v) from the handle lands at (x + u*ix + v*iy, y + u*jx + v*jy).
+/// Transform of the drawing state: (u, v) from the handle lands at (x + u*ix + v*iy, y + u*jx +
+/// v*jy).
 struct Transform {
   float ix, iy, jx, jy;
 };

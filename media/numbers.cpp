@@ -26,7 +26,8 @@ int RndStep() {
 double RndReal() {
   const int s1 = RndStep();
   const int s2 = RndStep();
-  return (static_cast<double>(s1 & 0x1FFFFFFC) + static_cast<double>(s2 & 0x1FFFFFF8) / 134217728.0) /
+  return (static_cast<double>(s1 & 0x1FFFFFFC) +
+          static_cast<double>(s2 & 0x1FFFFFF8) / 134217728.0) /
          536870912.0;
 }
 
@@ -51,7 +52,9 @@ double ATan2(double y, double x) { return std::atan2(y, x) * (180.0 / PI_DOUBLE)
 
 int TruncToInt(double value) {
   if (std::isnan(value)) return 0;
-  if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+    return std::numeric_limits<int>::max();
+  if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+    return std::numeric_limits<int>::min();
   return static_cast<int>(value);
 }

@@ -12,8 +12,9 @@ constexpr float PIXELS_PER_UNIT = 8.0f;  ///< screen pixels per physics world un
 /// Metres inside Box2D per world unit: puts Box2D's 2 m-per-step limit at 200 units/s at 60 Hz.
 constexpr float ENGINE_METRES_PER_UNIT = 0.4f;
 
-constexpr float MAX_LINEAR_SPEED_UNITS = 200.0f;  ///< world units per second, clamped before each step
-constexpr float MAX_ANGULAR_SPEED = 250.0f;       ///< radians per second, clamped before each step
+constexpr float MAX_LINEAR_SPEED_UNITS =
+    200.0f;                                  ///< world units per second, clamped before each step
+constexpr float MAX_ANGULAR_SPEED = 250.0f;  ///< radians per second, clamped before each step
 
 constexpr double PI_DOUBLE = 3.14159265358979323846;
 constexpr float DEGREES_PER_RADIAN = static_cast<float>(180.0 / PI_DOUBLE);

@@ -54,7 +54,8 @@ b2Color ToColor(const ::b2Color& c) {
 ::b2PolygonShape ToEnginePolygon(const b2PolygonDef& def) {
   const int count = std::clamp(def.vertexCount, 0, MAX_POLYGON_VERTICES);
   std::array<b2Vec2, MAX_POLYGON_VERTICES> vertices{};
-  for (int i = 0; i < count; ++i) vertices[i] = {Finite(def.vertices[i].x), Finite(def.vertices[i].y)};
+  for (int i = 0; i < count; ++i)
+    vertices[i] = {Finite(def.vertices[i].x), Finite(def.vertices[i].y)};
   float area2 = 0.0f;
   b2Vec2 low{0.0f, 0.0f};
   b2Vec2 high{0.0f, 0.0f};
@@ -186,7 +187,8 @@ class DrawAdapter final : public ::b2Draw {
  private:
   static std::array<b2Vec2, MAX_POLYGON_VERTICES> Convert(const ::b2Vec2* vertices, int32 count) {
     std::array<b2Vec2, MAX_POLYGON_VERTICES> points{};
-    for (int32 i = 0; i < count && i < MAX_POLYGON_VERTICES; ++i) points[i] = FromEngine(vertices[i]);
+    for (int32 i = 0; i < count && i < MAX_POLYGON_VERTICES; ++i)
+      points[i] = FromEngine(vertices[i]);
     return points;
   }
 };
@@ -206,7 +208,7 @@ struct b2World::Engine final : public ::b2DestructionListener {
   void SayGoodbye(::b2Fixture* fixture) override { (void)fixture; }
 
   ::b2World world;
-  std::unordered_map<const void*, std::shared_ptr<b2Body>> bodies;  // by Box2D body
+  std::unordered_map<const void*, std::shared_ptr<b2Body>> bodies;   // by Box2D body
   std::unordered_map<const void*, std::unique_ptr<b2Joint>> joints;  // by Box2D joint
   ListenerAdapter listener;
   FilterAdapter filter;
@@ -259,7 +261,9 @@ b2Shape* b2Shape::GetNext() const {
 bool b2Shape::IsSensor() const { return EngineFixture(fixture)->IsSensor(); }
 float b2Shape::GetFriction() const { return EngineFixture(fixture)->GetFriction(); }
 float b2Shape::GetRestitution() const { return EngineFixture(fixture)->GetRestitution(); }
-float b2Shape::GetDensity() const { return EngineFixture(fixture)->GetDensity() / DENSITY_TO_ENGINE; }
+float b2Shape::GetDensity() const {
+  return EngineFixture(fixture)->GetDensity() / DENSITY_TO_ENGINE;
+}
 
 b2FilterData b2Shape::GetFilterData() const {
   const ::b2Filter& f = EngineFixture(fixture)->GetFilterData();
@@ -270,7 +274,9 @@ b2FilterData b2Shape::GetFilterData() const {
   return data;
 }
 
-bool b2Shape::TestPoint(const b2Vec2& point) const { return EngineFixture(fixture)->TestPoint(ToEngine(point)); }
+bool b2Shape::TestPoint(const b2Vec2& point) const {
+  return EngineFixture(fixture)->TestPoint(ToEngine(point));
+}
 float b2Shape::GetRadius() const { return EngineFixture(fixture)->GetShape()->m_radius / METRES; }
 
 b2Vec2 b2Shape::GetLocalPosition() const {
@@ -285,7 +291,8 @@ int b2Shape::GetVertexCount() const {
 
 b2Vec2 b2Shape::GetVertex(int index) const {
   if (index < 0 || index >= GetVertexCount()) return {};
-  return FromEngine(static_cast<const ::b2PolygonShape*>(EngineFixture(fixture)->GetShape())->m_vertices[index]);
+  return FromEngine(
+      static_cast<const ::b2PolygonShape*>(EngineFixture(fixture)->GetShape())->m_vertices[index]);
 }
 
 // [SECTION] Bodies --------------------------------------------------------------------------------
@@ -380,7 +387,9 @@ b2Vec2 b2Body::GetWorldCenter() const {
   return body ? FromEngine(EngineBody(body)->GetWorldCenter()) : lastPosition;
 }
 
-b2Vec2 b2Body::GetLocalCenter() const { return body ? FromEngine(EngineBody(body)->GetLocalCenter()) : b2Vec2{}; }
+b2Vec2 b2Body::GetLocalCenter() const {
+  return body ? FromEngine(EngineBody(body)->GetLocalCenter()) : b2Vec2{};
+}
 
 bool b2Body::SetXForm(const b2Vec2& position, float angle) {
   if (!body || world->IsLocked() || !IsFinite(position) || !std::isfinite(angle)) return false;
@@ -399,7 +408,9 @@ b2Vec2 b2Body::GetLinearVelocity() const {
 void b2Body::SetAngularVelocity(float omega) {
   if (body && std::isfinite(omega)) EngineBody(body)->SetAngularVelocity(ToRadians(omega));
 }
-float b2Body::GetAngularVelocity() const { return body ? ToDegrees(EngineBody(body)->GetAngularVelocity()) : 0.0f; }
+float b2Body::GetAngularVelocity() const {
+  return body ? ToDegrees(EngineBody(body)->GetAngularVelocity()) : 0.0f;
+}
 
 void b2Body::ApplyForce(const b2Vec2& force, const b2Vec2& point) {
   if (body && IsFinite(force) && IsFinite(point)) {
@@ -420,17 +431,20 @@ float b2Body::GetInertia() const {
   if (!body) return 0.0f;
   // Box2D 2.4 reports the inertia about the body origin; the game asks about the centre.
   const ::b2Vec2 c = EngineBody(body)->GetLocalCenter();
-  return (EngineBody(body)->GetInertia() - EngineBody(body)->GetMass() * ::b2Dot(c, c)) / (METRES * METRES);
+  return (EngineBody(body)->GetInertia() - EngineBody(body)->GetMass() * ::b2Dot(c, c)) /
+         (METRES * METRES);
 }
 
 b2Vec2 b2Body::GetWorldPoint(const b2Vec2& localPoint) const {
-  return body ? FromEngine(EngineBody(body)->GetWorldPoint(ToEngine(localPoint))) : lastPosition + localPoint;
+  return body ? FromEngine(EngineBody(body)->GetWorldPoint(ToEngine(localPoint)))
+              : lastPosition + localPoint;
 }
 b2Vec2 b2Body::GetWorldVector(const b2Vec2& localVector) const {
   return body ? FromEngine(EngineBody(body)->GetWorldVector(ToEngine(localVector))) : localVector;
 }
 b2Vec2 b2Body::GetLocalPoint(const b2Vec2& worldPoint) const {
-  return body ? FromEngine(EngineBody(body)->GetLocalPoint(ToEngine(worldPoint))) : worldPoint - lastPosition;
+  return body ? FromEngine(EngineBody(body)->GetLocalPoint(ToEngine(worldPoint)))
+              : worldPoint - lastPosition;
 }
 b2Vec2 b2Body::GetLocalVector(const b2Vec2& worldVector) const {
   return body ? FromEngine(EngineBody(body)->GetLocalVector(ToEngine(worldVector))) : worldVector;
@@ -494,14 +508,18 @@ float b2Joint::GetJointAngle() const {
 float b2Joint::GetJointSpeed() const {
   return ToDegrees(static_cast<const ::b2RevoluteJoint*>(EngineJoint(joint))->GetJointSpeed());
 }
-bool b2Joint::IsLimitEnabled() const { return static_cast<const ::b2RevoluteJoint*>(EngineJoint(joint))->IsLimitEnabled(); }
+bool b2Joint::IsLimitEnabled() const {
+  return static_cast<const ::b2RevoluteJoint*>(EngineJoint(joint))->IsLimitEnabled();
+}
 float b2Joint::GetLowerLimit() const {
   return ToDegrees(static_cast<const ::b2RevoluteJoint*>(EngineJoint(joint))->GetLowerLimit());
 }
 float b2Joint::GetUpperLimit() const {
   return ToDegrees(static_cast<const ::b2RevoluteJoint*>(EngineJoint(joint))->GetUpperLimit());
 }
-bool b2Joint::IsMotorEnabled() const { return static_cast<const ::b2RevoluteJoint*>(EngineJoint(joint))->IsMotorEnabled(); }
+bool b2Joint::IsMotorEnabled() const {
+  return static_cast<const ::b2RevoluteJoint*>(EngineJoint(joint))->IsMotorEnabled();
+}
 
 // [SECTION] World ---------------------------------------------------------------------------------
 
@@ -525,7 +543,9 @@ void b2World::SetContactFilter(b2ContactFilter* filter) {
   engine->world.SetContactFilter(filter ? &engine->filter : nullptr);
 }
 
-void b2World::SetContactListener(b2ContactListener* listener) { engine->listener.listener = listener; }
+void b2World::SetContactListener(b2ContactListener* listener) {
+  engine->listener.listener = listener;
+}
 
 void b2World::SetDebugDraw(b2DebugDraw* debugDraw) {
   engine->draw.target = debugDraw;
@@ -570,23 +590,29 @@ void b2World::DestroyBody(b2Body* body) {
 
 b2Joint* b2World::CreateJoint(const b2JointDef& def) {
   if (IsLocked() || def.type != e_revoluteJoint || !def.body1 || !def.body2) return nullptr;
-  if (def.body1->world != this || def.body2->world != this || def.body1 == def.body2) return nullptr;
+  if (def.body1->world != this || def.body2->world != this || def.body1 == def.body2)
+    return nullptr;
   const auto& revolute = static_cast<const b2RevoluteJointDef&>(def);
   ::b2RevoluteJointDef jointDef;
   jointDef.bodyA = EngineBody(def.body1->body);
   jointDef.bodyB = EngineBody(def.body2->body);
   jointDef.collideConnected = def.collideConnected;
-  jointDef.localAnchorA = ToEngine({Finite(revolute.localAnchor1.x), Finite(revolute.localAnchor1.y)});
-  jointDef.localAnchorB = ToEngine({Finite(revolute.localAnchor2.x), Finite(revolute.localAnchor2.y)});
+  jointDef.localAnchorA =
+      ToEngine({Finite(revolute.localAnchor1.x), Finite(revolute.localAnchor1.y)});
+  jointDef.localAnchorB =
+      ToEngine({Finite(revolute.localAnchor2.x), Finite(revolute.localAnchor2.y)});
   jointDef.referenceAngle = ToRadians(Finite(revolute.referenceAngle));
   jointDef.enableLimit = revolute.enableLimit;
-  jointDef.lowerAngle = ToRadians(std::min(Finite(revolute.lowerAngle), Finite(revolute.upperAngle)));
-  jointDef.upperAngle = ToRadians(std::max(Finite(revolute.lowerAngle), Finite(revolute.upperAngle)));
+  jointDef.lowerAngle =
+      ToRadians(std::min(Finite(revolute.lowerAngle), Finite(revolute.upperAngle)));
+  jointDef.upperAngle =
+      ToRadians(std::max(Finite(revolute.lowerAngle), Finite(revolute.upperAngle)));
   jointDef.enableMotor = revolute.enableMotor;
   jointDef.motorSpeed = ToRadians(Finite(revolute.motorSpeed));
   jointDef.maxMotorTorque = std::max(Finite(revolute.maxMotorTorque), 0.0f) * METRES * METRES;
 
-  auto joint = std::unique_ptr<b2Joint>(new b2Joint(nullptr, e_revoluteJoint, def.body1, def.body2));
+  auto joint =
+      std::unique_ptr<b2Joint>(new b2Joint(nullptr, e_revoluteJoint, def.body1, def.body2));
   jointDef.userData.pointer = reinterpret_cast<std::uintptr_t>(joint.get());
   joint->joint = engine->world.CreateJoint(&jointDef);
   b2Joint* result = joint.get();

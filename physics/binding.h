@@ -38,14 +38,32 @@ struct b2Vec2 {
 
   b2Vec2() = default;
   constexpr b2Vec2(float xIn, float yIn) : x(xIn), y(yIn) {}
-  void Set(float xIn, float yIn) { x = xIn; y = yIn; }
-  void SetZero() { x = 0.0f; y = 0.0f; }
+  void Set(float xIn, float yIn) {
+    x = xIn;
+    y = yIn;
+  }
+  void SetZero() {
+    x = 0.0f;
+    y = 0.0f;
+  }
   float Length() const;
   float LengthSquared() const { return x * x + y * y; }
   b2Vec2 operator-() const { return {-x, -y}; }
-  b2Vec2& operator+=(const b2Vec2& v) { x += v.x; y += v.y; return *this; }
-  b2Vec2& operator-=(const b2Vec2& v) { x -= v.x; y -= v.y; return *this; }
-  b2Vec2& operator*=(float s) { x *= s; y *= s; return *this; }
+  b2Vec2& operator+=(const b2Vec2& v) {
+    x += v.x;
+    y += v.y;
+    return *this;
+  }
+  b2Vec2& operator-=(const b2Vec2& v) {
+    x -= v.x;
+    y -= v.y;
+    return *this;
+  }
+  b2Vec2& operator*=(float s) {
+    x *= s;
+    y *= s;
+    return *this;
+  }
 };
 inline b2Vec2 operator+(const b2Vec2& a, const b2Vec2& b) { return {a.x + b.x, a.y + b.y}; }
 inline b2Vec2 operator-(const b2Vec2& a, const b2Vec2& b) { return {a.x - b.x, a.y - b.y}; }
@@ -302,7 +320,8 @@ class b2Joint {
   bool GetCollideConnected() const;
   b2Joint* GetNext() const;
 
-  float GetJointAngle() const;  ///< degrees: second body's angle minus the first's, less the reference
+  float GetJointAngle()
+      const;  ///< degrees: second body's angle minus the first's, less the reference
   float GetJointSpeed() const;  ///< degrees per second
   bool IsLimitEnabled() const;
   float GetLowerLimit() const;  ///< degrees

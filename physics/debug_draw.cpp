@@ -17,10 +17,13 @@ constexpr float PIXELS_X = PIXELS_PER_UNIT;
 constexpr float PIXELS_Y = -PIXELS_PER_UNIT;
 constexpr float LABEL_OFFSET = 5.0f;
 
-void SetHalfColor(const b2Color& color) { SetColor(color.red / 2, color.green / 2, color.blue / 2); }
+void SetHalfColor(const b2Color& color) {
+  SetColor(color.red / 2, color.green / 2, color.blue / 2);
+}
 
 void Label(const b2Vec2& vertex) {
-  DrawText(VertexLabel(vertex), vertex.x * PIXELS_X + LABEL_OFFSET, vertex.y * PIXELS_Y + LABEL_OFFSET);
+  DrawText(VertexLabel(vertex), vertex.x * PIXELS_X + LABEL_OFFSET,
+           vertex.y * PIXELS_Y + LABEL_OFFSET);
 }
 
 void Edge(const b2Vec2& from, const b2Vec2& to) {

@@ -15,7 +15,8 @@ class debugDraw : public physics::b2DebugDraw {
   /// Translucent half-bright fill, half-bright outline, optional vertex labels.
   void DrawSolidPolygon(const physics::b2Vec2* vertices, int vertexCount,
                         const physics::b2Color& color) override;
-  void DrawCircle(const physics::b2Vec2& center, float radius, const physics::b2Color& color) override;
+  void DrawCircle(const physics::b2Vec2& center, float radius,
+                  const physics::b2Color& color) override;
   /// Half-bright filled oval; the axis is not drawn.
   void DrawSolidCircle(const physics::b2Vec2& center, float radius, const physics::b2Vec2& axis,
                        const physics::b2Color& color) override;

@@ -12,7 +12,8 @@ bool myfilter::ShouldCollide(physics::b2Shape* shape1, physics::b2Shape* shape2)
 
 namespace {
 
-/// The first impact of a ragdoll torso on a box: a hit sound, the tag cleared, a spark on the torso.
+/// The first impact of a ragdoll torso on a box: a hit sound, the tag cleared, a spark on the
+/// torso.
 void TorsoHit(physics::b2Body& torso, const TWorldLinks& links) {
   if (links.soundOn && *links.soundOn) {
     const int n = Rand(1, 5);

@@ -27,17 +27,18 @@ constexpr int k_maxContactPoints = 2048;
 /// shapes are outlined over the game picture (DrawDebug).
 extern bool debugPhysicsWorlds;
 
-/// The 28 ragdoll pictures: [variant 0-3][part], parts in RAGDOLL_PICTURE order (physics/ragdoll.h).
+/// The 28 ragdoll pictures: [variant 0-3][part], parts in RAGDOLL_PICTURE order
+/// (physics/ragdoll.h).
 using TRagdollPictures = std::array<std::array<ImagePtr, 7>, 4>;
 
 /// What the world reaches outside the physics. Pointers are not owned; null ones are skipped.
 struct TWorldLinks {
-  const int* soundOn = nullptr;                        ///< the sound switch
+  const int* soundOn = nullptr;                         ///< the sound switch
   const std::array<SoundPtr, 5>* fallSounds = nullptr;  ///< hit sounds fall1 .. fall5
   const TRagdollPictures* ragdollPictures = nullptr;    ///< used by CreateRagdoll
   /// Starts an impact spark at pixel (x, -y), the hit torso's place: the session's spark list.
   std::function<void(float x, float y)> spark;
-  int* touch = nullptr;                                 ///< the session's win flag
+  int* touch = nullptr;  ///< the session's win flag
 };
 
 /// Record of a contact point, kept for the world's contact point slots; nothing creates one.

@@ -29,8 +29,8 @@ void SetMaterial(physics::b2ShapeDef& shape) {
   shape.restitution = PART_RESTITUTION;
 }
 
-BodyPtr MakePart(physics::b2World& world, const physics::b2ShapeDef& shape,
-                                 const ImagePtr& picture, b2Vec2 centre) {
+BodyPtr MakePart(physics::b2World& world, const physics::b2ShapeDef& shape, const ImagePtr& picture,
+                 b2Vec2 centre) {
   physics::b2BodyDef def;
   def.position = centre;
   def.userData = picture;
@@ -42,15 +42,15 @@ BodyPtr MakePart(physics::b2World& world, const physics::b2ShapeDef& shape,
 }
 
 BodyPtr MakeBox(physics::b2World& world, const ImagePtr& picture, float hx, float hy,
-                                b2Vec2 centre) {
+                b2Vec2 centre) {
   physics::b2PolygonDef box;
   box.SetAsBox(hx, hy);
   SetMaterial(box);
   return MakePart(world, box, picture, centre);
 }
 
-void Hinge(physics::b2World& world, physics::b2Body* first, physics::b2Body* second, b2Vec2 anchor, float lower,
-           float upper, bool collide) {
+void Hinge(physics::b2World& world, physics::b2Body* first, physics::b2Body* second, b2Vec2 anchor,
+           float lower, float upper, bool collide) {
   physics::b2RevoluteJointDef joint;
   joint.Initialize(first, second, anchor);
   joint.enableLimit = true;
@@ -63,7 +63,10 @@ void Hinge(physics::b2World& world, physics::b2Body* first, physics::b2Body* sec
 }  // namespace
 
 TypRagdoll::TypRagdoll()
-    : tHead(Rand(1, 4)), tBody(Rand(1, 4)), tLowerHand(Rand(1, 4)), tUpperHand(Rand(1, 4)),
+    : tHead(Rand(1, 4)),
+      tBody(Rand(1, 4)),
+      tLowerHand(Rand(1, 4)),
+      tUpperHand(Rand(1, 4)),
       tLowerLeg(Rand(1, 4)) {}
 
 TRagdoll::TRagdoll() : typeRagdoll(std::make_shared<TypRagdoll>()) {}
@@ -127,12 +130,14 @@ void TRagdoll::CreateRagdoll(const std::shared_ptr<TypRagdoll>& typ, float x, fl
   Hinge(w, body.get(), head.get(), {x, y}, -30.0f, 30.0f, true);
   Hinge(w, body.get(), upperLeftHand.get(), {x - 0.03f * s, y - 0.1f * s}, -85.0f, 30.0f, true);
   Hinge(w, body.get(), upperRightHand.get(), {x + 0.03f * s, y - 0.1f * s}, -30.0f, 85.0f, true);
-  Hinge(w, upperLeftHand.get(), lowLeftHand.get(), {x - 1.9f * s, y - 0.7f * s}, -10.0f, 130.0f, true);
+  Hinge(w, upperLeftHand.get(), lowLeftHand.get(), {x - 1.9f * s, y - 0.7f * s}, -10.0f, 130.0f,
+        true);
   Hinge(w, upperRightHand.get(), lowRightHand.get(), {x + 1.9f * s, y - 0.7f * s}, -130.0f, 10.0f,
         true);
   Hinge(w, body.get(), upperLeftLeg.get(), {x - 0.7f * s, y - 2.1f * s}, -25.0f, 45.0f, true);
   Hinge(w, body.get(), upperRightLeg.get(), {x + 0.7f * s, y - 2.1f * s}, -45.0f, 25.0f, true);
-  Hinge(w, upperLeftLeg.get(), lowLeftLeg.get(), {x - 0.3f * s, y - 3.8f * s}, -10.0f, 190.0f, false);
+  Hinge(w, upperLeftLeg.get(), lowLeftLeg.get(), {x - 0.3f * s, y - 3.8f * s}, -10.0f, 190.0f,
+        false);
   Hinge(w, upperRightLeg.get(), lowRightLeg.get(), {x + 0.3f * s, y - 3.8f * s}, -190.0f, 10.0f,
         false);
 }
@@ -140,15 +145,17 @@ void TRagdoll::CreateRagdoll(const std::shared_ptr<TypRagdoll>& typ, float x, fl
 void TRagdoll::killRagdoll(TPhysicWorld& world) {
   if (!world.world) return;
   // DestroyBody skips a part that is already gone, so no part is ever destroyed twice.
-  for (const auto* part : {&head, &body, &upperLeftHand, &upperRightHand, &lowLeftHand,
-                           &lowRightHand, &upperLeftLeg, &upperRightLeg, &lowLeftLeg, &lowRightLeg}) {
+  for (const auto* part :
+       {&head, &body, &upperLeftHand, &upperRightHand, &lowLeftHand, &lowRightHand, &upperLeftLeg,
+        &upperRightLeg, &lowLeftLeg, &lowRightLeg}) {
     if (*part) world.world->DestroyBody(part->get());
   }
 }
 
 void TRagdoll::newPositionOfRagdoll(float dx, float dy, float angle) {
-  for (const auto* part : {&body, &head, &upperLeftHand, &upperRightHand, &lowLeftHand,
-                           &lowRightHand, &upperLeftLeg, &upperRightLeg, &lowLeftLeg, &lowRightLeg}) {
+  for (const auto* part :
+       {&body, &head, &upperLeftHand, &upperRightHand, &lowLeftHand, &lowRightHand, &upperLeftLeg,
+        &upperRightLeg, &lowLeftLeg, &lowRightLeg}) {
     if (*part) (*part)->SetXForm((*part)->GetPosition() + b2Vec2{dx, dy}, angle);
   }
 }

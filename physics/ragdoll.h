@@ -1,6 +1,7 @@
 // TRagdoll, the projectile: a doll of ten bodies and nine limited hinges built around its neck
 // point, and TypRagdoll, which of the four picture variants each part wears. The session builds
-// one per shot and kills it when it leaves the field, overflows the level's limit or the level ends.
+// one per shot and kills it when it leaves the field, overflows the level's limit or the level
+// ends.
 #pragma once
 
 #include <memory>

@@ -1,11 +1,11 @@
 // The level selection screen. Only the status column decides which levels can be started.
 #include "screens/lev_select.h"
 
-#include "state/globals.h"
-#include "state/options.h"
 #include "game/game.h"
 #include "screens/menu.h"
 #include "screens/menu_game.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -51,8 +51,8 @@ TLevSelect::TLevSelect() {
     levelCount = OfferedLevelCount();
     for (int i = 1; i <= levelCount; ++i) {
       const xmlNode* record = root->GetChild(i);
-      table->AddItem({"Level " + record->AttributeValueGet("num"), record->AttributeValueGet("score"),
-                      record->AttributeValueGet("status")});
+      table->AddItem({"Level " + record->AttributeValueGet("num"),
+                      record->AttributeValueGet("score"), record->AttributeValueGet("status")});
     }
     lastLevel = xmlTextToInt(root->AttributeValueGet("lastLevel"));
   }
@@ -92,7 +92,9 @@ int SelectNextRow(kiv_TTable& table) {
   return row;
 }
 
-std::string TLevSelect::SelectedStatus() const { return table->GetContent(table->SelectedItem(), 2); }
+std::string TLevSelect::SelectedStatus() const {
+  return table->GetContent(table->SelectedItem(), 2);
+}
 
 void TLevSelect::ShowStartFor(const std::string& status) {
   if (status == "Close") button1->Hide();
@@ -130,7 +132,8 @@ void TLevSelect::ScrollToSelected() {
 
 int TLevSelect::showThumb(const std::string& status) {
   if (status == "Open") {
-    thumb_t = LoadImage("levels_thumbs/level_thumb_" + std::to_string(table->SelectedItem() + 1) + ".jpg");
+    thumb_t = LoadImage("levels_thumbs/level_thumb_" + std::to_string(table->SelectedItem() + 1) +
+                        ".jpg");
     return 1;
   }
   thumb_t = shared.closeThumb;

@@ -24,9 +24,9 @@ class TLevSelect {
 
   ImagePtr fon;
   kiv_TablePtr table;
-  kiv_LabelPtr label1;  ///< heading
-  kiv_LabelPtr label2;  ///< total best shots
-  kiv_LabelPtr label3;  ///< levels available
+  kiv_LabelPtr label1;    ///< heading
+  kiv_LabelPtr label2;    ///< total best shots
+  kiv_LabelPtr label3;    ///< levels available
   kiv_ButtonPtr button2;  ///< "menu"
   kiv_ButtonPtr button1;  ///< "start"
   kiv_ScreenPtr screen2;
@@ -35,10 +35,10 @@ class TLevSelect {
   kiv_ButtonPtr button3;  ///< hidden: shows the pause menu
   kiv_ButtonPtr button5;  ///< hidden: shows the final win screen
   ImagePtr thumb_t;
-  int levelBestShots = 0;  ///< best shots of the level last started
-  int preparedRow = -1;    ///< the selected row whose level was last prepared
-  int shownRow = -1;       ///< the row whose thumbnail and start button are shown
-  std::string shownStatus;  ///< its status when they were chosen
+  int levelBestShots = 0;    ///< best shots of the level last started
+  int preparedRow = -1;      ///< the selected row whose level was last prepared
+  int shownRow = -1;         ///< the row whose thumbnail and start button are shown
+  std::string shownStatus;   ///< its status when they were chosen
   kiv_LabelPtr noticeLabel;  ///< a progress notice, shown once for a few seconds
   int noticeShown = 0;       ///< serial of the last progress notice shown
   int noticeFrames = 0;      ///< frames the notice stays up

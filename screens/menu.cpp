@@ -1,11 +1,11 @@
 // The title screen and the helpers every menu shares (caption buttons, the audio switches).
 #include "screens/menu.h"
 
+#include "screens/lev_select.h"
+#include "screens/menu_game.h"
 #include "state/globals.h"
 #include "state/options.h"
 #include "state/shell.h"
-#include "screens/lev_select.h"
-#include "screens/menu_game.h"
 
 namespace {
 
@@ -14,8 +14,8 @@ constexpr float TITLE_Y = 60;
 
 }  // namespace
 
-kiv_ButtonPtr MenuButton(const std::string& name, const std::string& text, int x, int y, int w, int h,
-                         const kiv_GadgetPtr& parent) {
+kiv_ButtonPtr MenuButton(const std::string& name, const std::string& text, int x, int y, int w,
+                         int h, const kiv_GadgetPtr& parent) {
   kiv_ButtonPtr button = kiv_CreateButton(name, text, x, y, w, h, parent);
   button->SetBackground(0);
   button->SetTextColour(MENU_TEXT_R, MENU_TEXT_G, MENU_TEXT_B);
@@ -28,7 +28,8 @@ void ShowScreen(const kiv_ScreenPtr& screen) {
   kiv_GUI::SetScreen(screen);
 }
 
-void ToggleAudioSwitch(int& flag, const char* name, const kiv_ButtonPtr& button, const kiv_ButtonPtr& twin) {
+void ToggleAudioSwitch(int& flag, const char* name, const kiv_ButtonPtr& button,
+                       const kiv_ButtonPtr& twin) {
   const std::string on = std::string(name) + " on";
   const std::string off = std::string(name) + " off";
   const bool switchOn = button->gText != on;

@@ -26,7 +26,8 @@ inline constexpr const char* PHYSICS_ENGINE_ADDRESS = "https://box2d.org";
 
 /// Shared by the main and the pause menu: flips a switch whose state its caption shows, puts the
 /// new caption on both buttons, then flushes the mouse and applies the audio settings.
-void ToggleAudioSwitch(int& flag, const char* name, const kiv_ButtonPtr& button, const kiv_ButtonPtr& twin);
+void ToggleAudioSwitch(int& flag, const char* name, const kiv_ButtonPtr& button,
+                       const kiv_ButtonPtr& twin);
 
 /// Makes `screen` the active GUI screen when it is not: each menu shows its own screen whatever
 /// path led to its game state. A gadget still held on the screen left is let go without a
@@ -34,7 +35,7 @@ void ToggleAudioSwitch(int& flag, const char* name, const kiv_ButtonPtr& button,
 void ShowScreen(const kiv_ScreenPtr& screen);
 
 /// A caption-only button in the menus' colour.
-kiv_ButtonPtr MenuButton(const std::string& name, const std::string& text, int x, int y, int w, int h,
-                         const kiv_GadgetPtr& parent);
+kiv_ButtonPtr MenuButton(const std::string& name, const std::string& text, int x, int y, int w,
+                         int h, const kiv_GadgetPtr& parent);
 /// Caption colour of every menu text.
 inline constexpr int MENU_TEXT_R = 78, MENU_TEXT_G = 113, MENU_TEXT_B = 176;

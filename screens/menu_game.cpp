@@ -1,11 +1,11 @@
 // The pause menu, the final win screen, and the links through which the session reaches them.
 #include "screens/menu_game.h"
 
-#include "state/globals.h"
-#include "state/options.h"
 #include "game/game.h"
 #include "screens/lev_select.h"
 #include "screens/menu.h"
+#include "state/globals.h"
+#include "state/options.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -13,7 +13,8 @@ namespace {
 constexpr float WIN_PICTURE_X = 400;
 constexpr float WIN_PICTURE_Y = 250;
 
-kiv_LabelPtr CaptionLabel(const std::string& name, const std::string& text, int x, int y, const kiv_GadgetPtr& parent) {
+kiv_LabelPtr CaptionLabel(const std::string& name, const std::string& text, int x, int y,
+                          const kiv_GadgetPtr& parent) {
   kiv_LabelPtr label = kiv_CreateLabel(name, text, x, y, 0, 0, 0, 0, parent);
   label->SetTextColour(MENU_TEXT_R, MENU_TEXT_G, MENU_TEXT_B);
   label->SetFont("Default");
@@ -91,7 +92,8 @@ void TMenuGame::Update() {
       if (levelSelect) levelSelect->UpdateSumms();
       gameState = STATE_LEVEL_SELECT;
     } else if (id == EVENT_MOUSEOVER) {
-      if (source == button1 || source == button4 || source == button2 || source == button3) source->SetFont("Big");
+      if (source == button1 || source == button4 || source == button2 || source == button3)
+        source->SetFont("Big");
       if (source == button5 || source == button6) source->SetFont("Small2");
     }
   }

@@ -47,7 +47,9 @@ std::string WithSlash(std::string folder) {
   return folder;
 }
 
-std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+std::string FileName(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
 
 void SetNotice(const std::string& text) {
   notice = text;
@@ -71,7 +73,8 @@ void BuildDefaultOptions(xmlDocument& document) {
   root->AttributeValueSet("music", "true");
   root->AttributeValueSet("sound", "true");
   root->AttributeValueSet("win", "false");
-  for (int level = 1; level <= DEFAULT_LEVEL_COUNT; ++level) AddLevelRecord(root, level, level == 1);
+  for (int level = 1; level <= DEFAULT_LEVEL_COUNT; ++level)
+    AddLevelRecord(root, level, level == 1);
 }
 
 /// A file cut short (or edited by hand) may lack records at its end; every game path looks
@@ -79,7 +82,8 @@ void BuildDefaultOptions(xmlDocument& document) {
 /// was completed, as it would have been opened then.
 void RebuildMissingRecords(xmlNode* root) {
   for (int level = root->ChildCount + 1; level <= DEFAULT_LEVEL_COUNT; ++level) {
-    const bool previousDone = level > 1 && !root->GetChild(level - 1)->AttributeValueGet("score").empty();
+    const bool previousDone =
+        level > 1 && !root->GetChild(level - 1)->AttributeValueGet("score").empty();
     AddLevelRecord(root, level, level == 1 || previousDone);
   }
 }
@@ -101,7 +105,8 @@ bool IsStatus(const std::string& text) { return text == "Open" || text == "Close
 /// game could have written and nothing else. Otherwise what is wrong, for the log.
 std::string JudgeProgress(const xmlDocument& document) {
   if (document.xmlErrorCount() != 0) {
-    return "does not parse (byte " + std::to_string(document.xmlErrorPosition(1)) + ": " + document.xmlError(1) + ")";
+    return "does not parse (byte " + std::to_string(document.xmlErrorPosition(1)) + ": " +
+           document.xmlError(1) + ")";
   }
   const xmlNode* root = document.GetRoot();
   if (root == nullptr || root->name != "options") return "is not a progress file of this game";
@@ -109,12 +114,14 @@ std::string JudgeProgress(const xmlDocument& document) {
     const xmlNode* record = root->GetChild(i);
     const std::string where = "record " + std::to_string(i);
     if (record->name != "level" || record->HasChildren()) return where + " is not a level record";
-    const bool attributes = record->AttributeCount() == 3 && record->FindAttribute("score") != nullptr &&
+    const bool attributes = record->AttributeCount() == 3 &&
+                            record->FindAttribute("score") != nullptr &&
                             record->FindAttribute("status") != nullptr;
     if (!attributes || record->AttributeValueGet("num") != std::to_string(i)) {
       return where + " is damaged or out of order";
     }
-    if (!IsScore(record->AttributeValueGet("score")) || !IsStatus(record->AttributeValueGet("status"))) {
+    if (!IsScore(record->AttributeValueGet("score")) ||
+        !IsStatus(record->AttributeValueGet("status"))) {
       return where + " holds a damaged score or status";
     }
   }
@@ -146,7 +153,8 @@ std::optional<std::vector<std::uint8_t>> RepairedHeader(const std::vector<std::u
     }
     if (!matches) continue;
     std::vector<std::uint8_t> repaired = xmlContainerEncode("", key);
-    if (std::equal(repaired.begin(), repaired.end(), bytes.begin())) return std::nullopt;  // header was fine
+    if (std::equal(repaired.begin(), repaired.end(), bytes.begin()))
+      return std::nullopt;  // header was fine
     repaired.insert(repaired.end(), bytes.begin() + 8, bytes.end());
     return repaired;
   }
@@ -208,7 +216,8 @@ std::string KeepAside(const std::string& path, std::string& why) {
     }
     if (errno == EEXIST) continue;
     // Folders without hard links: a rename that refuses to replace.
-    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0) return kept;
+    if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0)
+      return kept;
     if (errno == EEXIST) continue;
     why = std::strerror(errno);
     return "";
@@ -219,12 +228,14 @@ std::string KeepAside(const std::string& path, std::string& why) {
 
 /// A valid record of level `num` taken from a damaged document: the first one of each number.
 void SalvageRecords(const xmlDocument& document, std::map<int, const xmlNode*>& records) {
-  for (const xmlNode* node = document.FindNode("level"); node != nullptr; node = document.After(node)) {
+  for (const xmlNode* node = document.FindNode("level"); node != nullptr;
+       node = document.After(node)) {
     if (node->name != "level") continue;
     const std::string num = node->AttributeValueGet("num");
     if (!IsCount(num)) continue;
     const int level = xmlTextToInt(num);
-    if (level >= 1 && level <= DEFAULT_LEVEL_COUNT && records.count(level) == 0) records[level] = node;
+    if (level >= 1 && level <= DEFAULT_LEVEL_COUNT && records.count(level) == 0)
+      records[level] = node;
   }
 }
 
@@ -243,7 +254,8 @@ std::shared_ptr<xmlDocument> Salvage(const std::vector<const TCopy*>& damaged, i
     const xmlNode* old = copy->document->GetRoot();
     if (old == nullptr || old->name != "options" || switchesTaken) continue;
     for (const char* key : {"lastLevel", "music", "sound", "win"}) {
-      if (old->FindAttribute(key) != nullptr) root->AttributeValueSet(key, old->AttributeValueGet(key));
+      if (old->FindAttribute(key) != nullptr)
+        root->AttributeValueSet(key, old->AttributeValueGet(key));
     }
     switchesTaken = true;
   }
@@ -275,12 +287,14 @@ void RemoveStaleTemporaries(const std::string& path) {
   const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
   const std::string prefix = file.filename().string();
   const auto now = std::filesystem::file_time_type::clock::now();
-  for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
-       it.increment(ec)) {
+  for (auto it = std::filesystem::directory_iterator(folder, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    const bool ours = name.rfind(prefix + ".tmp-", 0) == 0 || name.rfind(prefix + ".bak.tmp-", 0) == 0;
+    const bool ours =
+        name.rfind(prefix + ".tmp-", 0) == 0 || name.rfind(prefix + ".bak.tmp-", 0) == 0;
     if (!ours || !it->is_regular_file(ec) || it->is_symlink(ec)) continue;
-    if (now - it->last_write_time(ec) > STALE_TEMPORARY_AGE) std::filesystem::remove(it->path(), ec);
+    if (now - it->last_write_time(ec) > STALE_TEMPORARY_AGE)
+      std::filesystem::remove(it->path(), ec);
   }
 }
 
@@ -288,7 +302,8 @@ void RemoveStaleTemporaries(const std::string& path) {
 void ClampLastLevel(xmlNode* root) {
   const std::string text = root->AttributeValueGet("lastLevel");
   const int last = IsCount(text) ? xmlTextToInt(text) : 1;
-  const int offered = root->ChildCount < DEFAULT_LEVEL_COUNT ? root->ChildCount : DEFAULT_LEVEL_COUNT;
+  const int offered =
+      root->ChildCount < DEFAULT_LEVEL_COUNT ? root->ChildCount : DEFAULT_LEVEL_COUNT;
   if (last < 1 || last > offered) root->AttributeValueSet("lastLevel", "1");
 }
 
@@ -302,10 +317,13 @@ void PrepareDataFolder() {
   if (!requestedFolder.empty()) return;
   // Progress left in the working folder before it became read-only is carried over, not lost.
   const std::string moved = dataFolder + optionsFileName;
-  const bool carried = !std::filesystem::exists(moved, ec) && std::filesystem::is_regular_file(optionsFileName, ec) &&
+  const bool carried = !std::filesystem::exists(moved, ec) &&
+                       std::filesystem::is_regular_file(optionsFileName, ec) &&
                        std::filesystem::copy_file(optionsFileName, moved, ec);
   // The copy is the player's own from now on, whatever the permissions of the one it came from.
-  if (carried) std::filesystem::permissions(moved, std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
+  if (carried)
+    std::filesystem::permissions(moved, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add, ec);
   LogLine("The working folder is not writable; progress is kept in " + moved +
           (carried ? " (carried over from the working folder)" : ""));
 }
@@ -360,7 +378,8 @@ void LoadOptions() {
     if (!name.empty()) {
       kept.push_back(FileName(copy.path) + " " + copy.fault + "; kept it as " + FileName(name));
     } else {
-      kept.push_back(FileName(copy.path) + " " + copy.fault + " and could not be kept aside (" + why + ")");
+      kept.push_back(FileName(copy.path) + " " + copy.fault + " and could not be kept aside (" +
+                     why + ")");
       // Saving now would replace the only copy of what the damaged file still holds.
       savesBlocked = copy.path + " is damaged and could not be kept aside (" + why + ")";
     }
@@ -371,7 +390,8 @@ void LoadOptions() {
   if (used != nullptr) {
     document = std::shared_ptr<xmlDocument>(std::move(used->document));
     save = used != &copies[0] || !copies[0].fault.empty();
-    outcome = "used " + FileName(used->path) + (used == &copies[0] ? " (its header put right)" : "");
+    outcome =
+        "used " + FileName(used->path) + (used == &copies[0] ? " (its header put right)" : "");
   } else {
     int completed = 0;
     document = Salvage(damaged, completed);
@@ -428,7 +448,8 @@ bool SaveOptions() {
     const std::vector<std::uint8_t> bytes = optionsDoc->FileBytes(optionsEncrypt);
     saved = WriteFileAtomic(path, bytes, &why);
     std::string backupWhy;
-    if (saved && !WriteFileAtomic(BackupFilePath(), bytes, &backupWhy)) why = "the backup: " + backupWhy;
+    if (saved && !WriteFileAtomic(BackupFilePath(), bytes, &backupWhy))
+      why = "the backup: " + backupWhy;
   }
   if (why.empty()) {
     lastReportedFailure.clear();
@@ -436,7 +457,9 @@ bool SaveOptions() {
   }
   // One line per kind of failure, not one per save; the next save tries again all the same.
   if (why != lastReportedFailure) {
-    std::fprintf(stderr, "brakkon: cannot save progress to %s: %s; the game goes on and tries again at the next save\n",
+    std::fprintf(stderr,
+                 "brakkon: cannot save progress to %s: %s; the game goes on and tries again at the "
+                 "next save\n",
                  (saved ? BackupFilePath() : path).c_str(), why.c_str());
     if (!saved) SetNotice("Progress could not be saved; it is tried again at the next save.");
     lastReportedFailure = why;

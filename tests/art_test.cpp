@@ -20,10 +20,10 @@ namespace fs = std::filesystem;
 
 enum Rule : unsigned {
   NONE = 0,
-  OPAQUE = 1,  // a box: every pixel fully opaque, so the picture is its physics rectangle
-  ROUND = 2,   // a ball: the ellipse inside the rectangle is filled, the corners are clear
-  CLEAR = 4,   // nothing to see at all
-  MASKED = 8,  // loaded masked: no opaque pure black, or it would turn into holes
+  OPAQUE = 1,        // a box: every pixel fully opaque, so the picture is its physics rectangle
+  ROUND = 2,         // a ball: the ellipse inside the rectangle is filled, the corners are clear
+  CLEAR = 4,         // nothing to see at all
+  MASKED = 8,        // loaded masked: no opaque pure black, or it would turn into holes
   NOT_BOX = 16,      // a decoration: never an opaque rectangle, which would look like a body
   SEE_THROUGH = 32,  // a decoration shaped like a body: no pixel fully opaque
 };
@@ -41,39 +41,76 @@ std::vector<Picture> BodyPictures() {
     unsigned rules;
   };
   const B bodies[] = {
-      {"ballBig1", 117, 115, ROUND}, {"ballBig2", 117, 115, ROUND}, {"ballMedium1", 61, 60, ROUND},
-      {"ballMedium2", 61, 60, ROUND}, {"ballSmall1", 22, 22, ROUND}, {"berezBrevno", 584, 34, OPAQUE},
-      {"bigHead", 117, 115, ROUND}, {"borderPlankGorizontal", 802, 12, OPAQUE},
-      {"borderPlankGorizontal1Big", 800, 10, OPAQUE}, {"borderPlankGorizontal1Small", 401, 9, OPAQUE},
-      {"borderPlankVertical", 13, 604, OPAQUE}, {"borderPlankVertical1Big", 10, 600, OPAQUE},
-      {"borderPlankVertical1Small", 9, 301, OPAQUE}, {"bracket1", 37, 39, OPAQUE},
-      {"breakBox", 24, 69, OPAQUE}, {"breakBoxGorizontal", 69, 24, OPAQUE},
-      {"cannon1", 68, 32, OPAQUE}, {"circleBreak", 114, 114, ROUND},
-      {"dynamicBoxBig", 48, 110, OPAQUE}, {"dynamicBoxBigGorizont", 110, 48, OPAQUE},
-      {"dynamicBoxMedium", 57, 39, OPAQUE}, {"dynamicBoxSmoll", 33, 21, OPAQUE},
-      {"dynamicPlankBig", 283, 12, OPAQUE}, {"dynamicPlankBigVertical", 12, 283, OPAQUE},
-      {"dynamicPlankSmall", 98, 11, OPAQUE}, {"her1", 56, 27, OPAQUE}, {"her2", 56, 27, OPAQUE},
-      {"her3", 56, 27, OPAQUE}, {"her4", 56, 27, OPAQUE}, {"her5", 56, 27, OPAQUE},
-      {"her6", 56, 27, OPAQUE}, {"her7", 56, 27, OPAQUE}, {"her8", 56, 27, OPAQUE},
-      {"ice1", 171, 149, OPAQUE}, {"ice2", 171, 149, OPAQUE}, {"ice3", 171, 149, OPAQUE},
-      {"invisiblePlank", 13, 122, CLEAR}, {"link", 9, 14, NONE},
-      {"movingPlankBigGorizont", 183, 11, OPAQUE}, {"movingPlankBigVertical", 12, 181, OPAQUE},
-      {"movingPlankSmallGorizont", 89, 11, OPAQUE}, {"movingPlankSmallVertical", 11, 92, OPAQUE},
-      {"sb", 10, 10, ROUND}, {"staticBoxBig", 48, 110, OPAQUE},
-      {"staticBoxBigGorizontal", 110, 48, OPAQUE}, {"staticBoxMedium", 64, 39, OPAQUE},
-      {"staticBoxSmall", 33, 21, OPAQUE}, {"staticPlankBig", 12, 238, OPAQUE},
-      {"staticPlankBigGorizontal", 238, 12, OPAQUE}, {"staticPlankSmall", 11, 92, OPAQUE},
-      {"staticPlankSmallGorizontal", 92, 11, OPAQUE}, {"staticPortalBox", 33, 21, OPAQUE},
-      {"sugrob", 289, 33, OPAQUE}, {"superBall", 558, 557, ROUND}, {"target", 56, 26, OPAQUE},
-      {"target1", 61, 59, ROUND}, {"target2", 22, 22, ROUND},
-      {"thinPlankGorizontal", 224, 4, OPAQUE}, {"thinPlankGorizontalSmall", 120, 4, OPAQUE},
-      {"thinPlankVertical", 4, 224, OPAQUE}, {"veryBigBall", 311, 310, ROUND},
-      {"veryBigBrick", 325, 185, OPAQUE}, {"veryBigPlankGorizontal", 583, 11, OPAQUE},
-      {"veryBigPlankVertical", 11, 583, OPAQUE}, {"verySmallBox", 17, 11, OPAQUE},
+      {"ballBig1", 117, 115, ROUND},
+      {"ballBig2", 117, 115, ROUND},
+      {"ballMedium1", 61, 60, ROUND},
+      {"ballMedium2", 61, 60, ROUND},
+      {"ballSmall1", 22, 22, ROUND},
+      {"berezBrevno", 584, 34, OPAQUE},
+      {"bigHead", 117, 115, ROUND},
+      {"borderPlankGorizontal", 802, 12, OPAQUE},
+      {"borderPlankGorizontal1Big", 800, 10, OPAQUE},
+      {"borderPlankGorizontal1Small", 401, 9, OPAQUE},
+      {"borderPlankVertical", 13, 604, OPAQUE},
+      {"borderPlankVertical1Big", 10, 600, OPAQUE},
+      {"borderPlankVertical1Small", 9, 301, OPAQUE},
+      {"bracket1", 37, 39, OPAQUE},
+      {"breakBox", 24, 69, OPAQUE},
+      {"breakBoxGorizontal", 69, 24, OPAQUE},
+      {"cannon1", 68, 32, OPAQUE},
+      {"circleBreak", 114, 114, ROUND},
+      {"dynamicBoxBig", 48, 110, OPAQUE},
+      {"dynamicBoxBigGorizont", 110, 48, OPAQUE},
+      {"dynamicBoxMedium", 57, 39, OPAQUE},
+      {"dynamicBoxSmoll", 33, 21, OPAQUE},
+      {"dynamicPlankBig", 283, 12, OPAQUE},
+      {"dynamicPlankBigVertical", 12, 283, OPAQUE},
+      {"dynamicPlankSmall", 98, 11, OPAQUE},
+      {"her1", 56, 27, OPAQUE},
+      {"her2", 56, 27, OPAQUE},
+      {"her3", 56, 27, OPAQUE},
+      {"her4", 56, 27, OPAQUE},
+      {"her5", 56, 27, OPAQUE},
+      {"her6", 56, 27, OPAQUE},
+      {"her7", 56, 27, OPAQUE},
+      {"her8", 56, 27, OPAQUE},
+      {"ice1", 171, 149, OPAQUE},
+      {"ice2", 171, 149, OPAQUE},
+      {"ice3", 171, 149, OPAQUE},
+      {"invisiblePlank", 13, 122, CLEAR},
+      {"link", 9, 14, NONE},
+      {"movingPlankBigGorizont", 183, 11, OPAQUE},
+      {"movingPlankBigVertical", 12, 181, OPAQUE},
+      {"movingPlankSmallGorizont", 89, 11, OPAQUE},
+      {"movingPlankSmallVertical", 11, 92, OPAQUE},
+      {"sb", 10, 10, ROUND},
+      {"staticBoxBig", 48, 110, OPAQUE},
+      {"staticBoxBigGorizontal", 110, 48, OPAQUE},
+      {"staticBoxMedium", 64, 39, OPAQUE},
+      {"staticBoxSmall", 33, 21, OPAQUE},
+      {"staticPlankBig", 12, 238, OPAQUE},
+      {"staticPlankBigGorizontal", 238, 12, OPAQUE},
+      {"staticPlankSmall", 11, 92, OPAQUE},
+      {"staticPlankSmallGorizontal", 92, 11, OPAQUE},
+      {"staticPortalBox", 33, 21, OPAQUE},
+      {"sugrob", 289, 33, OPAQUE},
+      {"superBall", 558, 557, ROUND},
+      {"target", 56, 26, OPAQUE},
+      {"target1", 61, 59, ROUND},
+      {"target2", 22, 22, ROUND},
+      {"thinPlankGorizontal", 224, 4, OPAQUE},
+      {"thinPlankGorizontalSmall", 120, 4, OPAQUE},
+      {"thinPlankVertical", 4, 224, OPAQUE},
+      {"veryBigBall", 311, 310, ROUND},
+      {"veryBigBrick", 325, 185, OPAQUE},
+      {"veryBigPlankGorizontal", 583, 11, OPAQUE},
+      {"veryBigPlankVertical", 11, 583, OPAQUE},
+      {"verySmallBox", 17, 11, OPAQUE},
       {"whell", 62, 60, ROUND},
   };
   std::vector<Picture> out;
-  for (const B& b : bodies) out.push_back({std::string("bodies_pic/") + b.name + ".png", b.w, b.h, 1, b.rules});
+  for (const B& b : bodies)
+    out.push_back({std::string("bodies_pic/") + b.name + ".png", b.w, b.h, 1, b.rules});
   return out;
 }
 
@@ -82,7 +119,7 @@ std::vector<Picture> RagdollPictures() {
     const char* part;
     int w, h;
   };
-  const P parts[] = {{"head", 16, 16},          {"body", 7, 22},     {"lowerHandLeft", 17, 4},
+  const P parts[] = {{"head", 16, 16},          {"body", 7, 22},      {"lowerHandLeft", 17, 4},
                      {"lowerHandRight", 17, 4}, {"lowerHand", 17, 4}, {"upperHand", 17, 4},
                      {"lowerLeg", 6, 17},       {"upperLeg", 4, 17}};
   std::vector<Picture> out;
@@ -90,8 +127,8 @@ std::vector<Picture> RagdollPictures() {
     for (const P& p : parts) {
       const std::string part = p.part;
       // Look 1's head, torso and forearms are loaded filtered only; all other parts masked.
-      const bool unmasked = v == 1 && (part == "head" || part == "body" || part == "lowerHandLeft" ||
-                                       part == "lowerHandRight");
+      const bool unmasked = v == 1 && (part == "head" || part == "body" ||
+                                       part == "lowerHandLeft" || part == "lowerHandRight");
       out.push_back({"ragdoll_pic/" + part + "_" + std::to_string(v) + ".png", p.w, p.h, 1,
                      unmasked ? NONE : unsigned{MASKED}});
     }
@@ -125,14 +162,16 @@ std::vector<Picture> GamePictures() {
   const int widths[10] = {14, 14, 17, 10, 12, 10, 11, 11, 15, 12};
   for (int d = 0; d < 10; ++d) {
     // n0 is loaded with the default (masked) flags, n1-n9 filtered only.
-    out.push_back({"game_pic/n" + std::to_string(d) + ".png", widths[d], 19, 1, d == 0 ? MASKED : NONE});
+    out.push_back(
+        {"game_pic/n" + std::to_string(d) + ".png", widths[d], 19, 1, d == 0 ? MASKED : NONE});
   }
   return out;
 }
 
 std::vector<Picture> ScenePictures() {
   std::vector<Picture> out;
-  for (int i = 1; i <= 15; ++i) out.push_back({"fones/fon" + std::to_string(i) + ".jpg", 800, 600, 1, OPAQUE | MASKED});
+  for (int i = 1; i <= 15; ++i)
+    out.push_back({"fones/fon" + std::to_string(i) + ".jpg", 800, 600, 1, OPAQUE | MASKED});
   struct D {
     const char* name;
     int w, h;
@@ -140,37 +179,86 @@ std::vector<Picture> ScenePictures() {
   };
   // Decorations: sizes of our choosing; a level places them by their centre.
   const D decorations[] = {
-      {"akazia", 260, 200, 0}, {"akvarium", 130, 126, 0}, {"bballMedium2", 61, 60, SEE_THROUGH},
-      {"bereza2", 120, 300, 0}, {"bereza4", 170, 280, 0}, {"bigDub", 320, 300, 0},
-      {"borderPlankGorizont", 800, 12, SEE_THROUGH}, {"brickWall", 200, 150, SEE_THROUGH},
-      {"brickWallLeft", 110, 150, SEE_THROUGH}, {"brickWallRicht", 110, 150, SEE_THROUGH},
-      {"cactus1", 90, 160, 0}, {"cactus2", 70, 72, 0}, {"cactus3", 100, 110, 0}, {"elka1", 120, 200, 0},
-      {"elka2", 140, 220, 0}, {"elka3", 80, 130, 0}, {"goal_txt", 130, 84, 0}, {"grib1", 50, 60, 0},
-      {"grib2", 50, 56, 0}, {"here_txt", 130, 84, 0}, {"izba", 220, 200, 0}, {"izbaSnow", 220, 210, 0},
-      {"kiparis", 70, 260, 0}, {"klen", 220, 260, 0}, {"kust1", 140, 80, 0}, {"kust2", 120, 90, 0},
-      {"leftZvet", 60, 100, 0}, {"les", 800, 180, 0}, {"les1", 800, 160, 0}, {"les2", 400, 150, 0},
-      {"lesPalm", 400, 220, 0}, {"lesRealPalm", 400, 260, 0}, {"list1", 40, 40, 0}, {"list2", 36, 36, 0},
-      {"menu_txt", 200, 50, 0}, {"osina", 130, 280, 0}, {"osoka", 90, 80, 0}, {"pautina1", 120, 120, 0},
-      {"pautina2", 140, 140, 0}, {"planeta", 170, 110, 0}, {"planeta2", 120, 120, 0},
-      {"poverhnost", 800, 120, 0}, {"power_txt", 200, 70, 0}, {"raskidistoe", 300, 240, 0},
-      {"realPalma", 180, 320, 0}, {"rightZvet", 60, 100, 0}, {"smallPalma", 110, 160, 0},
-      {"snegovikStatic", 100, 132, 0}, {"staticSpider", 40, 120, 0}, {"sugrob1", 200, 50, 0},
-      {"sugrob3", 260, 60, 0}, {"sugrob4", 160, 45, 0}, {"sugrob5", 320, 70, 0},
-      {"swod", 240, 200, SEE_THROUGH}, {"swod2", 400, 140, SEE_THROUGH},
-      {"thinPlankGor", 224, 5, SEE_THROUGH}, {"thinPlankVert", 5, 224, SEE_THROUGH}, {"trava1", 200, 40, 0},
-      {"trava2", 100, 45, 0}, {"travokust1", 90, 60, 0}, {"travokust2", 80, 70, 0},
-      {"upZvetok", 44, 100, 0}, {"zemlya", 140, 140, 0},
-      {"oblako1", 200, 100, 0}, {"oblako2", 160, 80, 0}, {"oblako3", 120, 60, 0},
+      {"akazia", 260, 200, 0},
+      {"akvarium", 130, 126, 0},
+      {"bballMedium2", 61, 60, SEE_THROUGH},
+      {"bereza2", 120, 300, 0},
+      {"bereza4", 170, 280, 0},
+      {"bigDub", 320, 300, 0},
+      {"borderPlankGorizont", 800, 12, SEE_THROUGH},
+      {"brickWall", 200, 150, SEE_THROUGH},
+      {"brickWallLeft", 110, 150, SEE_THROUGH},
+      {"brickWallRicht", 110, 150, SEE_THROUGH},
+      {"cactus1", 90, 160, 0},
+      {"cactus2", 70, 72, 0},
+      {"cactus3", 100, 110, 0},
+      {"elka1", 120, 200, 0},
+      {"elka2", 140, 220, 0},
+      {"elka3", 80, 130, 0},
+      {"goal_txt", 130, 84, 0},
+      {"grib1", 50, 60, 0},
+      {"grib2", 50, 56, 0},
+      {"here_txt", 130, 84, 0},
+      {"izba", 220, 200, 0},
+      {"izbaSnow", 220, 210, 0},
+      {"kiparis", 70, 260, 0},
+      {"klen", 220, 260, 0},
+      {"kust1", 140, 80, 0},
+      {"kust2", 120, 90, 0},
+      {"leftZvet", 60, 100, 0},
+      {"les", 800, 180, 0},
+      {"les1", 800, 160, 0},
+      {"les2", 400, 150, 0},
+      {"lesPalm", 400, 220, 0},
+      {"lesRealPalm", 400, 260, 0},
+      {"list1", 40, 40, 0},
+      {"list2", 36, 36, 0},
+      {"menu_txt", 200, 50, 0},
+      {"osina", 130, 280, 0},
+      {"osoka", 90, 80, 0},
+      {"pautina1", 120, 120, 0},
+      {"pautina2", 140, 140, 0},
+      {"planeta", 170, 110, 0},
+      {"planeta2", 120, 120, 0},
+      {"poverhnost", 800, 120, 0},
+      {"power_txt", 200, 70, 0},
+      {"raskidistoe", 300, 240, 0},
+      {"realPalma", 180, 320, 0},
+      {"rightZvet", 60, 100, 0},
+      {"smallPalma", 110, 160, 0},
+      {"snegovikStatic", 100, 132, 0},
+      {"staticSpider", 40, 120, 0},
+      {"sugrob1", 200, 50, 0},
+      {"sugrob3", 260, 60, 0},
+      {"sugrob4", 160, 45, 0},
+      {"sugrob5", 320, 70, 0},
+      {"swod", 240, 200, SEE_THROUGH},
+      {"swod2", 400, 140, SEE_THROUGH},
+      {"thinPlankGor", 224, 5, SEE_THROUGH},
+      {"thinPlankVert", 5, 224, SEE_THROUGH},
+      {"trava1", 200, 40, 0},
+      {"trava2", 100, 45, 0},
+      {"travokust1", 90, 60, 0},
+      {"travokust2", 80, 70, 0},
+      {"upZvetok", 44, 100, 0},
+      {"zemlya", 140, 140, 0},
+      {"oblako1", 200, 100, 0},
+      {"oblako2", 160, 80, 0},
+      {"oblako3", 120, 60, 0},
   };
   for (const D& d : decorations) {
     out.push_back({std::string("levels_pic/") + d.name + ".png", d.w, d.h, 1, NOT_BOX | d.rules});
   }
   // Creatures, comets and drops, cut into cells by the game and loaded masked.
   const Picture sheets[] = {
-      {"levels_pic/sun.png", 150, 150, 42, MASKED},      {"levels_pic/crow.png", 170, 70, 32, MASKED},
-      {"levels_pic/spider.png", 40, 200, 182, MASKED},   {"levels_pic/snowmanH.png", 130, 170, 60, MASKED},
-      {"levels_pic/snowmanE.png", 120, 170, 60, MASKED}, {"levels_pic/kometa.png", 240, 90, 165, MASKED},
-      {"levels_pic/kapla1.png", 20, 590, 62, MASKED},    {"levels_pic/kapla2.png", 20, 590, 42, MASKED},
+      {"levels_pic/sun.png", 150, 150, 42, MASKED},
+      {"levels_pic/crow.png", 170, 70, 32, MASKED},
+      {"levels_pic/spider.png", 40, 200, 182, MASKED},
+      {"levels_pic/snowmanH.png", 130, 170, 60, MASKED},
+      {"levels_pic/snowmanE.png", 120, 170, 60, MASKED},
+      {"levels_pic/kometa.png", 240, 90, 165, MASKED},
+      {"levels_pic/kapla1.png", 20, 590, 62, MASKED},
+      {"levels_pic/kapla2.png", 20, 590, 42, MASKED},
   };
   out.insert(out.end(), std::begin(sheets), std::end(sheets));
   out.push_back({"menu_pic/play_menu.png", 320, 180, 1, MASKED});
@@ -261,7 +349,8 @@ TEST_F(ArtTest, EveryPictureHasItsSizeCellsAndTransparency) {
         EXPECT_EQ(Alpha(p->ReadPixel(x, y)), 0u) << "corner " << x << "," << y;
       }
       // The ball reaches its rectangle's sides: what collides is what is seen.
-      for (auto [x, y] : {std::pair{w / 2, h / 2}, {w / 2, 2}, {w / 2, h - 3}, {2, h / 2}, {w - 3, h / 2}}) {
+      for (auto [x, y] :
+           {std::pair{w / 2, h / 2}, {w / 2, 2}, {w / 2, h - 3}, {2, h / 2}, {w - 3, h / 2}}) {
         EXPECT_EQ(Alpha(p->ReadPixel(x, y)), 255u) << "inside " << x << "," << y;
       }
     }
@@ -280,13 +369,13 @@ TEST_F(ArtTest, AnimationCellsLineUp) {
   const struct {
     const char* path;
     int cw, ch;
-  } sheets[] = {{"game_pic/cannon.png", 170, 110}, {"game_pic/portal.png", 30, 75},
-                {"game_pic/baz1.png", 32, 40},     {"game_pic/baz2.png", 45, 45},
-                {"game_pic/baz3.png", 55, 50},     {"levels_pic/mousehorse.png", 80, 30},
-                {"levels_pic/sun.png", 150, 150},  {"levels_pic/crow.png", 170, 70},
-                {"levels_pic/spider.png", 40, 200}, {"levels_pic/snowmanH.png", 130, 170},
+  } sheets[] = {{"game_pic/cannon.png", 170, 110},     {"game_pic/portal.png", 30, 75},
+                {"game_pic/baz1.png", 32, 40},         {"game_pic/baz2.png", 45, 45},
+                {"game_pic/baz3.png", 55, 50},         {"levels_pic/mousehorse.png", 80, 30},
+                {"levels_pic/sun.png", 150, 150},      {"levels_pic/crow.png", 170, 70},
+                {"levels_pic/spider.png", 40, 200},    {"levels_pic/snowmanH.png", 130, 170},
                 {"levels_pic/snowmanE.png", 120, 170}, {"levels_pic/kometa.png", 240, 90},
-                {"levels_pic/kapla1.png", 20, 590}, {"levels_pic/kapla2.png", 20, 590}};
+                {"levels_pic/kapla1.png", 20, 590},    {"levels_pic/kapla2.png", 20, 590}};
   for (const auto& s : sheets) {
     const PixmapPtr p = Load(s.path);
     ASSERT_NE(p, nullptr) << s.path;
@@ -308,7 +397,9 @@ TEST_F(ArtTest, PortalSwirlLoopsEvery29Frames) {
   // are seamless when cell 29 looks like cell 0 while neighbouring cells differ.
   const PixmapPtr p = Load("game_pic/portal.png");
   ASSERT_NE(p, nullptr);
-  auto cell = [&](int k, int x, int y) { return p->ReadPixel((k % 10) * 30 + x, (k / 10) * 75 + y); };
+  auto cell = [&](int k, int x, int y) {
+    return p->ReadPixel((k % 10) * 30 + x, (k / 10) * 75 + y);
+  };
   auto difference = [&](int a, int b) {
     int worst = 0;
     for (int y = 0; y < 75; ++y) {
@@ -322,7 +413,8 @@ TEST_F(ArtTest, PortalSwirlLoopsEvery29Frames) {
     return worst;
   };
   EXPECT_LE(difference(0, 29), 3);
-  for (int k = 0; k < 29; ++k) EXPECT_GT(difference(k, k + 1), 20) << "cells " << k << ", " << k + 1;
+  for (int k = 0; k < 29; ++k)
+    EXPECT_GT(difference(k, k + 1), 20) << "cells " << k << ", " << k + 1;
 }
 
 /// Largest channel difference between cells a and b of a sheet of cw x ch cells.
@@ -367,8 +459,10 @@ TEST_F(ArtTest, CreatureAnimationsLoopOrReturnToRest) {
     int same1, same2;  // cells that must look alike
     int middle;        // a cell that must not look like same1
   } loops[] = {
-      {"levels_pic/crow.png", 170, 70, 0, 31, 15},       {"levels_pic/kometa.png", 240, 90, 0, 164, 80},
-      {"levels_pic/spider.png", 40, 200, 0, 180, 90},    {"levels_pic/snowmanH.png", 130, 170, 0, 59, 30},
+      {"levels_pic/crow.png", 170, 70, 0, 31, 15},
+      {"levels_pic/kometa.png", 240, 90, 0, 164, 80},
+      {"levels_pic/spider.png", 40, 200, 0, 180, 90},
+      {"levels_pic/snowmanH.png", 130, 170, 0, 59, 30},
       {"levels_pic/snowmanE.png", 120, 170, 0, 59, 35},
   };
   for (const auto& l : loops) {
@@ -383,7 +477,8 @@ TEST_F(ArtTest, CreatureAnimationsLoopOrReturnToRest) {
   const PixmapPtr sun = Load("levels_pic/sun.png");
   ASSERT_NE(sun, nullptr);
   double biggestStep = 0;
-  for (int k = 0; k < 41; ++k) biggestStep = std::max(biggestStep, MeanCellDifference(sun, 150, 150, k, k + 1));
+  for (int k = 0; k < 41; ++k)
+    biggestStep = std::max(biggestStep, MeanCellDifference(sun, 150, 150, k, k + 1));
   EXPECT_GT(biggestStep, 0.5) << "the sun does not move";
   EXPECT_LE(MeanCellDifference(sun, 150, 150, 41, 0), biggestStep * 1.05);
 }
@@ -409,7 +504,8 @@ TEST_F(ArtTest, DropsFallTheScreenAndSplashOnTheirSoundCell) {
       return -1;
     };
     EXPECT_LT(lowest(1), 40) << "a new drop forms at the top";
-    for (int k = d.first; k < d.landing - 1; ++k) EXPECT_LT(lowest(k), lowest(k + 1)) << "cell " << k;
+    for (int k = d.first; k < d.landing - 1; ++k)
+      EXPECT_LT(lowest(k), lowest(k + 1)) << "cell " << k;
     EXPECT_LT(lowest(d.landing - 1), 575);
     EXPECT_GE(lowest(d.landing), 575) << "the splash is on the sound cell";
   }
@@ -444,12 +540,14 @@ TEST_F(ArtTest, EveryLevelFileHasAThumbnailOfTheGame) {
 TEST_F(ArtTest, RagdollLooksDifferAndShareSizes) {
   for (const char* part : {"head", "body", "lowerHandLeft", "upperHand", "lowerLeg", "upperLeg"}) {
     std::vector<PixmapPtr> looks;
-    for (int v = 1; v <= 4; ++v) looks.push_back(Load("ragdoll_pic/" + std::string(part) + "_" + std::to_string(v) + ".png"));
+    for (int v = 1; v <= 4; ++v)
+      looks.push_back(Load("ragdoll_pic/" + std::string(part) + "_" + std::to_string(v) + ".png"));
     for (int a = 0; a < 4; ++a) {
       ASSERT_NE(looks[a], nullptr);
       for (int b = a + 1; b < 4; ++b) {
         ASSERT_NE(looks[b], nullptr);
-        EXPECT_NE(looks[a]->pixels, looks[b]->pixels) << part << " looks " << a + 1 << " and " << b + 1;
+        EXPECT_NE(looks[a]->pixels, looks[b]->pixels)
+            << part << " looks " << a + 1 << " and " << b + 1;
       }
     }
   }
@@ -469,7 +567,8 @@ TEST_F(ArtTest, NinePieceSkinsStretchWithoutSeams) {
     }
     for (int y = 0; y < 15; ++y) {
       for (int x = 5; x < 10; ++x) {
-        EXPECT_EQ(p->ReadPixel(x, y), p->ReadPixel(7, y)) << name << " top/bottom edge " << x << "," << y;
+        EXPECT_EQ(p->ReadPixel(x, y), p->ReadPixel(7, y))
+            << name << " top/bottom edge " << x << "," << y;
       }
     }
   }
@@ -490,7 +589,8 @@ TEST_F(ArtTest, MenuFontIsATrueTypeFileWithItsLicence) {
   EXPECT_GT(in.tellg(), 20000);
   // The font's licence travels with it.
   std::ifstream licence(std::string(BRAKKON_BUILD_DIR) + "/Skin/Fonts/font-licence.txt");
-  const std::string text((std::istreambuf_iterator<char>(licence)), std::istreambuf_iterator<char>());
+  const std::string text((std::istreambuf_iterator<char>(licence)),
+                         std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("License"), std::string::npos);
 }
 
@@ -513,7 +613,8 @@ TEST(ArtGenerators, TwoRunsWriteIdenticalBytes) {
                             "gen_creatures", "gen_fones"}) {
       const std::string exe = std::string(BRAKKON_BUILD_DIR) + "/" + gen;
       ASSERT_TRUE(fs::exists(exe)) << exe;
-      const std::string cmd = exe + " " + (base / run / "assets").string() + " " + (base / run / "Skin").string();
+      const std::string cmd =
+          exe + " " + (base / run / "assets").string() + " " + (base / run / "Skin").string();
       ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     }
   }

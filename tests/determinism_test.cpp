@@ -32,7 +32,7 @@ struct TPlay {
 // Level 1: a flight into the wall; 35: heavy ends on chains; 10: a slider; 40: a portal; 101: a
 // turning body. Two shots each, the second while the first is still moving.
 constexpr TPlay PLAYS[] = {
-    {1, {60, 120}, 700, 200},   {35, {60, 150}, 500, 250}, {10, {60, 100}, 420, 300},
+    {1, {60, 120}, 700, 200},  {35, {60, 150}, 500, 250},  {10, {60, 100}, 420, 300},
     {40, {60, 140}, 600, 150}, {101, {70, 130}, 650, 250},
 };
 

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "app/app.h"
-#include "state/globals.h"
 #include "effects/ambient.h"
 #include "effects/particles.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "game_environment.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ int nextLevelNumber = 9000;
 
 /// Registers a level with no bodies made of `rootAttributes` and `sections`; returns its number.
 int RegisterLevel(const std::string& rootAttributes, const std::string& sections = "") {
-  const std::string text =
-      "<?xml version=\"1.0\"?>\n<level " + rootAttributes + " >\n<bodies />\n" + sections + "\n</level>\n";
+  const std::string text = "<?xml version=\"1.0\"?>\n<level " + rootAttributes +
+                           " >\n<bodies />\n" + sections + "\n</level>\n";
   const int number = nextLevelNumber++;
   RegisterAssetBytes(LevelAssetPath(number), std::vector<std::uint8_t>(text.begin(), text.end()));
   return number;
@@ -312,7 +312,7 @@ TEST_F(EffectsTest, DropFallsOnceSoundingOnItsFrame) {
     int typ;
     int cells;
     float soundFrame;
-    int draws;         // frames drawn in one fall
+    int draws;  // frames drawn in one fall
     int lastCellDrawn;
   };
   const Case cases[] = {{1, 62, 45, 60, 60}, {2, 42, 30, 79, 40}};
@@ -348,7 +348,7 @@ TEST_F(EffectsTest, CloudsDriftAndReenterAtTheOtherSide) {
     float x, speed, expect;
   };
   const Case cases[] = {
-      {"left", 300, 0.5f, 299.5f}, {"left", -99.8f, 0.4f, 900}, {"right", 899.9f, 0.5f, -100},
+      {"left", 300, 0.5f, 299.5f},  {"left", -99.8f, 0.4f, 900}, {"right", 899.9f, 0.5f, -100},
       {"right", 100, 0.4f, 100.4f}, {"up", 300, 0.5f, 300},
   };
   for (const Case& c : cases) {
@@ -438,10 +438,14 @@ TEST_F(EffectsTest, ThunderDrawsItsChanceOnlyWhenOnWithSound) {
     bool rolls;  // draws random numbers for a thunder
   };
   const Case cases[] = {
-      {"true", 1, false, true}, {"true", 1, true, true}, {"true", 0, false, false}, {"TRUE", 1, false, false},
+      {"true", 1, false, true},
+      {"true", 1, true, true},
+      {"true", 0, false, false},
+      {"TRUE", 1, false, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.thunder) + (c.sound != 0 ? " with sound" : " silent") + (c.paused ? ", paused" : ""));
+    SCOPED_TRACE(std::string(c.thunder) + (c.sound != 0 ? " with sound" : " silent") +
+                 (c.paused ? ", paused" : ""));
     // Nothing else in this level draws random numbers.
     auto game = Play(RegisterLevel(std::string("thunder=\"") + c.thunder + "\""), false);
     ASSERT_EQ(game->thunder_sound[5] != nullptr, std::string(c.thunder) == "true");
@@ -460,7 +464,8 @@ TEST_F(EffectsTest, SunShowsEachOfItsCellsForTwoFrames) {
   EXPECT_FLOAT_EQ(game->sunFrame, 0) << "one cycle is 84 frames";
   const auto images = Traced("image", "levels_pic/sun.png");
   ASSERT_EQ(images.size(), 84u);
-  for (std::size_t i = 0; i < images.size(); ++i) EXPECT_EQ(images[i].frame, static_cast<int>(i / 2));
+  for (std::size_t i = 0; i < images.size(); ++i)
+    EXPECT_EQ(images[i].frame, static_cast<int>(i / 2));
   EXPECT_FLOAT_EQ(images[0].w, 300);
   EXPECT_FLOAT_EQ(images[0].x, 300);
 }
@@ -515,10 +520,10 @@ TEST_P(CrossingTest, KeyStartsARunThatEndsOffTheLeftEdge) {
 
 INSTANTIATE_TEST_SUITE_P(
     Creatures, CrossingTest,
-    ::testing::Values(CrossingCase{"crow", R"(crow="45")", KEY_C, "levels_pic/crow.png", &TGame::crowfl,
-                                   &TGame::crowX, 0.7f, -250, 31},
-                      CrossingCase{"mouse", R"(mouse="565")", KEY_M, "levels_pic/mousehorse.png", &TGame::mousfl,
-                                   &TGame::mousX, 3.1f, -50, 2}),
+    ::testing::Values(CrossingCase{"crow", R"(crow="45")", KEY_C, "levels_pic/crow.png",
+                                   &TGame::crowfl, &TGame::crowX, 0.7f, -250, 31},
+                      CrossingCase{"mouse", R"(mouse="565")", KEY_M, "levels_pic/mousehorse.png",
+                                   &TGame::mousfl, &TGame::mousX, 3.1f, -50, 2}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(EffectsTest, SpiderAndSnowmanPlayTheirAnimationOnceOnTheirKey) {
@@ -526,8 +531,8 @@ TEST_F(EffectsTest, SpiderAndSnowmanPlayTheirAnimationOnceOnTheirKey) {
     const char* level;
     int key;
     const char* picture;
-    int frames;       // length of one run
-    float cellStep;   // cells per frame
+    int frames;      // length of one run
+    float cellStep;  // cells per frame
   };
   const Case cases[] = {
       {R"(spiderX="100" spiderY="200")", KEY_S, "levels_pic/spider.png", 362, 0.5f},
@@ -557,7 +562,9 @@ TEST_F(EffectsTest, SpiderAndSnowmanPlayTheirAnimationOnceOnTheirKey) {
     }
     ASSERT_EQ(static_cast<int>(images.size()), c.frames + 1) << "drawn every frame, at rest too";
     for (int i = 0; i <= c.frames; ++i) {
-      ASSERT_EQ(images[static_cast<std::size_t>(i)].frame, TruncToInt(std::max(0, i - 1) * c.cellStep)) << i;
+      ASSERT_EQ(images[static_cast<std::size_t>(i)].frame,
+                TruncToInt(std::max(0, i - 1) * c.cellStep))
+          << i;
     }
   }
 }
@@ -580,8 +587,9 @@ TEST_F(EffectsTest, PausedFrameKeepsTheSceneMovingButDropsRainAndSnow) {
   SessionLinks().isPaused = [] { return true; };
   for (const char* weather : {"stars", "snow", "rain1"}) {
     SCOPED_TRACE(weather);
-    auto game = Play(RegisterLevel(std::string("weather=\"") + weather + R"(" crow="45" sunX="300" sunY="300")",
-                                   R"(<oblaka><oblako Name="oblako1.png" x="300" y="80" speed="0.5" direct="left" /></oblaka>)"));
+    auto game = Play(RegisterLevel(
+        std::string("weather=\"") + weather + R"(" crow="45" sunX="300" sunY="300")",
+        R"(<oblaka><oblako Name="oblako1.png" x="300" y="80" speed="0.5" direct="left" /></oblaka>)"));
     game->crowfl = 1;
     auto spark = std::make_shared<TBaz>();
     spark->img = shared.baz[1];
@@ -598,7 +606,8 @@ TEST_F(EffectsTest, PausedFrameKeepsTheSceneMovingButDropsRainAndSnow) {
     EXPECT_FLOAT_EQ(game->sunFrame, 3);
     EXPECT_EQ(CountTraced(IsRainLine), 0);
     EXPECT_EQ(game->rainF, 0);
-    const auto flakes = Traced("image", "game_pic/snow1.png").size() + Traced("image", "game_pic/snow2.png").size() +
+    const auto flakes = Traced("image", "game_pic/snow1.png").size() +
+                        Traced("image", "game_pic/snow2.png").size() +
                         Traced("image", "game_pic/snow3.png").size();
     EXPECT_EQ(flakes, 0u);
     if (game->snowList) {
@@ -619,10 +628,11 @@ TEST_F(EffectsTest, LevelTakesTheSameCourseWithDrawingOff) {
          <komety><kometa x0="50" y0="-50" x="400" y="300" speed="4" angle="20" /><kometa /></komety>)";
   for (const char* weather : {"snow", "stars", "rain1", "rain2"}) {
     SCOPED_TRACE(weather);
-    const int level = RegisterLevel(std::string("weather=\"") + weather +
-                                        R"(" thunder="true" crow="55" mouse="565" spiderX="500" spiderY="150"
+    const int level =
+        RegisterLevel(std::string("weather=\"") + weather +
+                          R"(" thunder="true" crow="55" mouse="565" spiderX="500" spiderY="150"
                                           snowmanX="300" snowmanY="525" snowmanTyp="H" sunX="600" sunY="150")",
-                                    sections);
+                      sections);
     struct Course {
       int seed;
       std::vector<float> values;
@@ -635,14 +645,17 @@ TEST_F(EffectsTest, LevelTakesTheSameCourseWithDrawingOff) {
         for (int key : {KEY_C, KEY_M, KEY_S, KEY_W}) InjectKey(key, frame % 150 == key % 7);
         game->Update();
       }
-      Course course{RndSeed(), {game->crowX, game->crowFrame, game->mousX, static_cast<float>(game->mousFrame),
-                                game->spidFrame, static_cast<float>(game->smFrame), game->sunFrame,
-                                static_cast<float>(game->rainF)}};
-      for (const TKometa& c : game->kometyList) course.values.insert(course.values.end(), {c.d, c.komFrame, static_cast<float>(c.go)});
+      Course course{RndSeed(),
+                    {game->crowX, game->crowFrame, game->mousX, static_cast<float>(game->mousFrame),
+                     game->spidFrame, static_cast<float>(game->smFrame), game->sunFrame,
+                     static_cast<float>(game->rainF)}};
+      for (const TKometa& c : game->kometyList)
+        course.values.insert(course.values.end(), {c.d, c.komFrame, static_cast<float>(c.go)});
       for (const TKapla& d : game->kapliList) course.values.push_back(d.kaplFrame);
       for (const Oblako& o : game->oblakaList) course.values.push_back(o.xP);
       if (game->snowList) {
-        for (const auto& f : *game->snowList) course.values.insert(course.values.end(), {f->xS, f->yS, f->angle});
+        for (const auto& f : *game->snowList)
+          course.values.insert(course.values.end(), {f->xS, f->yS, f->angle});
       }
       if (game->starsList) {
         for (const auto& s : *game->starsList) course.values.push_back(s->Z);

@@ -55,7 +55,8 @@ std::string WholeCopy(const std::string& path, const std::vector<std::pair<int, 
   xmlDocument document;
   const xmlNode* root = document.Load(path);
   if (root == nullptr) return path + ": " + document.xmlError(1);
-  if (root->ChildCount != DEFAULT_LEVEL_COUNT) return path + ": " + std::to_string(root->ChildCount) + " records";
+  if (root->ChildCount != DEFAULT_LEVEL_COUNT)
+    return path + ": " + std::to_string(root->ChildCount) + " records";
   for (const auto& [level, shots] : scores) {
     if (root->GetChild(level)->AttributeValueGet("score") != std::to_string(shots)) {
       return path + ": level " + std::to_string(level) + " lost";
@@ -90,7 +91,8 @@ TEST_F(ProgressSaveTest, KillDuringSavesNeverLeavesAnUnreadableFile) {
   RecordLevelCompleted(1, 3);  // progress that must survive every kill
 
   // Saves finished by the children, counted in memory the parent shares with them.
-  void* shared = ::mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  void* shared = ::mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE,
+                        MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   ASSERT_NE(shared, MAP_FAILED);
   auto* saves = new (shared) std::atomic<int>(0);
 
@@ -116,7 +118,8 @@ TEST_F(ProgressSaveTest, KillDuringSavesNeverLeavesAnUnreadableFile) {
 
     const std::string file = WholeCopy(path, {{1, 3}});
     const std::string backup = WholeCopy(BackupFilePath(), {{1, 3}});
-    ASSERT_TRUE(file.empty() || backup.empty()) << file << "; " << backup << " after kill " << kills;
+    ASSERT_TRUE(file.empty() || backup.empty())
+        << file << "; " << backup << " after kill " << kills;
     // The file is never older than the backup, so it is the one that must be whole.
     ASSERT_EQ(file, "") << "after kill " << kills << " (" << saves->load() << " saves)";
   }
@@ -147,7 +150,8 @@ TEST_F(ProgressSaveTest, DiskThatFillsUpKeepsAWholeCopy) {
   ::testing::internal::CaptureStderr();
   for (int level = 1; level <= 60; ++level) {
     // The filler grows by a few KB between saves, until the disk is full.
-    for (int k = 0; k < 3; ++k) filler.write(block.data(), static_cast<std::streamsize>(block.size())).flush();
+    for (int k = 0; k < 3; ++k)
+      filler.write(block.data(), static_cast<std::streamsize>(block.size())).flush();
     RecordLevelCompleted(level, level % 7 + 1);
     if (SaveOptions()) {
       saved.emplace_back(level, level % 7 + 1);

@@ -1,22 +1,22 @@
 // The game session: reading level files, building levels into bodies, joints and records,
 // firing, the limits, the win bookkeeping, the counters, and the portals, sliders and turning
 // bodies. Levels are small files registered as assets; pictures come from the game's asset pack.
+#include "game/game.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <tuple>
 
-#include <unistd.h>
-
 #include "app/app.h"
+#include "game/level_file.h"
+#include "gui/kiv_table.h"
+#include "screens/lev_select.h"
 #include "state/globals.h"
 #include "state/options.h"
-#include "game/game.h"
-#include "game/level_file.h"
-#include "screens/lev_select.h"
-#include "gui/kiv_table.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -45,7 +45,8 @@ int nextLevelNumber = 1000;
 
 /// Registers a level file made of `rootAttributes` and `sections` and returns its number.
 int RegisterLevel(const std::string& rootAttributes, const std::string& sections) {
-  const std::string text = "<?xml version=\"1.0\"?>\n<level " + rootAttributes + " >\n" + sections + "\n</level>\n";
+  const std::string text =
+      "<?xml version=\"1.0\"?>\n<level " + rootAttributes + " >\n" + sections + "\n</level>\n";
   const int number = nextLevelNumber++;
   RegisterAssetBytes(LevelAssetPath(number), std::vector<std::uint8_t>(text.begin(), text.end()));
   return number;
@@ -66,7 +67,8 @@ std::shared_ptr<TGame> Play(int level, bool drawing = false) {
 
 std::vector<b2Body*> Bodies(const TGame& game) {
   std::vector<b2Body*> out;
-  for (b2Body* b = game.m_world->world->GetBodyList(); b != nullptr; b = b->GetNext()) out.push_back(b);
+  for (b2Body* b = game.m_world->world->GetBodyList(); b != nullptr; b = b->GetNext())
+    out.push_back(b);
   return out;
 }
 
@@ -117,7 +119,8 @@ TEST(LevelFileTest, ValuesAreConvertedAsTheFormatSays) {
   EXPECT_FLOAT_EQ(level.portals.angleIn, 0);
   EXPECT_FLOAT_EQ(level.portals.forceOutY, -12);
   ASSERT_TRUE(level.hasDrops);
-  ASSERT_EQ(level.drops.size(), 2u) << "a section closed by a second opening tag gains an empty drop";
+  ASSERT_EQ(level.drops.size(), 2u)
+      << "a section closed by a second opening tag gains an empty drop";
   EXPECT_EQ(level.drops[0].kind, 1);
   EXPECT_EQ(level.drops[1].kind, 0);
   EXPECT_EQ(level.drops[1].x, 0);
@@ -127,7 +130,9 @@ TEST(LevelFileTest, ValuesAreConvertedAsTheFormatSays) {
 
 TEST(ConstructionTest, ChainDownBuildsLinksHalfALinkApart) {
   const int n = RegisterLevel(
-      "", Bodies(R"(<body Name="link.png" x="759" y="395" typ="d" shape="l" countLinks="20" direct="down" />)"));
+      "",
+      Bodies(
+          R"(<body Name="link.png" x="759" y="395" typ="d" shape="l" countLinks="20" direct="down" />)"));
   auto game = Play(n);
   const auto bodies = Bodies(*game);
   EXPECT_EQ(game->m_world->world->GetBodyCount(), 22) << "anchor, 20 links and the ground body";
@@ -135,10 +140,12 @@ TEST(ConstructionTest, ChainDownBuildsLinksHalfALinkApart) {
   // Newest first: bodies[0] is link 19, bodies[19] link 0, bodies[20] the anchor.
   const b2Body* anchor = bodies[20];
   EXPECT_TRUE(anchor->IsStatic());
-  EXPECT_FLOAT_EQ(bodies[19]->GetPosition().y, anchor->GetPosition().y) << "link 0 lies on the anchor";
+  EXPECT_FLOAT_EQ(bodies[19]->GetPosition().y, anchor->GetPosition().y)
+      << "link 0 lies on the anchor";
   for (int k = 1; k < 20; ++k) {
     const float gap = (bodies[static_cast<std::size_t>(20 - k)]->GetPosition().y -
-                       bodies[static_cast<std::size_t>(19 - k)]->GetPosition().y) * 8;
+                       bodies[static_cast<std::size_t>(19 - k)]->GetPosition().y) *
+                      8;
     EXPECT_NEAR(gap, 7.0f, 1e-3f) << "link " << k;
   }
   EXPECT_TRUE(game->staticBodies.empty()) << "no chain body is a static body for sliders";
@@ -146,7 +153,10 @@ TEST(ConstructionTest, ChainDownBuildsLinksHalfALinkApart) {
 }
 
 TEST(ConstructionTest, ChainEndCircleStandsOneStepFurtherOut) {
-  const int n = RegisterLevel("", Bodies(R"(<body Name="link.png" x="100" y="100" typ="d" shape="l" countLinks="3" direct="right" lastLink="ballMedium1.png" shapeLast="c" />)"));
+  const int n = RegisterLevel(
+      "",
+      Bodies(
+          R"(<body Name="link.png" x="100" y="100" typ="d" shape="l" countLinks="3" direct="right" lastLink="ballMedium1.png" shapeLast="c" />)"));
   auto game = Play(n);
   const auto bodies = Bodies(*game);
   ASSERT_EQ(bodies.size(), 6u);
@@ -164,15 +174,18 @@ TEST(ConstructionTest, BoxesAndCirclesGetTheirTagsAndLists) {
     bool isStatic, moving, inStatics, bullet;
   };
   const Case cases[] = {
-      {R"(<body Name="staticBoxSmall.png" x="100" y="100" typ="s" shape="r" />)", "touch", true, false, true, true},
+      {R"(<body Name="staticBoxSmall.png" x="100" y="100" typ="s" shape="r" />)", "touch", true,
+       false, true, true},
       {R"(<body Name="movingPlankSmallGorizont.png" x="100" y="100" typ="s" shape="r" move="down" speed="0.5" />)",
        "dvig", true, true, false, true},
-      {R"(<body Name="dynamicBoxSmoll.png" x="100" y="100" typ="d" shape="r" target="True" />)", "here", false, false,
-       false, true},
-      {R"(<body Name="ballMedium1.png" x="100" y="100" typ="s" shape="c" />)", "", true, false, true, false},
-      {R"(<body Name="target1.png" x="100" y="100" typ="d" shape="c" target="true" />)", "here", false, false, false,
-       false},
-      {R"(<body Name="dynamicBoxSmoll.png" x="100" y="100" typ="D" shape="r" />)", "touch", true, false, true, true},
+      {R"(<body Name="dynamicBoxSmoll.png" x="100" y="100" typ="d" shape="r" target="True" />)",
+       "here", false, false, false, true},
+      {R"(<body Name="ballMedium1.png" x="100" y="100" typ="s" shape="c" />)", "", true, false,
+       true, false},
+      {R"(<body Name="target1.png" x="100" y="100" typ="d" shape="c" target="true" />)", "here",
+       false, false, false, false},
+      {R"(<body Name="dynamicBoxSmoll.png" x="100" y="100" typ="D" shape="r" />)", "touch", true,
+       false, true, true},
   };
   for (const Case& c : cases) {
     auto game = Play(RegisterLevel("", Bodies(c.entry)));
@@ -187,19 +200,24 @@ TEST(ConstructionTest, BoxesAndCirclesGetTheirTagsAndLists) {
 
 TEST(ConstructionTest, ScaledPictureTruncatesAndSizesTheBox) {
   const int n = RegisterLevel(
-      "", Bodies(R"(<body Name="borderPlankVertical1Big.png" x="400" y="300" typ="s" shape="r" scaleX="1.7" scaleY="0.95" />)"));
+      "",
+      Bodies(
+          R"(<body Name="borderPlankVertical1Big.png" x="400" y="300" typ="s" shape="r" scaleX="1.7" scaleY="0.95" />)"));
   auto game = Play(n);
   const b2Body* body = Bodies(*game)[0];
   EXPECT_EQ(ImageWidth(body->userData), 17);
   EXPECT_EQ(ImageHeight(body->userData), 569);
-  EXPECT_TRUE(body->GetShapeList()->TestPoint(physics::b2Vec2(50 + 16.9f / 16, -37.5f + 568.0f / 16)));
+  EXPECT_TRUE(
+      body->GetShapeList()->TestPoint(physics::b2Vec2(50 + 16.9f / 16, -37.5f + 568.0f / 16)));
   EXPECT_FALSE(body->GetShapeList()->TestPoint(physics::b2Vec2(50 + 17.2f / 16, -37.5f)));
 }
 
 TEST(ConstructionTest, GravityFollowsTheLevel) {
-  for (const auto& [gravity, dx, dy] : {std::tuple{"left", -1, 0}, std::tuple{"up", 0, 1}, std::tuple{"", 0, -1}}) {
-    const int n = RegisterLevel(std::string("gravity=\"") + gravity + "\"",
-                                Bodies(R"(<body Name="dynamicBoxSmoll.png" x="400" y="300" typ="d" shape="r" />)"));
+  for (const auto& [gravity, dx, dy] :
+       {std::tuple{"left", -1, 0}, std::tuple{"up", 0, 1}, std::tuple{"", 0, -1}}) {
+    const int n = RegisterLevel(
+        std::string("gravity=\"") + gravity + "\"",
+        Bodies(R"(<body Name="dynamicBoxSmoll.png" x="400" y="300" typ="d" shape="r" />)"));
     auto game = Play(n);
     b2Body* box = Bodies(*game)[0];
     const auto before = box->GetPosition();
@@ -234,7 +252,8 @@ TEST(ConstructionTest, DamagedNumbersAndHugeChainsAreKeptInBounds) {
   // anchor; the ground.
   EXPECT_EQ(game->m_world->world->GetBodyCount(), 1 + 1 + MAX_CHAIN_LINKS + 1 + 1);
   EXPECT_EQ(game->m_world->world->GetJointCount(), MAX_CHAIN_LINKS);
-  EXPECT_FLOAT_EQ(Bodies(*game).rbegin()[1]->GetPosition().x, MAX_LEVEL_COORDINATE / 8) << "the box";
+  EXPECT_FLOAT_EQ(Bodies(*game).rbegin()[1]->GetPosition().x, MAX_LEVEL_COORDINATE / 8)
+      << "the box";
 }
 
 // [SECTION] Untrusted level files ---------------------------------------------------------------
@@ -244,8 +263,8 @@ bool AllFinite(const TGame& game) {
   for (const b2Body* b : Bodies(game)) {
     const auto p = b->GetPosition();
     const auto v = b->GetLinearVelocity();
-    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(b->GetAngle()) || !std::isfinite(v.x) ||
-        !std::isfinite(v.y)) {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(b->GetAngle()) ||
+        !std::isfinite(v.x) || !std::isfinite(v.y)) {
       return false;
     }
   }
@@ -263,31 +282,33 @@ TEST(UntrustedLevelTest, AbsurdNumbersAreClampedWithOneNoteEach) {
     std::size_t notes = 1;
   };
   const TCase cases[] = {
-      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" density="1e-45")", &TBodyEntry::density, MIN_LEVEL_DENSITY,
-       "body 2: density 1.4013e-45 is outside 0.01 to 100; 0.01 is used"},
-      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" density="1e-41")", &TBodyEntry::density, MIN_LEVEL_DENSITY,
-       "body 2: density 9.99967e-42 is outside"},
-      {R"(Name="ballSmall1.png" typ="d" shape="c" density="1e-45")", &TBodyEntry::density, MIN_LEVEL_DENSITY,
-       "density 1.4013e-45"},
-      {R"(Name="ballSmall1.png" typ="d" shape="c" density="1e37")", &TBodyEntry::density, MAX_LEVEL_DENSITY,
-       "density 1e+37 is outside 0.01 to 100; 100 is used"},
-      {R"(Name="ballSmall1.png" typ="d" shape="c" density="1e39")", &TBodyEntry::density, MAX_LEVEL_DENSITY,
-       "density inf is outside"},
-      {R"(Name="dynamicBoxMedium.png" typ="d" shape="r" density="1e30" scaleX="1000")", &TBodyEntry::scaleX,
-       MAX_LEVEL_SCALE, "density 1e+30 is outside 0.01 to 100; 100 is used", 2},
-      {R"(Name="dynamicBoxMedium.png" typ="d" shape="r" scaleY="-3")", &TBodyEntry::scaleY, MIN_LEVEL_SCALE,
-       "scaleY -3 is outside"},
-      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" x="-1e999")", &TBodyEntry::x, -MAX_LEVEL_COORDINATE,
-       "x -inf is outside -10000 to 10000; -10000 is used"},
-      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" angle="1e20")", &TBodyEntry::angle, MAX_LEVEL_ANGLE,
-       "angle 1e+20 is outside -360 to 360"},
-      {R"(Name="staticPlankBig.png" typ="s" shape="r" rotatingSpeed="-1e38")", &TBodyEntry::rotatingSpeed,
-       -MAX_TURNING_SPEED, "rotatingSpeed -1e+38"},
-      {R"(Name="movingPlankSmallGorizont.png" typ="s" shape="r" move="up" speed="1e38")", &TBodyEntry::speed,
-       MAX_SLIDER_SPEED, "speed 1e+38"},
+      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" density="1e-45")", &TBodyEntry::density,
+       MIN_LEVEL_DENSITY, "body 2: density 1.4013e-45 is outside 0.01 to 100; 0.01 is used"},
+      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" density="1e-41")", &TBodyEntry::density,
+       MIN_LEVEL_DENSITY, "body 2: density 9.99967e-42 is outside"},
+      {R"(Name="ballSmall1.png" typ="d" shape="c" density="1e-45")", &TBodyEntry::density,
+       MIN_LEVEL_DENSITY, "density 1.4013e-45"},
+      {R"(Name="ballSmall1.png" typ="d" shape="c" density="1e37")", &TBodyEntry::density,
+       MAX_LEVEL_DENSITY, "density 1e+37 is outside 0.01 to 100; 100 is used"},
+      {R"(Name="ballSmall1.png" typ="d" shape="c" density="1e39")", &TBodyEntry::density,
+       MAX_LEVEL_DENSITY, "density inf is outside"},
+      {R"(Name="dynamicBoxMedium.png" typ="d" shape="r" density="1e30" scaleX="1000")",
+       &TBodyEntry::scaleX, MAX_LEVEL_SCALE, "density 1e+30 is outside 0.01 to 100; 100 is used",
+       2},
+      {R"(Name="dynamicBoxMedium.png" typ="d" shape="r" scaleY="-3")", &TBodyEntry::scaleY,
+       MIN_LEVEL_SCALE, "scaleY -3 is outside"},
+      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" x="-1e999")", &TBodyEntry::x,
+       -MAX_LEVEL_COORDINATE, "x -inf is outside -10000 to 10000; -10000 is used"},
+      {R"(Name="dynamicBoxSmoll.png" typ="d" shape="r" angle="1e20")", &TBodyEntry::angle,
+       MAX_LEVEL_ANGLE, "angle 1e+20 is outside -360 to 360"},
+      {R"(Name="staticPlankBig.png" typ="s" shape="r" rotatingSpeed="-1e38")",
+       &TBodyEntry::rotatingSpeed, -MAX_TURNING_SPEED, "rotatingSpeed -1e+38"},
+      {R"(Name="movingPlankSmallGorizont.png" typ="s" shape="r" move="up" speed="1e38")",
+       &TBodyEntry::speed, MAX_SLIDER_SPEED, "speed 1e+38"},
   };
   for (const TCase& c : cases) {
-    const int n = RegisterLevel("", Bodies(std::string(FLOOR) + "<body x=\"400\" y=\"300\" " + c.entry + " />"));
+    const int n = RegisterLevel(
+        "", Bodies(std::string(FLOOR) + "<body x=\"400\" y=\"300\" " + c.entry + " />"));
     const TLevelFile file = LoadLevelFile(LevelAssetPath(n));
     ASSERT_EQ(file.bodies.size(), 2u) << c.entry;
     EXPECT_FLOAT_EQ(file.bodies[1].*c.field, c.expected) << c.entry;
@@ -335,8 +356,8 @@ TEST(UntrustedLevelTest, ALevelOverALimitLoadsWhatFitsAndSaysSoOnce) {
   };
   std::string boxes, chains, pics, clouds, drops, comets;
   for (int i = 0; i < 5000; ++i) {
-    boxes += "<body Name=\"dynamicBoxSmoll.png\" x=\"" + std::to_string(20 + i % 30 * 25) + "\" y=\"" +
-             std::to_string(20 + i / 30 * 25) + "\" typ=\"d\" shape=\"r\" />\n";
+    boxes += "<body Name=\"dynamicBoxSmoll.png\" x=\"" + std::to_string(20 + i % 30 * 25) +
+             "\" y=\"" + std::to_string(20 + i / 30 * 25) + "\" typ=\"d\" shape=\"r\" />\n";
   }
   for (int i = 0; i < 50; ++i) {
     chains += "<body Name=\"link.png\" x=\"" + std::to_string(100 + i * 12) +
@@ -348,14 +369,16 @@ TEST(UntrustedLevelTest, ALevelOverALimitLoadsWhatFitsAndSaysSoOnce) {
   for (int i = 0; i < 50; ++i) bigPics += R"(<pic Name="klen.png" x="170" y="465" />)";
   const ImagePtr klen = LoadImage("levels_pic/klen.png");
   ASSERT_NE(klen, nullptr);
-  const auto klenFit = static_cast<std::size_t>(MAX_LEVEL_PICTURE_PIXELS / (klen->width * klen->height));
+  const auto klenFit =
+      static_cast<std::size_t>(MAX_LEVEL_PICTURE_PIXELS / (klen->width * klen->height));
   for (int i = 0; i < 1000; ++i) {
     clouds += R"(<oblako Name="oblako3.png" x="650" y="90" speed="0.5" direct="left" />)";
     drops += R"(<kapla Name="1" x="100" y="40" />)";
     comets += R"(<kometa x0="900" y0="60" x="-10" y="2" speed="4" angle="-15" />)";
   }
   const int chainBodies = 1 + MAX_CHAIN_LINKS;
-  const int chainsThatFit = std::min(MAX_LEVEL_JOINTS / MAX_CHAIN_LINKS, MAX_LEVEL_BODIES / chainBodies);
+  const int chainsThatFit =
+      std::min(MAX_LEVEL_JOINTS / MAX_CHAIN_LINKS, MAX_LEVEL_BODIES / chainBodies);
   const TCase cases[] = {
       {"5000 boxes", Bodies(boxes), 1, MAX_LEVEL_BODIES + 1, 0, 0, 0, 0, 0},
       // Each chain's countLinks is clamped (a note each), then the chains that fit are built.
@@ -364,8 +387,8 @@ TEST(UntrustedLevelTest, ALevelOverALimitLoadsWhatFitsAndSaysSoOnce) {
       {"10000 decorations", "<pics>" + pics + "</pics>", 1, 1, 0, MAX_LEVEL_DECORATIONS, 0, 0, 0},
       {"50 large decorations", "<pics>" + bigPics + "</pics>", 0, 1, 0, klenFit, 0, 0, 0},
       {"1000 effects of each kind",
-       "<oblaka>" + clouds + "</oblaka><kapli>" + drops + "</kapli><komety>" + comets + "</komety>", 3, 1, 0, 0,
-       MAX_LEVEL_CLOUDS, MAX_LEVEL_DROPS, MAX_LEVEL_COMETS},
+       "<oblaka>" + clouds + "</oblaka><kapli>" + drops + "</kapli><komety>" + comets + "</komety>",
+       3, 1, 0, 0, MAX_LEVEL_CLOUDS, MAX_LEVEL_DROPS, MAX_LEVEL_COMETS},
   };
   for (const TCase& c : cases) {
     const int n = RegisterLevel("limitRagdoll=\"5\"", c.sections);
@@ -386,14 +409,16 @@ TEST(UntrustedLevelTest, ALevelOverALimitLoadsWhatFitsAndSaysSoOnce) {
 
 TEST(UntrustedLevelTest, ALevelFileOverTheSizeLimitIsNotRead) {
   std::string text = "<level><bodies>" + std::string(FLOOR);
-  while (text.size() <= MAX_LEVEL_FILE_BYTES) text += "<!-- padding padding padding padding padding -->";
+  while (text.size() <= MAX_LEVEL_FILE_BYTES)
+    text += "<!-- padding padding padding padding padding -->";
   text += "</bodies></level>";
   const int n = nextLevelNumber++;
   RegisterAssetBytes(LevelAssetPath(n), std::vector<std::uint8_t>(text.begin(), text.end()));
   const TLevelFile file = LoadLevelFile(LevelAssetPath(n));
   EXPECT_TRUE(file.bodies.empty());
   ASSERT_EQ(file.notes.size(), 1u);
-  EXPECT_NE(file.notes[0].find("larger than the 1048576 bytes a level file may have"), std::string::npos);
+  EXPECT_NE(file.notes[0].find("larger than the 1048576 bytes a level file may have"),
+            std::string::npos);
   // A file on disk is measured before it is read.
   const std::string path = ::testing::TempDir() + "brakkon-big-level.xml";
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -407,13 +432,16 @@ TEST(UntrustedLevelTest, ALevelFileOverTheSizeLimitIsNotRead) {
 TEST(ConstructionTest, AChainWithoutItsPictureIsSpacedAsOneOfOnePixel) {
   // Spaced by nothing, the links would lie in one spot, each touching every other.
   const int n = RegisterLevel(
-      "", Bodies(R"(<body Name="noSuchLink.png" x="400" y="100" typ="d" shape="l" countLinks="4" direct="down" />)"));
+      "",
+      Bodies(
+          R"(<body Name="noSuchLink.png" x="400" y="100" typ="d" shape="l" countLinks="4" direct="down" />)"));
   auto game = Play(n);
   const auto bodies = Bodies(*game);
   ASSERT_EQ(bodies.size(), 6u) << "anchor, 4 links and the ground body";
   // Newest first: bodies[0] is link 3, bodies[3] link 0 (which lies on the anchor).
   for (std::size_t k = 0; k < 3; ++k) {
-    EXPECT_NEAR((bodies[k + 1]->GetPosition().y - bodies[k]->GetPosition().y) * 8, 0.5f, 1e-3f) << "link " << k;
+    EXPECT_NEAR((bodies[k + 1]->GetPosition().y - bodies[k]->GetPosition().y) * 8, 0.5f, 1e-3f)
+        << "link " << k;
   }
 }
 
@@ -425,15 +453,19 @@ TEST(ConstructionTest, APreparedLevelAndItsRestartBuildWithoutDecoding) {
       <body Name="dynamicBoxMedium.png" x="300" y="300" typ="d" shape="r" />
       <body Name="ballBig2.png" x="500" y="300" typ="d" shape="c" />
       <body Name="link.png" x="600" y="20" typ="d" shape="l" countLinks="5" direct="down" lastLink="ballBig2.png" shapeLast="c" />
-      <body Name="target.png" x="700" y="577" typ="s" shape="r" target="true" />)") + R"(
+      <body Name="target.png" x="700" y="577" typ="s" shape="r" target="true" />)") +
+                                 R"(
     <pics><pic Name="klen.png" x="170" y="465" /></pics>
     <oblaka><oblako Name="oblako3.png" x="650" y="90" speed="0.5" direct="left" /></oblaka>
     <kapli><kapla Name="1" x="100" y="40" /></kapli>
     <komety><kometa x0="900" y0="60" x="-10" y="2" speed="4" angle="-15" /></komety>)";
   const int levels[] = {
-      RegisterLevel(R"(fon="fon3.jpg" shot="2" weather="rain1" thunder="true" mouse="500" spiderX="300" spiderY="100" sunX="100" sunY="100" crow="45" snowmanX="400" snowmanY="500" snowmanTyp="H")",
-                    everything),
-      RegisterLevel(R"(fon="fon5.jpg" shot="7" weather="rain2" snowmanX="400" snowmanY="500" snowmanTyp="E")", everything),
+      RegisterLevel(
+          R"(fon="fon3.jpg" shot="2" weather="rain1" thunder="true" mouse="500" spiderX="300" spiderY="100" sunX="100" sunY="100" crow="45" snowmanX="400" snowmanY="500" snowmanTyp="H")",
+          everything),
+      RegisterLevel(
+          R"(fon="fon5.jpg" shot="7" weather="rain2" snowmanX="400" snowmanY="500" snowmanTyp="E")",
+          everything),
   };
   for (const int level : levels) {
     ForgetPreparation();
@@ -442,16 +474,20 @@ TEST(ConstructionTest, APreparedLevelAndItsRestartBuildWithoutDecoding) {
     const TAssetLoadCounts before = AssetLoadCounts();
     std::shared_ptr<TGame> game = StartSession(level);
     const TAssetLoadCounts prepared = AssetLoadCounts();
-    EXPECT_EQ(prepared.picturesDecoded, before.picturesDecoded) << "level " << level << ": a picture was not prepared";
-    EXPECT_EQ(prepared.soundsDecoded, before.soundsDecoded) << "level " << level << ": a sound was not prepared";
+    EXPECT_EQ(prepared.picturesDecoded, before.picturesDecoded)
+        << "level " << level << ": a picture was not prepared";
+    EXPECT_EQ(prepared.soundsDecoded, before.soundsDecoded)
+        << "level " << level << ": a sound was not prepared";
     EXPECT_GE(prepared.picturesPrepared - before.picturesPrepared, 10);
     EXPECT_GE(prepared.soundsPrepared - before.soundsPrepared, 2);
     game->exitAll();
     game = nullptr;
     Play(level)->exitAll();  // a restart, after the old session is gone
     const TAssetLoadCounts again = AssetLoadCounts();
-    EXPECT_EQ(again.picturesDecoded, prepared.picturesDecoded) << "level " << level << ": a restart decoded a picture";
-    EXPECT_EQ(again.soundsDecoded, prepared.soundsDecoded) << "level " << level << ": a restart decoded a sound";
+    EXPECT_EQ(again.picturesDecoded, prepared.picturesDecoded)
+        << "level " << level << ": a restart decoded a picture";
+    EXPECT_EQ(again.soundsDecoded, prepared.soundsDecoded)
+        << "level " << level << ": a restart decoded a sound";
   }
   ForgetPreparation();
   PrepareLevel(nextLevelNumber + 50);  // no such level: nothing to do
@@ -513,11 +549,14 @@ TEST(FiringTest, LimitRemovesTheOldestInTheSameFrame) {
 }
 
 TEST(FiringTest, BodiesAndRagdollsLeavingTheFieldAreRemoved) {
-  auto game = Play(RegisterLevel("limitRagdoll=\"5\"", Bodies(R"(<body Name="dynamicBoxSmoll.png" x="400" y="1600" typ="d" shape="r" />
+  auto game = Play(
+      RegisterLevel("limitRagdoll=\"5\"",
+                    Bodies(R"(<body Name="dynamicBoxSmoll.png" x="400" y="1600" typ="d" shape="r" />
       <body Name="staticBoxSmall.png" x="400" y="1600" typ="s" shape="r" />)")));
   const int before = game->m_world->world->GetBodyCount();
   RunFrames(*game, 1);
-  EXPECT_EQ(game->m_world->world->GetBodyCount(), before - 1) << "the dynamic box beyond y -195 goes, the static stays";
+  EXPECT_EQ(game->m_world->world->GetBodyCount(), before - 1)
+      << "the dynamic box beyond y -195 goes, the static stays";
   // Aim straight up at full strength: the ragdoll flies off the top and is killed.
   Fire(*game, 30, 0);
   ASSERT_EQ(game->ragdollList.size(), 1u);
@@ -567,7 +606,8 @@ class WinTest : public ::testing::Test {
     levelCount = root->GetChildCount();
     for (int i = 1; i <= levelCount; ++i) {
       xmlNode* r = root->GetChild(i);
-      table->AddItem({"Level " + r->AttributeValueGet("num"), r->AttributeValueGet("score"), r->AttributeValueGet("status")});
+      table->AddItem({"Level " + r->AttributeValueGet("num"), r->AttributeValueGet("score"),
+                      r->AttributeValueGet("status")});
     }
     SessionLinks() = TSessionLinks{};
     SessionLinks().selectNextLevel = [this] { return SelectNextRow(*table); };
@@ -704,7 +744,8 @@ TEST(DrawingTest, NewerRagdollsAreDrawnUnderOlderOnesAndTheLevel) {
     const auto p = body.GetPosition();
     for (std::size_t i = 0; i < DrawTrace().size(); ++i) {
       const auto& e = DrawTrace()[i];
-      if (e.path == body.userData->Path() && std::fabs(e.x - p.x * 8) < 1e-3f && std::fabs(e.y + p.y * 8) < 1e-3f) {
+      if (e.path == body.userData->Path() && std::fabs(e.x - p.x * 8) < 1e-3f &&
+          std::fabs(e.y + p.y * 8) < 1e-3f) {
         return static_cast<long>(i);
       }
     }
@@ -722,7 +763,8 @@ TEST(DrawingTest, NewerRagdollsAreDrawnUnderOlderOnesAndTheLevel) {
 TEST(DrawingTest, DebugOutlinesLieOverTheFinishedPictureAndTintNothing) {
   const int level = RegisterLevel("fon=\"fon1.jpg\"", Bodies(FLOOR));
   const std::string shot = (std::filesystem::temp_directory_path() /
-                            ("game_test_debug_" + std::to_string(::getpid()) + ".png")).string();
+                            ("game_test_debug_" + std::to_string(::getpid()) + ".png"))
+                               .string();
   // The second frame of the level as saved at its flip, with or without the outlines.
   const auto secondFrame = [&](bool debug) {
     SetDrawState(TDrawState{});
@@ -753,7 +795,8 @@ TEST(DrawingTest, DebugOutlinesLieOverTheFinishedPictureAndTintNothing) {
   ClearDrawTrace();
   ASSERT_NE(edge, nullptr);
   const std::uint32_t outline = 0xFF000000u | (static_cast<std::uint32_t>(edge->r) << 16) |
-                                (static_cast<std::uint32_t>(edge->g) << 8) | static_cast<std::uint32_t>(edge->b);
+                                (static_cast<std::uint32_t>(edge->g) << 8) |
+                                static_cast<std::uint32_t>(edge->b);
   // On the edge, over the floor's picture: the outline's own colour, drawn last.
   const int x = TruncToInt(edge->x + edge->w / 2);
   bool onTop = false;
@@ -765,7 +808,8 @@ TEST(DrawingTest, DebugOutlinesLieOverTheFinishedPictureAndTintNothing) {
   // Away from the outlines nothing changes colour: the sky, the cannon, the counters.
   int changed = 0;
   for (int y = 0; y < 500; y += 7) {
-    for (int x = 0; x < SCREEN_WIDTH; x += 7) changed += plain->ReadPixel(x, y) != outlined->ReadPixel(x, y);
+    for (int x = 0; x < SCREEN_WIDTH; x += 7)
+      changed += plain->ReadPixel(x, y) != outlined->ReadPixel(x, y);
   }
   EXPECT_EQ(changed, 0);
 }
@@ -773,7 +817,8 @@ TEST(DrawingTest, DebugOutlinesLieOverTheFinishedPictureAndTintNothing) {
 // [SECTION] Counters ----------------------------------------------------------------------------
 
 TEST(CounterTest, DigitsStandAfterTheLabel) {
-  auto game = Play(RegisterLevel("levX=\"65\" levY=\"30\" shotsX=\"67\" shotsY=\"70\"", Bodies(FLOOR)), true);
+  auto game = Play(
+      RegisterLevel("levX=\"65\" levY=\"30\" shotsX=\"67\" shotsY=\"70\"", Bodies(FLOOR)), true);
   currentLevel = 12;
   game->levelScore = 108;
   EnableDrawTrace(true);
@@ -782,11 +827,13 @@ TEST(CounterTest, DigitsStandAfterTheLabel) {
   game->drawShots();
   EnableDrawTrace(false);
   std::vector<std::pair<std::string, std::pair<float, float>>> drawn;
-  for (const auto& e : DrawTrace()) drawn.push_back({e.path.substr(e.path.find('/') + 1), {e.x, e.y}});
+  for (const auto& e : DrawTrace())
+    drawn.push_back({e.path.substr(e.path.find('/') + 1), {e.x, e.y}});
   ClearDrawTrace();
   const decltype(drawn) expected = {
       {"numlevel.png", {65, 30}}, {"n1.png", {117, 30}}, {"n2.png", {130, 30}},
-      {"shots.png", {67, 70}},    {"n1.png", {120, 70}}, {"n0.png", {133, 70}}, {"n8.png", {146, 70}},
+      {"shots.png", {67, 70}},    {"n1.png", {120, 70}}, {"n0.png", {133, 70}},
+      {"n8.png", {146, 70}},
   };
   EXPECT_EQ(drawn, expected);
 }
@@ -827,15 +874,16 @@ TEST(MoversTest, SliderCarriesRagdollsSideways) {
   // Paused, nothing moves by itself: put the parts where the test wants them.
   SessionLinks().isPaused = [] { return true; };
   const physics::b2Vec2 away(10, -10);
-  for (const BodyPtr& part : {r->head, r->body, r->upperLeftHand, r->upperRightHand, r->lowLeftHand, r->lowRightHand,
-                              r->upperLeftLeg, r->upperRightLeg, r->lowLeftLeg}) {
+  for (const BodyPtr& part : {r->head, r->body, r->upperLeftHand, r->upperRightHand, r->lowLeftHand,
+                              r->lowRightHand, r->upperLeftLeg, r->upperRightLeg, r->lowLeftLeg}) {
     part->SetXForm(away, 0);
   }
   const physics::b2Vec2 onPlank(50, -37.5f + 0.5f);
   r->lowRightLeg->SetXForm(onPlank, 0);
   RunFrames(*game, 1);
   for (const BodyPtr& part : {r->lowRightLeg, r->head, r->body}) {
-    EXPECT_NEAR(part->GetLinearVelocity().x, 12, 1e-3) << "0.3 x 40 on the shin, the head and the torso";
+    EXPECT_NEAR(part->GetLinearVelocity().x, 12, 1e-3)
+        << "0.3 x 40 on the shin, the head and the torso";
   }
   EXPECT_NEAR(r->lowLeftLeg->GetLinearVelocity().x, 0, 1e-3);
   r->body->SetXForm(onPlank, 0);
@@ -847,8 +895,10 @@ TEST(MoversTest, SliderCarriesRagdollsSideways) {
 }
 
 TEST(MoversTest, TurningBodyTurnsClockwiseForNegativeSpeed) {
-  const int n =
-      RegisterLevel("", Bodies(R"(<body Name="staticPlankBig.png" x="400" y="300" typ="s" shape="r" rotatingSpeed="-3" />)"));
+  const int n = RegisterLevel(
+      "",
+      Bodies(
+          R"(<body Name="staticPlankBig.png" x="400" y="300" typ="s" shape="r" rotatingSpeed="-3" />)"));
   auto game = Play(n);
   RunFrames(*game, 10);
   EXPECT_NEAR(game->rotatingList.front().body->GetAngle(), -30, 1e-3);
@@ -863,7 +913,8 @@ TEST(MoversTest, PortalRebuildsTheRagdollAtTheExit) {
   ASSERT_EQ(game->ragdollList.size(), 1u);
   auto fired = game->ragdollList.front();
   // Put the torso into the entrance.
-  fired->newPositionOfRagdoll(20 - fired->body->GetPosition().x, -40 - fired->body->GetPosition().y, 0);
+  fired->newPositionOfRagdoll(20 - fired->body->GetPosition().x, -40 - fired->body->GetPosition().y,
+                              0);
   RunFrames(*game, 1);
   ASSERT_EQ(game->ragdollList.size(), 1u);
   auto rebuilt = game->ragdollList.front();

@@ -3,7 +3,6 @@
 // screen switching, panel routing and clipping, the cursor and the skin folder lookup. Headless,
 // driven by injected mouse input through kiv_RefreshGUI frames.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -465,9 +464,9 @@ TEST_F(GuiTest, FramedPanelsAreDrawnFromNinePiecesAndPlainOnesFromTheCentre) {
     float x, y, w, h;
   };
   const Piece expected[] = {
-      {0, 250, 130, 5, 5},   {2, 545, 130, 5, 5},  {6, 250, 325, 5, 5},   {8, 545, 325, 5, 5},
-      {1, 255, 130, 290, 5}, {7, 255, 325, 290, 5}, {3, 250, 135, 5, 190}, {5, 545, 135, 5, 190},
-      {4, 255, 135, 290, 190},
+      {0, 250, 130, 5, 5},   {2, 545, 130, 5, 5},   {6, 250, 325, 5, 5},
+      {8, 545, 325, 5, 5},   {1, 255, 130, 290, 5}, {7, 255, 325, 290, 5},
+      {3, 250, 135, 5, 190}, {5, 545, 135, 5, 190}, {4, 255, 135, 290, 190},
   };
   ASSERT_EQ(pieces.size(), 9u);
   for (const Piece& p : expected) {
@@ -511,8 +510,8 @@ TEST_F(GuiTest, ChildrenAreClippedTwoPixelsInsideTheirPanel) {
   Cls();
   Frame();
   const std::uint32_t edge = gui_fixture::PieceColour(gui_fixture::BUTTON_BASE, 1) & 0xFFFFFFu;
-  EXPECT_EQ(Pixel(95, 120), 0u);    // left of the panel
-  EXPECT_EQ(Pixel(101, 120), 0u);   // in the 2-pixel border
+  EXPECT_EQ(Pixel(95, 120), 0u);     // left of the panel
+  EXPECT_EQ(Pixel(101, 120), 0u);    // in the 2-pixel border
   EXPECT_EQ(Pixel(103, 120), edge);  // inside: the button's top edge piece
   EXPECT_EQ(Pixel(120, 120), edge);
 }
@@ -588,7 +587,8 @@ TEST_F(GuiTest, TheSkinFolderIsFoundInTheWorkingFolderThenBesideTheProgram) {
 }
 
 TEST_F(GuiTest, AMissingSkinOrFontIsReportedOnceAndTheToolkitKeepsWorking) {
-  const std::string missing = (std::filesystem::temp_directory_path() / "no_such_skin_here").string();
+  const std::string missing =
+      (std::filesystem::temp_directory_path() / "no_such_skin_here").string();
   testing::internal::CaptureStderr();
   kiv_LoadSkin(missing);
   kiv_AddFont("Gone", "font.ttf", 20);

@@ -78,7 +78,7 @@ TEST_F(GuiTest, RoundButtonsAreHitByDistanceFromTheirCentre) {
     int x, y;
     bool hit;
   };
-  const Case cases[] = {{200, 200, true}, {219, 200, true}, {220, 200, false},
+  const Case cases[] = {{200, 200, true}, {219, 200, true},  {220, 200, false},
                         {214, 214, true}, {215, 215, false}, {181, 200, true}};
   for (const Case& c : cases) {
     InjectMouseMove(c.x, c.y);
@@ -92,7 +92,8 @@ TEST_F(GuiTest, RoundButtonsAreHitByDistanceFromTheirCentre) {
 
 TEST_F(GuiTest, ImageButtonsCentreTheirPictureAndReportAMissingOne) {
   kiv_PanelPtr panel = MakeScreen();
-  kiv_ButtonPtr img = kiv_TButton::CreateImg("img", Skin("/graphics/cursors/normal.png"), 100, 100, 40, 20, panel);
+  kiv_ButtonPtr img =
+      kiv_TButton::CreateImg("img", Skin("/graphics/cursors/normal.png"), 100, 100, 40, 20, panel);
   EXPECT_EQ(img->gCapX, 100 + 20 - 4);
   EXPECT_EQ(img->gCapY, 100 + 10 - 4);
   testing::internal::CaptureStdout();
@@ -112,9 +113,11 @@ TEST_F(GuiTest, LabelsTakeTheSizeOfTheirTextAndAlignAboutTheirAnchor) {
     int xAlign, yAlign;
     int x, y;
   };
-  const Case cases[] = {{0, 0, 290, 15}, {1, 1, 290 - w / 2, 15 - lineH / 2}, {2, 2, 290 - w, 15 - lineH}};
+  const Case cases[] = {
+      {0, 0, 290, 15}, {1, 1, 290 - w / 2, 15 - lineH / 2}, {2, 2, 290 - w, 15 - lineH}};
   for (const Case& c : cases) {
-    kiv_LabelPtr label = kiv_CreateLabel("labelselect", "SELECT LEVEL", 290, 15, 100, 50, c.xAlign, c.yAlign, panel);
+    kiv_LabelPtr label =
+        kiv_CreateLabel("labelselect", "SELECT LEVEL", 290, 15, 100, 50, c.xAlign, c.yAlign, panel);
     EXPECT_EQ(label->gW, static_cast<float>(w));
     EXPECT_EQ(label->gH, static_cast<float>(lineH));
     EXPECT_EQ(label->gX, static_cast<float>(c.x)) << c.xAlign;
@@ -154,7 +157,9 @@ kiv_TablePtr LevelTable(const kiv_PanelPtr& panel, int rows) {
   table->HexTextColour("ffffff", 2);
   table->SetFont("Small");
   for (int i = 1; i <= rows; ++i) {
-    table->AddItem({"Level " + std::to_string(i), i % 3 == 0 ? std::to_string(i) : "", i == 1 ? "Open" : "Close"}, i);
+    table->AddItem({"Level " + std::to_string(i), i % 3 == 0 ? std::to_string(i) : "",
+                    i == 1 ? "Open" : "Close"},
+                   i);
   }
   return table;
 }
@@ -164,7 +169,9 @@ TEST_F(GuiTest, TableLayoutWidensNarrowColumnsAndSizesTheScrollBar) {
   kiv_TablePtr table = LevelTable(panel, 170);
   const int accessWidth = Measure("Default", "access").first + 6;  // measured before "Small"
   ASSERT_GT(accessWidth, 30);
-  EXPECT_EQ(table->gWidth, (std::vector<int>{150, std::max(50, Measure("Default", "scores").first + 6), accessWidth}));
+  EXPECT_EQ(
+      table->gWidth,
+      (std::vector<int>{150, std::max(50, Measure("Default", "scores").first + 6), accessWidth}));
   EXPECT_EQ(table->gW, static_cast<float>(-3 + 153 + table->gWidth[1] + 3 + accessWidth + 3));
   const kiv_ScrollBarPtr& bar = table->gScroll;
   ASSERT_NE(bar, nullptr);
@@ -256,10 +263,10 @@ TEST_F(GuiTest, ClickingARowSelectsItAndClickingBelowTheLastRowDoesNothing) {
     int row, column;  // -1: nothing selected, no event
   };
   const Case cases[] = {
-      {40, 70 + 27 + 5, 0, 0},          // first row, first column
+      {40, 70 + 27 + 5, 0, 0},            // first row, first column
       {40 + 160, 70 + 27 * 4 + 1, 3, 1},  // fourth row, second column
-      {40, 70 + 27 * 11 + 5, -1, -1},   // below the last row
-      {40, 75, -1, -1},                 // the heading row
+      {40, 70 + 27 * 11 + 5, -1, -1},     // below the last row
+      {40, 75, -1, -1},                   // the heading row
   };
   for (const Case& c : cases) {
     table->SelectItem(-1);
@@ -447,7 +454,8 @@ TEST_F(GuiTest, TheScrollBarThumbShowsTheVisibleShare) {
   EXPECT_FLOAT_EQ(thumb[2].y, bar->gStart + bar->gLength - 3);
 
   // A bar whose content fits keeps a thumb of at least 6 pixels and at most the track.
-  kiv_ScrollBarPtr lone = kiv_CreateScrollBar("lone", 500, 100, 100, kiv_TScrollBar::VERT_ALIGN, 100000, 10, panel);
+  kiv_ScrollBarPtr lone =
+      kiv_CreateScrollBar("lone", 500, 100, 100, kiv_TScrollBar::VERT_ALIGN, 100000, 10, panel);
   EXPECT_FLOAT_EQ(lone->gLength, 6);
   lone->SetRange(500000);
   EXPECT_FLOAT_EQ(lone->gLength, 70);

@@ -59,12 +59,24 @@ TEST_F(InputEventsTest, KeysReachTheGameUnderTheirVirtualCodes) {
     int key;
   };
   const std::vector<Case> cases = {
-      {SDLK_a, KEY_A},           {SDLK_z, KEY_A + 25},      {SDLK_0, KEY_0},
-      {SDLK_F9, KEY_F9},         {SDLK_F12, KEY_F12},       {SDLK_KP_0, KEY_NUMPAD0},
-      {SDLK_KP_9, KEY_NUMPAD1 + 8}, {SDLK_KP_ENTER, KEY_ENTER}, {SDLK_RETURN, KEY_ENTER},
-      {SDLK_ESCAPE, KEY_ESCAPE}, {SDLK_SPACE, KEY_SPACE},   {SDLK_INSERT, KEY_INSERT},
-      {SDLK_COMMA, KEY_COMMA},   {SDLK_MINUS, KEY_MINUS},   {SDLK_SLASH, KEY_SLASH},
-      {SDLK_SEMICOLON, KEY_SEMICOLON}, {SDLK_EQUALS, KEY_EQUALS}, {SDLK_PERIOD, KEY_PERIOD},
+      {SDLK_a, KEY_A},
+      {SDLK_z, KEY_A + 25},
+      {SDLK_0, KEY_0},
+      {SDLK_F9, KEY_F9},
+      {SDLK_F12, KEY_F12},
+      {SDLK_KP_0, KEY_NUMPAD0},
+      {SDLK_KP_9, KEY_NUMPAD1 + 8},
+      {SDLK_KP_ENTER, KEY_ENTER},
+      {SDLK_RETURN, KEY_ENTER},
+      {SDLK_ESCAPE, KEY_ESCAPE},
+      {SDLK_SPACE, KEY_SPACE},
+      {SDLK_INSERT, KEY_INSERT},
+      {SDLK_COMMA, KEY_COMMA},
+      {SDLK_MINUS, KEY_MINUS},
+      {SDLK_SLASH, KEY_SLASH},
+      {SDLK_SEMICOLON, KEY_SEMICOLON},
+      {SDLK_EQUALS, KEY_EQUALS},
+      {SDLK_PERIOD, KEY_PERIOD},
   };
   for (const Case& c : cases) {
     Down(c.sdl);
@@ -90,9 +102,10 @@ TEST_F(InputEventsTest, AModifierStaysHeldWhileEitherOfItsKeysIs) {
     SDL_Keycode left, right;
     int leftKey, rightKey, generic;
   };
-  const std::vector<Case> cases = {{SDLK_LSHIFT, SDLK_RSHIFT, KEY_LSHIFT, KEY_RSHIFT, KEY_SHIFT},
-                                   {SDLK_LCTRL, SDLK_RCTRL, KEY_LCONTROL, KEY_RCONTROL, KEY_CONTROL},
-                                   {SDLK_LALT, SDLK_RALT, KEY_LALT, KEY_RALT, KEY_ALT}};
+  const std::vector<Case> cases = {
+      {SDLK_LSHIFT, SDLK_RSHIFT, KEY_LSHIFT, KEY_RSHIFT, KEY_SHIFT},
+      {SDLK_LCTRL, SDLK_RCTRL, KEY_LCONTROL, KEY_RCONTROL, KEY_CONTROL},
+      {SDLK_LALT, SDLK_RALT, KEY_LALT, KEY_RALT, KEY_ALT}};
   for (const Case& c : cases) {
     Down(c.left);
     Down(c.right);
@@ -151,7 +164,8 @@ TEST_F(InputEventsTest, FullscreenKeysToggleAWindowOnADisplay) {
   ASSERT_NE(window, nullptr);
   const auto fullscreen = [&] {
     MouseX();  // pumps the events
-    return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+           SDL_WINDOW_FULLSCREEN_DESKTOP;
   };
   ASSERT_FALSE(fullscreen());
   Down(SDLK_F11);

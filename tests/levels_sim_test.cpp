@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "app/app.h"
-#include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "game_environment.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -69,7 +69,8 @@ TTrace Play(int level, int x, int y, int frames, bool drawing, int seed, int sou
       // or 90 % of it.
       const physics::b2Vec2 v = ragdoll->body->GetLinearVelocity();
       const float speed = std::fabs(v.x);
-      if (std::fabs(v.y) < 1e-4f && (std::fabs(speed - 8.0f) < 1e-4f || std::fabs(speed - 7.2f) < 1e-4f)) {
+      if (std::fabs(v.y) < 1e-4f &&
+          (std::fabs(speed - 8.0f) < 1e-4f || std::fabs(speed - 7.2f) < 1e-4f)) {
         ++trace.carried;
       }
     }
@@ -97,8 +98,10 @@ TEST(LevelsSim, RagdollLooksShareSizesAndCollisionMasks) {
     for (std::size_t look = 1; look < shared.ragdoll.size(); ++look) {
       const ImagePtr& other = shared.ragdoll[look][part];
       ASSERT_TRUE(other);
-      EXPECT_EQ(ImageWidth(other), ImageWidth(first)) << RAGDOLL_PART_NAMES[part] << " look " << look + 1;
-      EXPECT_EQ(ImageHeight(other), ImageHeight(first)) << RAGDOLL_PART_NAMES[part] << " look " << look + 1;
+      EXPECT_EQ(ImageWidth(other), ImageWidth(first))
+          << RAGDOLL_PART_NAMES[part] << " look " << look + 1;
+      EXPECT_EQ(ImageHeight(other), ImageHeight(first))
+          << RAGDOLL_PART_NAMES[part] << " look " << look + 1;
       int differing = 0, solid = 0;
       for (int py = 0; py < ImageHeight(first); ++py) {
         for (int px = 0; px < ImageWidth(first); ++px) {
@@ -109,19 +112,23 @@ TEST(LevelsSim, RagdollLooksShareSizesAndCollisionMasks) {
         }
       }
       EXPECT_GT(solid, 0) << RAGDOLL_PART_NAMES[part];
-      EXPECT_EQ(differing, 0) << RAGDOLL_PART_NAMES[part] << " look " << look + 1 << " collides differently";
+      EXPECT_EQ(differing, 0) << RAGDOLL_PART_NAMES[part] << " look " << look + 1
+                              << " collides differently";
     }
   }
 }
 
 TEST(LevelsSim, PortalAndSliderPlayIsTheSameDrawnOrNotWhateverTheGenerator) {
   const std::string text = MECHANICS_XML;
-  RegisterAssetBytes(LevelAssetPath(MECHANICS_LEVEL), std::vector<std::uint8_t>(text.begin(), text.end()));
+  RegisterAssetBytes(LevelAssetPath(MECHANICS_LEVEL),
+                     std::vector<std::uint8_t>(text.begin(), text.end()));
   const TTrace drawn = Play(MECHANICS_LEVEL, 400, 300, 400, true, 4660, 1);
-  ASSERT_GT(drawn.teleports, 0) << "the shot must go through the portal for this test to mean anything";
+  ASSERT_GT(drawn.teleports, 0)
+      << "the shot must go through the portal for this test to mean anything";
   ASSERT_GT(drawn.carried, 0) << "the slider must carry the ragdoll";
-  for (const auto& [drawing, seed, sound] : {std::tuple{false, 4660, 1}, std::tuple{false, 4660, 0},
-                                             std::tuple{false, 12345, 0}, std::tuple{true, 777, 1}}) {
+  for (const auto& [drawing, seed, sound] :
+       {std::tuple{false, 4660, 1}, std::tuple{false, 4660, 0}, std::tuple{false, 12345, 0},
+        std::tuple{true, 777, 1}}) {
     const TTrace other = Play(MECHANICS_LEVEL, 400, 300, 400, drawing, seed, sound);
     EXPECT_EQ(other.winFrame, drawn.winFrame) << drawing << " " << seed << " " << sound;
     EXPECT_EQ(other.numbers, drawn.numbers) << drawing << " " << seed << " " << sound;
@@ -130,7 +137,8 @@ TEST(LevelsSim, PortalAndSliderPlayIsTheSameDrawnOrNotWhateverTheGenerator) {
 
 /// The first shot of a stored solution ("shot 0 X Y"), or (600, 250) when there is none.
 std::pair<int, int> StoredAim(int level) {
-  std::ifstream file(std::string(BRAKKON_FIXTURES) + "/../../assets/solutions/level" + std::to_string(level) + ".txt");
+  std::ifstream file(std::string(BRAKKON_FIXTURES) + "/../../assets/solutions/level" +
+                     std::to_string(level) + ".txt");
   for (std::string word; file >> word;) {
     int frame = 0, x = 0, y = 0;
     if (word == "shot" && file >> frame >> x >> y) return {x, y};

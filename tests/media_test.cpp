@@ -1,5 +1,7 @@
 // Media layer: random generator, frame pacing, input, asset table, image drawing, masks,
 // collision, pixel maps and the draw trace. Runs headless with the software renderer.
+#include "media/media.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,8 +10,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-
-#include "media/media.h"
 
 namespace {
 
@@ -155,7 +155,8 @@ TEST_F(MediaTest, InputCountsPressesUntilRead) {
 
 TEST_F(MediaTest, InputScriptAppliesCommandsByFrame) {
   std::string error;
-  ASSERT_TRUE(ParseInputScript("# aim then fire\n0 move 400 300\n2 click 1\n3 key 27\n", &error)) << error;
+  ASSERT_TRUE(ParseInputScript("# aim then fire\n0 move 400 300\n2 click 1\n3 key 27\n", &error))
+      << error;
   EXPECT_EQ(MouseX(), 400);
   EXPECT_EQ(MouseHit(1), 0);
   Flip();
@@ -191,12 +192,15 @@ TEST_F(MediaTest, InputScriptsFromFilesAreBounded) {
       {write("cr-only.txt", "0 move 10 20\r1 click 1\r2 wheel 5\r"), true, ""},
       {write("crlf.txt", "0 move 10 20\r\n1 click 1\r\n"), true, ""},
       // A bad line of a CR-only file is named by its number, without the CRs of the others.
-      {write("cr-only-bad.txt", "0 move 10 20\r1 jump 3\r2 click 1\r"), false, "line 2: cannot read \"1 jump 3\""},
+      {write("cr-only-bad.txt", "0 move 10 20\r1 jump 3\r2 click 1\r"), false,
+       "line 2: cannot read \"1 jump 3\""},
       {write("wheel-at-limit.txt", "0 wheel 1000\n0 wheel -1000\n"), true, ""},
       // Twice the largest int overflowed the wheel's running total.
-      {write("wheel-overflow.txt", "0 wheel 2147483647\n1 wheel 2147483647\n"), false, "the wheel turns by 1000 at most"},
+      {write("wheel-overflow.txt", "0 wheel 2147483647\n1 wheel 2147483647\n"), false,
+       "the wheel turns by 1000 at most"},
       {write("far-pointer.txt", "0 move -2147483648 0\n"), false, "line 1"},
-      {write("control.txt", "0 move 1 2\n1 click\x1b[2J\n"), false, "line 2: cannot read \"1 click?[2J\""},
+      {write("control.txt", "0 move 1 2\n1 click\x1b[2J\n"), false,
+       "line 2: cannot read \"1 click?[2J\""},
   };
   for (const TCase& c : cases) {
     std::string error;
@@ -221,17 +225,20 @@ TEST_F(MediaTest, OnlyPngAndJpegOfABoundedSizeAreDecoded) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "brakkon-pictures";
   std::filesystem::create_directories(dir);
   auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(dir / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return (dir / name).string();
   };
   auto be32 = [](std::uint32_t v) {
-    return std::vector<std::uint8_t>{static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
-                                     static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+    return std::vector<std::uint8_t>{
+        static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+        static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
   };
   // A PNG signature and an IHDR chunk claiming w x h; no pixel data follows.
   auto pngHeader = [&](std::uint32_t w, std::uint32_t h) {
-    std::vector<std::uint8_t> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    std::vector<std::uint8_t> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                   0,    0,   0,   13,  'I',  'H',  'D',  'R'};
     for (std::uint32_t v : {w, h}) {
       const auto bytes = be32(v);
       b.insert(b.end(), bytes.begin(), bytes.end());
@@ -241,13 +248,32 @@ TEST_F(MediaTest, OnlyPngAndJpegOfABoundedSizeAreDecoded) {
   };
   // A JPEG start, an APP0 segment, then a start-of-frame segment claiming w x h.
   auto jpegHeader = [](unsigned w, unsigned h) {
-    return std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 'J', 'F', 0xFF, 0xC0, 0, 11, 8,
-                                     static_cast<std::uint8_t>(h >> 8), static_cast<std::uint8_t>(h),
-                                     static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w), 1, 1, 0x11, 0};
+    return std::vector<std::uint8_t>{0xFF,
+                                     0xD8,
+                                     0xFF,
+                                     0xE0,
+                                     0,
+                                     4,
+                                     'J',
+                                     'F',
+                                     0xFF,
+                                     0xC0,
+                                     0,
+                                     11,
+                                     8,
+                                     static_cast<std::uint8_t>(h >> 8),
+                                     static_cast<std::uint8_t>(h),
+                                     static_cast<std::uint8_t>(w >> 8),
+                                     static_cast<std::uint8_t>(w),
+                                     1,
+                                     1,
+                                     0x11,
+                                     0};
   };
   // A BMP of 30000 x 30000, 8-bit run-length coded: a thousand bytes that decode to 900 MB.
-  std::vector<std::uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 4, 0, 0, 40, 0, 0, 0, 0x30, 0x75, 0, 0,
-                                   0x30, 0x75, 0, 0, 1, 0, 8, 0, 1, 0, 0, 0};
+  std::vector<std::uint8_t> bmp = {'B', 'M', 0,  0, 0, 0, 0,    0,    0, 0, 54,   4,
+                                   0,   0,   40, 0, 0, 0, 0x30, 0x75, 0, 0, 0x30, 0x75,
+                                   0,   0,   1,  0, 8, 0, 1,    0,    0, 0};
   bmp.resize(54 + 1024, 0);
   bmp.insert(bmp.end(), {0, 1});
   struct TCase {
@@ -260,7 +286,8 @@ TEST_F(MediaTest, OnlyPngAndJpegOfABoundedSizeAreDecoded) {
       {write("square.png", pngHeader(4097, 4097)), "16777216 in all"},
       {write("bomb.jpg", jpegHeader(30000, 30000)), "claims 30000 x 30000 pixels"},
       {write("button.png", bmp), "is neither PNG nor JPEG"},
-      {write("gif.png", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0}), "is neither PNG nor JPEG"},
+      {write("gif.png", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0}),
+       "is neither PNG nor JPEG"},
       {write("nosize.png", pngHeader(0, 10)), "gives no size"},
   };
   for (const TCase& c : refused) {
@@ -270,7 +297,8 @@ TEST_F(MediaTest, OnlyPngAndJpegOfABoundedSizeAreDecoded) {
     EXPECT_EQ(LoadPixmap(c.path), nullptr) << c.path;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200)) << c.path;
     const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said << "one line for the file, however often loaded";
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1)
+        << said << "one line for the file, however often loaded";
     EXPECT_NE(said.find(c.why), std::string::npos) << said;
     EXPECT_TRUE(PictureRefused(c.path));
   }
@@ -328,12 +356,14 @@ TEST(AssetTableTest, LookupRules) {
   ASSERT_TRUE(fromDisk);
   EXPECT_EQ(std::string(fromDisk->begin(), fromDisk->end()), "disk");
   EXPECT_FALSE(ReadAssetOrFile("no/such/file.png"));
-  EXPECT_FALSE(ReadAssetOrFile(std::filesystem::temp_directory_path().string())) << "a folder is no file";
+  EXPECT_FALSE(ReadAssetOrFile(std::filesystem::temp_directory_path().string()))
+      << "a folder is no file";
 }
 
 TEST(AssetTableTest, PackIsValidatedBeforeRegistering) {
   // "BRKPACK1", one entry "p/x" at offset 40, 2 bytes.
-  std::vector<std::uint8_t> pack = {'B', 'R', 'K', 'P', 'A', 'C', 'K', '1', 1, 0, 0, 0, 3, 0, 0, 0, 'p', '/', 'x'};
+  std::vector<std::uint8_t> pack = {'B', 'R', 'K', 'P', 'A', 'C', 'K', '1', 1,  0,
+                                    0,   0,   3,   0,   0,   0,   'p', '/', 'x'};
   const std::array<std::uint8_t, 16> index = {40, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
   pack.insert(pack.end(), index.begin(), index.end());
   pack.resize(40, 0);
@@ -532,7 +562,8 @@ TEST_F(MediaTest, PreparedAndHeldPicturesAreTheOnesADirectLoadGives) {
   direct = nullptr;
   counts = AssetLoadCounts();
   ImagePtr held = load();
-  EXPECT_EQ(AssetLoadCounts().picturesHeld, counts.picturesHeld + 1) << "its user let go, the preparation did not";
+  EXPECT_EQ(AssetLoadCounts().picturesHeld, counts.picturesHeld + 1)
+      << "its user let go, the preparation did not";
   EXPECT_EQ(pixelsOf(held, 0), cell0);
   held = nullptr;
 
@@ -567,7 +598,8 @@ TEST_F(MediaTest, PreparedAndHeldPicturesAreTheOnesADirectLoadGives) {
 
 TEST_F(MediaTest, PreparedTexturesAreMadeInBandsBetweenFrames) {
   // Tall enough for several bands; the last rows blue, the rest red.
-  const auto file = WritePng("tall.png", 300, 1000, [](int, int y) { return y >= 900 ? BLUE : RED; });
+  const auto file =
+      WritePng("tall.png", 300, 1000, [](int, int y) { return y >= 900 ? BLUE : RED; });
   RegisterAssetBytes("prepared/tall.png", *ReadAssetOrFile(file));
   PrepareImage("prepared/tall.png", 0);
   WaitForPreparation();

@@ -1,5 +1,7 @@
 // Tests of the options and progress file in a temporary data folder: the first run, the audio
 // switches, best scores and unlocking, the last level, and files that are damaged or short.
+#include "state/options.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +17,6 @@
 #include <random>
 
 #include "state/globals.h"
-#include "state/options.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -47,7 +48,9 @@ class OptionsTest : public ::testing::Test {
   virtual fs::path Base() const { return fs::temp_directory_path(); }
   std::string File() const { return folder_ + "/brakkon.dat"; }
   void WriteFile(const std::string& text) const { std::ofstream(File(), std::ios::binary) << text; }
-  std::vector<std::uint8_t> FileBytes() const { return ReadAssetOrFile(File()).value_or(std::vector<std::uint8_t>{}); }
+  std::vector<std::uint8_t> FileBytes() const {
+    return ReadAssetOrFile(File()).value_or(std::vector<std::uint8_t>{});
+  }
   std::string FileText() const { return xmlContainerDecode(FileBytes()); }
 
   /// The progress file as the game reads it, independent of optionsDoc.
@@ -59,9 +62,11 @@ class OptionsTest : public ::testing::Test {
 
   /// A plain progress file with `records` level records; record k has score scores[k-1] if given.
   static std::string ProgressText(int records, const std::vector<std::string>& scores = {}) {
-    std::string text = "<options game=\"Brakkon\" lastLevel=\"1\" music=\"true\" sound=\"true\" win=\"false\">\n";
+    std::string text =
+        "<options game=\"Brakkon\" lastLevel=\"1\" music=\"true\" sound=\"true\" win=\"false\">\n";
     for (int k = 1; k <= records; ++k) {
-      const std::string score = k <= static_cast<int>(scores.size()) ? scores[static_cast<std::size_t>(k - 1)] : "";
+      const std::string score =
+          k <= static_cast<int>(scores.size()) ? scores[static_cast<std::size_t>(k - 1)] : "";
       text += "  <level num=\"" + std::to_string(k) + "\" score=\"" + score + "\" status=\"" +
               (k == 1 || !score.empty() ? "Open" : "Close") + "\" />\n";
     }
@@ -94,13 +99,15 @@ TEST_F(OptionsTest, FirstRunCreatesTheDefaultFileAndSavesItTwice) {
 
   const std::string text = FileText();
   EXPECT_EQ(text.rfind("<?xml version=\"1.0\"?>\r\n"
-                       "<options game=\"Brakkon\" lastLevel=\"1\" music=\"true\" sound=\"true\" win=\"false\">\r\n"
+                       "<options game=\"Brakkon\" lastLevel=\"1\" music=\"true\" sound=\"true\" "
+                       "win=\"false\">\r\n"
                        "  <level num=\"1\" score=\"\" status=\"Open\" />\r\n"
                        "  <level num=\"2\" score=\"\" status=\"Close\" />\r\n",
                        0),
             0u)
       << text.substr(0, 300);
-  EXPECT_NE(text.find("  <level num=\"170\" score=\"\" status=\"Close\" />\r\n</options>\r\n"), std::string::npos);
+  EXPECT_NE(text.find("  <level num=\"170\" score=\"\" status=\"Close\" />\r\n</options>\r\n"),
+            std::string::npos);
   const auto reread = Reread();
   ASSERT_NE(reread->GetRoot(), nullptr);
   EXPECT_EQ(reread->GetRoot()->ChildCount, DEFAULT_LEVEL_COUNT);
@@ -129,7 +136,8 @@ TEST_F(OptionsTest, BestScoreRules) {
     std::string stored;
     bool newBest;
   };
-  const std::vector<Attempt> attempts = {{3, "3", true}, {3, "3", false}, {5, "3", false}, {2, "2", true}};
+  const std::vector<Attempt> attempts = {
+      {3, "3", true}, {3, "3", false}, {5, "3", false}, {2, "2", true}};
   for (const auto& attempt : attempts) {
     LevelRecord(6)->AttributeValueSet("status", "Close");
     const TLevelCompletion result = RecordLevelCompleted(5, attempt.shots);
@@ -138,7 +146,8 @@ TEST_F(OptionsTest, BestScoreRules) {
     EXPECT_TRUE(result.nextOpened);
     EXPECT_FALSE(result.gameWon);
     const auto reread = Reread();
-    EXPECT_EQ(reread->GetRoot()->GetChild(5)->AttributeValueGet("score"), attempt.stored) << attempt.shots;
+    EXPECT_EQ(reread->GetRoot()->GetChild(5)->AttributeValueGet("score"), attempt.stored)
+        << attempt.shots;
     EXPECT_EQ(reread->GetRoot()->GetChild(6)->AttributeValueGet("status"), "Open");
   }
   // A first completion stores its shots whatever the neighbours' bests are.
@@ -204,7 +213,9 @@ TEST_F(OptionsTest, FileWithErrorsIsKeptAsideAndWhatItHoldsIsUsed) {
   const auto kept = ReadAssetOrFile(File() + ".bad");
   ASSERT_TRUE(kept.has_value());
   EXPECT_EQ(std::string(kept->begin(), kept->end()), text + "</extra>\n");
-  EXPECT_NE(message.find("Unexpected closing tag (/extra)); kept it as brakkon.dat.bad"), std::string::npos) << message;
+  EXPECT_NE(message.find("Unexpected closing tag (/extra)); kept it as brakkon.dat.bad"),
+            std::string::npos)
+      << message;
   EXPECT_NE(ProgressNotice(), "");
 }
 
@@ -237,7 +248,8 @@ TEST_F(OptionsTest, FailedSaveKeepsTheDocumentInMemory) {
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveOptions());
   const std::string message = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(message.find("cannot save progress to " + File() + ": " + File() + " is a folder"), std::string::npos)
+  EXPECT_NE(message.find("cannot save progress to " + File() + ": " + File() + " is a folder"),
+            std::string::npos)
       << message;
   EXPECT_EQ(OptionsRoot()->AttributeValueGet("lastLevel"), "9");
 }
@@ -250,8 +262,9 @@ class DamagedFileTest : public OptionsTest {
  protected:
   fs::path Base() const override {
     std::error_code ec;
-    return fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm")
-                                                                                : fs::temp_directory_path();
+    return fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0
+               ? fs::path("/dev/shm")
+               : fs::temp_directory_path();
   }
   void SetUp() override {
     OptionsTest::SetUp();
@@ -276,7 +289,8 @@ class DamagedFileTest : public OptionsTest {
     const std::string text = xmlContainerDecode(good_);
     if (offset < 8) return 0;
     const std::size_t lineStart = text.rfind('\n', offset - 8);
-    const std::size_t tag = text.find("<level num=\"", lineStart == std::string::npos ? 0 : lineStart);
+    const std::size_t tag =
+        text.find("<level num=\"", lineStart == std::string::npos ? 0 : lineStart);
     const std::size_t lineEnd = text.find('\n', offset - 8);
     if (tag == std::string::npos || tag > lineEnd) return 0;
     return xmlTextToInt(text.substr(tag + 12));
@@ -299,8 +313,10 @@ class DamagedFileTest : public OptionsTest {
       }
     }
     for (std::size_t length = 0; length < good_.size(); length += 64) {
-      cases.push_back({"truncated", std::vector<std::uint8_t>(good_.begin(), good_.begin() + static_cast<long>(length)),
-                       RecordAt(length)});
+      cases.push_back(
+          {"truncated",
+           std::vector<std::uint8_t>(good_.begin(), good_.begin() + static_cast<long>(length)),
+           RecordAt(length)});
     }
     std::mt19937 random(3000);
     for (int n = 0; n < 8; ++n) {
@@ -317,7 +333,9 @@ class DamagedFileTest : public OptionsTest {
     cases.push_back({"lost <", encoded(std::string(text).erase(record6, 1)), 6});
     cases.push_back({"lost /", encoded(std::string(text).erase(record5End, 1)), 5});
     cases.push_back({"duplicated record",
-                     encoded(std::string(text).insert(line6End, text.substr(line6Start, line6End - line6Start))), 6});
+                     encoded(std::string(text).insert(
+                         line6End, text.substr(line6Start, line6End - line6Start))),
+                     6});
     return cases;
   }
 
@@ -349,8 +367,9 @@ TEST_F(DamagedFileTest, NoCompletedLevelIsLostOrMovedAndTheDamagedFileIsKept) {
       for (const auto& entry : fs::directory_iterator(folder_)) fs::remove(entry.path(), ec);
       WriteFile(std::string(c.bytes.begin(), c.bytes.end()));
       if (withBackup) {
-        std::ofstream(File() + ".bak", std::ios::binary).write(reinterpret_cast<const char*>(backup_->data()),
-                                                                static_cast<std::streamsize>(backup_->size()));
+        std::ofstream(File() + ".bak", std::ios::binary)
+            .write(reinterpret_cast<const char*>(backup_->data()),
+                   static_cast<std::streamsize>(backup_->size()));
       }
       optionsDoc.reset();
       ::testing::internal::CaptureStderr();
@@ -375,24 +394,27 @@ TEST_F(DamagedFileTest, NoCompletedLevelIsLostOrMovedAndTheDamagedFileIsKept) {
       bool kept = false;
       for (const auto& entry : fs::directory_iterator(folder_)) {
         const std::string name = entry.path().filename().string();
-        kept = kept || (name != "brakkon.dat" && name != "brakkon.dat.bak" && ReadAssetOrFile(entry.path()) == c.bytes);
+        kept = kept || (name != "brakkon.dat" && name != "brakkon.dat.bak" &&
+                        ReadAssetOrFile(entry.path()) == c.bytes);
       }
       TTally& t = tally[c.family][withBackup ? 0 : 1];
       ++t.cases;
       t.lost += lost > 0 ? 1 : 0;
       t.moved += moved > 0 ? 1 : 0;
       t.notKept += kept || used ? 0 : 1;
-      EXPECT_EQ(moved, 0) << c.family << " (record " << c.record << ", backup " << withBackup << ")";
+      EXPECT_EQ(moved, 0) << c.family << " (record " << c.record << ", backup " << withBackup
+                          << ")";
       if (withBackup) {
         EXPECT_EQ(lost, 0) << c.family << " (record " << c.record << "): " << message;
       }
       EXPECT_TRUE(kept || used) << c.family << ": the damaged file is gone";
     }
   }
-  std::cout << "family               cases | with backup: lost moved not-kept | without: lost moved not-kept\n";
+  std::cout << "family               cases | with backup: lost moved not-kept | without: lost "
+               "moved not-kept\n";
   for (const auto& [family, t] : tally) {
-    std::printf("%-20s %5d | %17d %5d %8d | %14d %5d %8d\n", family.c_str(), t[0].cases, t[0].lost, t[0].moved,
-                t[0].notKept, t[1].lost, t[1].moved, t[1].notKept);
+    std::printf("%-20s %5d | %17d %5d %8d | %14d %5d %8d\n", family.c_str(), t[0].cases, t[0].lost,
+                t[0].moved, t[0].notKept, t[1].lost, t[1].moved, t[1].notKept);
   }
 }
 
@@ -408,8 +430,10 @@ TEST_F(OptionsTest, AFailedSaveIsToldOnceAndTheNextSaveTriesAgain) {
   EXPECT_FALSE(SaveOptions());
   RecordLevelCompleted(2, 5);  // fails the same way: no second line
   const std::string message = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(message, "brakkon: cannot save progress to " + File() + ": " + File() +
-                         " is read-only (Permission denied); the game goes on and tries again at the next save\n");
+  EXPECT_EQ(
+      message,
+      "brakkon: cannot save progress to " + File() + ": " + File() +
+          " is read-only (Permission denied); the game goes on and tries again at the next save\n");
   EXPECT_EQ(ProgressNoticeSerial(), serial + 1);
   EXPECT_EQ(FileBytes(), before);  // a file without write permission is not replaced
   fs::permissions(File(), fs::perms::owner_read | fs::perms::owner_write);
@@ -424,7 +448,8 @@ TEST_F(OptionsTest, ASymlinkedFileIsFollowed) {
   fs::create_symlink(real, File());
   RecordLevelCompleted(1, 6);
   EXPECT_TRUE(fs::is_symlink(File()));
-  EXPECT_NE(xmlContainerDecode(ReadAssetOrFile(real).value()).find("num=\"1\" score=\"6\""), std::string::npos);
+  EXPECT_NE(xmlContainerDecode(ReadAssetOrFile(real).value()).find("num=\"1\" score=\"6\""),
+            std::string::npos);
 }
 
 TEST_F(OptionsTest, AFileThatCannotBeReadIsLeftAloneAndNotCalledDamaged) {
@@ -450,7 +475,8 @@ TEST_F(OptionsTest, KeptCopiesNeverReplaceAnEarlierOne) {
   const std::string message = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(message.find("kept it as brakkon.dat.bad3"), std::string::npos) << message;
   EXPECT_EQ(Reread()->GetRoot()->ChildCount, DEFAULT_LEVEL_COUNT);
-  EXPECT_EQ(ReadAssetOrFile(File() + ".bad3").value(), std::vector<std::uint8_t>({'d', 'a', 'm', 'a', 'g', 'e', 'd'}));
+  EXPECT_EQ(ReadAssetOrFile(File() + ".bad3").value(),
+            std::vector<std::uint8_t>({'d', 'a', 'm', 'a', 'g', 'e', 'd'}));
   EXPECT_EQ(ReadAssetOrFile(File() + ".bad").value().size(), 5u);
   EXPECT_EQ(ReadAssetOrFile(folder_ + "/other").value().size(), 5u);
 }
@@ -485,7 +511,8 @@ TEST_F(OptionsTest, AMissingFileIsRestoredFromTheBackup) {
 TEST_F(OptionsTest, DataFolderChoice) {
   EXPECT_EQ(ResolveDataFolder("some/dir", true, "/home/u/.local/share/brakkon/"), "some/dir/");
   EXPECT_EQ(ResolveDataFolder("", true, "/home/u/.local/share/brakkon/"), "");
-  EXPECT_EQ(ResolveDataFolder("", false, "/home/u/.local/share/brakkon"), "/home/u/.local/share/brakkon/");
+  EXPECT_EQ(ResolveDataFolder("", false, "/home/u/.local/share/brakkon"),
+            "/home/u/.local/share/brakkon/");
   LoadOptions();
   EXPECT_EQ(DataFolder(), folder_ + "/");
   EXPECT_EQ(OptionsFilePath(), File());

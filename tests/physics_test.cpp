@@ -4,14 +4,14 @@
 
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <string>
 #include <tuple>
-#include <set>
 #include <utility>
 #include <vector>
 
-#include "media/media.h"
 #include "effects/baz.h"
+#include "media/media.h"
 #include "physics/binding.h"
 #include "physics/debug_draw.h"
 #include "physics/physic_world.h"
@@ -105,8 +105,8 @@ std::vector<b2Body*> BodyList(physics::b2World& world) {
 }
 
 std::vector<BodyPtr> Parts(const TRagdoll& r) {
-  return {r.head,          r.body,         r.upperLeftHand, r.upperRightHand, r.lowLeftHand,
-          r.lowRightHand, r.upperLeftLeg, r.upperRightLeg, r.lowLeftLeg,    r.lowRightLeg};
+  return {r.head,         r.body,         r.upperLeftHand, r.upperRightHand, r.lowLeftHand,
+          r.lowRightHand, r.upperLeftLeg, r.upperRightLeg, r.lowLeftLeg,     r.lowRightLeg};
 }
 
 b2Vec2 CentreOfMass(const TRagdoll& r) {
@@ -140,7 +140,8 @@ std::unique_ptr<TRagdoll> Fire(Level& level, float aimX, float aimY) {
   auto ragdoll = std::make_unique<TRagdoll>();
   ragdoll->CreateRagdoll(nullptr, x, y, level.physics);
   const b2Vec2 impulse{aimX / 8.0f / 5.0f, (75.0f - aimY / 8.0f) / 5.0f};
-  for (const BodyPtr& part : {ragdoll->body, ragdoll->upperRightHand, ragdoll->upperLeftHand, ragdoll->head}) {
+  for (const BodyPtr& part :
+       {ragdoll->body, ragdoll->upperRightHand, ragdoll->upperLeftHand, ragdoll->head}) {
     part->ApplyImpulse(impulse, part->GetLocalCenter());
   }
   return ragdoll;
@@ -175,7 +176,8 @@ int StateAfterDraws(int seed, int draws) {
 
 }  // namespace
 
-// [SECTION] Binding ----------------------------------------------------------------------------------
+// [SECTION] Binding
+// ----------------------------------------------------------------------------------
 
 TEST(PhysicsBinding, BodyListIsNewestFirstWithTheGroundBodyLast) {
   Level level;
@@ -250,7 +252,8 @@ TEST(PhysicsBinding, SpeedsAreClampedBeforeEachStep) {
   EXPECT_NEAR(v.x / v.y, 0.75f, 1e-4f);
   // Box2D 2.4 then limits the turn to 90 degrees per step, which at 0.025 s is below 250 rad/s.
   EXPECT_NEAR(crate->GetAngularVelocity(), 90.0f / level.physics.timeStep, 0.5f);
-  EXPECT_NEAR(crate->GetPosition().Length(), MAX_LINEAR_SPEED_UNITS * level.physics.timeStep, 1e-3f);
+  EXPECT_NEAR(crate->GetPosition().Length(), MAX_LINEAR_SPEED_UNITS * level.physics.timeStep,
+              1e-3f);
 }
 
 TEST(PhysicsBinding, GravityAccelerates21UnitsPerSecondSquaredOfSimulatedTime) {
@@ -367,7 +370,8 @@ TEST(PhysicsBinding, BodiesHeldByTheGameOutliveTheirWorld) {
   EXPECT_FALSE(crate->SetXForm({0, 0}, 0));
 }
 
-// [SECTION] World ------------------------------------------------------------------------------------
+// [SECTION] World
+// ------------------------------------------------------------------------------------
 
 TEST(PhysicWorld, StepAndDebugSwitchFollowTheRefreshRateAndTheDeveloperFlag) {
   TPhysicWorld at60;
@@ -396,14 +400,16 @@ TEST(PhysicWorld, DebugRendererDrawsOnlyInWorldsCreatedWithTheSwitchOn) {
     MakeBox(*world.world, {10, -10}, 1, 1, 0);
     ClearDrawTrace();
     world.StepWorld();
-    EXPECT_TRUE(DrawTrace().empty()) << "the step draws nothing: the session draws the outlines last";
+    EXPECT_TRUE(DrawTrace().empty())
+        << "the step draws nothing: the session draws the outlines last";
     world.DrawDebug();
     EXPECT_EQ(DrawTrace().empty(), !switchOn);
   }
   EnableDrawTrace(false);
 }
 
-// [SECTION] Contact rules ------------------------------------------------------------------------------
+// [SECTION] Contact rules
+// ------------------------------------------------------------------------------
 
 TEST(ContactRules, TorsoFirstHitOnABoxPlaysOneSoundAndOneSparkWhicheverShapeComesFirst) {
   for (const bool torsoFirst : {true, false}) {
@@ -449,14 +455,14 @@ TEST(ContactRules, OnlyAnUnhitTorsoOnATouchBodyReacts) {
     int touch;
   };
   const Case cases[] = {
-      {"ragdoll", "", "touch", 0, 0},       // a limb or the head on a box
-      {"ragdoll", "body", "", 0, 0},        // a torso on an untagged body (chain, ball)
-      {"ragdoll", "body", "dvig", 0, 0},    // a torso on a slider
+      {"ragdoll", "", "touch", 0, 0},        // a limb or the head on a box
+      {"ragdoll", "body", "", 0, 0},         // a torso on an untagged body (chain, ball)
+      {"ragdoll", "body", "dvig", 0, 0},     // a torso on a slider
       {"ragdoll", "body", "ragdoll", 0, 0},  // two ragdolls
-      {"ragdoll", "", "here", 0, 1},        // any part on the target wins
-      {"ragdoll", "body", "here", 0, 1},    // a torso on the target: no sound, no spark
+      {"ragdoll", "", "here", 0, 1},         // any part on the target wins
+      {"ragdoll", "body", "here", 0, 1},     // a torso on the target: no sound, no spark
       {"touch", "", "here", 0, 0},
-      {"Ragdoll", "body", "touch", 0, 0},   // tags are case-sensitive
+      {"Ragdoll", "body", "touch", 0, 0},  // tags are case-sensitive
   };
   for (const Case& c : cases) {
     for (const bool swapped : {false, true}) {
@@ -516,7 +522,8 @@ TEST(ContactRules, LinksLeftEmptyAreSkipped) {
   EXPECT_EQ(torso->typeRagdoll, "");
 }
 
-// [SECTION] Ragdoll ----------------------------------------------------------------------------------
+// [SECTION] Ragdoll
+// ----------------------------------------------------------------------------------
 
 TEST(Ragdoll, PartsStandAtTheTabledCentresWithSizesFromTheShrunkPictures) {
   Level level;
@@ -592,7 +599,8 @@ TEST(Ragdoll, JointsHaveTheTabledAnchorsLimitsAndCollideFlags) {
       {r.upperRightLeg, r.lowRightLeg, 0.3f * s, -3.8f * s, -190, 10, false},
   };
   std::vector<physics::b2Joint*> joints;  // the world lists the newest joint first
-  for (physics::b2Joint* j = level.World().GetJointList(); j; j = j->GetNext()) joints.insert(joints.begin(), j);
+  for (physics::b2Joint* j = level.World().GetJointList(); j; j = j->GetNext())
+    joints.insert(joints.begin(), j);
   ASSERT_EQ(joints.size(), 9u);
   for (std::size_t i = 0; i < joints.size(); ++i) {
     const physics::b2Joint& j = *joints[i];
@@ -740,7 +748,8 @@ TEST(Ragdoll, NewPositionMovesEveryPartAndSetsOneAngle) {
   }
 }
 
-// [SECTION] Launch and determinism -----------------------------------------------------------------
+// [SECTION] Launch and determinism
+// -----------------------------------------------------------------
 
 TEST(Launch, FartherAimsThrowFartherAndFullPowerCrossesTheField) {
   const float aims[4][2] = {{800, 0}, {600, 200}, {400, 300}, {200, 450}};
@@ -760,7 +769,8 @@ TEST(Launch, SameStartGivesBitIdenticalPositions) {
     SeedRnd(4660);
     Level level;
     MakeBox(level.World(), {60, -50}, 2, 10, 0, "touch");
-    for (int i = 0; i < 8; ++i) MakeBox(level.World(), {40.0f + i * 1.5f, -60}, 0.7f, 0.7f, 0.3f, "touch");
+    for (int i = 0; i < 8; ++i)
+      MakeBox(level.World(), {40.0f + i * 1.5f, -60}, 0.7f, 0.7f, 0.3f, "touch");
     MakeBox(level.World(), {50, -74}, 60, 1, 0, "touch");
     std::vector<std::unique_ptr<TRagdoll>> shots;
     shots.push_back(Fire(level, 700, 100));
@@ -782,7 +792,8 @@ TEST(Launch, SameStartGivesBitIdenticalPositions) {
   EXPECT_EQ(std::memcmp(first.data(), second.data(), first.size() * sizeof(float)), 0);
 }
 
-// [SECTION] Debug renderer -------------------------------------------------------------------------
+// [SECTION] Debug renderer
+// -------------------------------------------------------------------------
 
 TEST(DebugRenderer, TrimDecimalsKeepsThePointAndOneLessDigitThanAsked) {
   struct Case {
@@ -791,7 +802,7 @@ TEST(DebugRenderer, TrimDecimalsKeepsThePointAndOneLessDigitThanAsked) {
     const char* want;
   };
   const Case cases[] = {
-      {"12.3456", 2, "12.3"}, {"-4.500000", 2, "-4.5"}, {"12", 2, "12"},   {"12.", 2, "12."},
+      {"12.3456", 2, "12.3"}, {"-4.500000", 2, "-4.5"}, {"12", 2, "12"},  {"12.", 2, "12."},
       {"12.3", 2, "12.3"},    {"3.14159", 3, "3.14"},   {"0.5", 1, "0."}, {"", 2, ""},
   };
   for (const Case& c : cases) EXPECT_EQ(TrimDecimals(c.text, c.n), c.want) << c.text << " " << c.n;
@@ -916,7 +927,8 @@ TEST(DebugRenderer, OutlinesAreDrawnUprightAndLeaveTheDrawingStateAsTheyFoundIt)
   for (const auto& e : DrawTrace()) {
     EXPECT_FLOAT_EQ(e.rotation, 0) << e.op;
     EXPECT_EQ(e.blend, ALPHABLEND) << e.op;
-    EXPECT_EQ(std::make_tuple(e.r, e.g, e.b), std::make_tuple(DrawTrace()[0].r, DrawTrace()[0].g, DrawTrace()[0].b))
+    EXPECT_EQ(std::make_tuple(e.r, e.g, e.b),
+              std::make_tuple(DrawTrace()[0].r, DrawTrace()[0].g, DrawTrace()[0].b))
         << "one colour for one shape";
   }
   EXPECT_EQ(std::make_tuple(after.colorR, after.colorG, after.colorB), std::make_tuple(10, 20, 30));

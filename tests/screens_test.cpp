@@ -4,22 +4,21 @@
 // into SDL's own queue where the timing of a press and its release is what is tested.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include <unistd.h>
-
 #include "app/app.h"
-#include "state/globals.h"
-#include "state/options.h"
-#include "state/shell.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "gui/kiv_gui.h"
 #include "screens/lev_select.h"
 #include "screens/menu.h"
 #include "screens/menu_game.h"
+#include "state/globals.h"
+#include "state/options.h"
+#include "state/shell.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -43,7 +42,8 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new ScreensE
 class ScreensTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = std::filesystem::temp_directory_path() / ("screens_test_" + std::to_string(::getpid()));
+    folder =
+        std::filesystem::temp_directory_path() / ("screens_test_" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     SetDataFolder(folder.string());
@@ -164,7 +164,8 @@ TEST_F(ScreensTest, FreshProgressSelectsTheFirstLevel) {
   EXPECT_EQ(select.label3->GetText(), "levels available: 1");
   EXPECT_EQ(select.button1->gHidden, 0);
   EXPECT_EQ(select.table->GetContent(0, 0), "Level 1");
-  EXPECT_EQ(select.thumb_t == shared.closeThumb, !IsEmbeddedAsset("levels_thumbs/level_thumb_1.jpg"));
+  EXPECT_EQ(select.thumb_t == shared.closeThumb,
+            !IsEmbeddedAsset("levels_thumbs/level_thumb_1.jpg"));
 }
 
 TEST_F(ScreensTest, SummariesAndScrollFollowTheProgress) {
@@ -326,7 +327,10 @@ TEST_F(ScreensTest, EveryWayBackFromALevelEndsOnAWorkingScreen) {
       {"win", {}, true, STATE_LEVEL_SELECT},
       {"pause, resume, win", {{RESUME_X, RESUME_Y}}, true, STATE_LEVEL_SELECT},
       {"pause, restart, win", {{RESTART_X, RESTART_Y}}, true, STATE_LEVEL_SELECT},
-      {"pause twice, resume twice, win", {{RESUME_X, RESUME_Y}, {RESUME_X, RESUME_Y}}, true, STATE_LEVEL_SELECT},
+      {"pause twice, resume twice, win",
+       {{RESUME_X, RESUME_Y}, {RESUME_X, RESUME_Y}},
+       true,
+       STATE_LEVEL_SELECT},
       {"pause, select level", {{SELECT_LEVEL_X, SELECT_LEVEL_Y}}, false, STATE_LEVEL_SELECT},
       {"pause, main menu", {{PAUSE_MAIN_MENU_X, PAUSE_MAIN_MENU_Y}}, false, STATE_MAIN_MENU},
   };
@@ -396,7 +400,8 @@ TEST_F(ScreensTest, FinalWinScreenLeadsBackToTheMainMenu) {
   EXPECT_EQ(kiv_GUI::ActiveScreen(), winScreen->screen1);
   winScreen->Update();
   // For looking at: the final screen as the player sees it.
-  SavePixmapPNG(GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT), BRAKKON_BUILD_DIR "/screens_win.png");
+  SavePixmapPNG(GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT),
+                BRAKKON_BUILD_DIR "/screens_win.png");
   Click(660, 572, [] { MainLoopPass(); });
   EXPECT_EQ(gameCompleted, 1);
   EXPECT_EQ(gameState, STATE_MAIN_MENU);

@@ -171,7 +171,8 @@ TEST_F(SoundTest, GeneratorWritesTheSameBytesAgain) {
   for (const auto& e : ExpectedSounds()) {
     SCOPED_TRACE(e.name);
     std::ifstream in(dir / "sounds" / (e.name + ".ogg"), std::ios::binary);
-    const std::vector<std::uint8_t> again((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> again((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
     EXPECT_TRUE(again == Bytes(e.name)) << "a second run wrote different bytes";
   }
   fs::remove_all(dir);

@@ -21,9 +21,13 @@ namespace fs = std::filesystem;
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 /// Parses text into `document`; returns the root Load gave (null on errors).
-xmlNode* Parse(xmlDocument& document, const std::string& text) { return document.LoadBytes(Bytes(text), "test"); }
+xmlNode* Parse(xmlDocument& document, const std::string& text) {
+  return document.LoadBytes(Bytes(text), "test");
+}
 
-std::string Fixture(const std::string& name) { return std::string(BRAKKON_FIXTURES) + "/xml/" + name; }
+std::string Fixture(const std::string& name) {
+  return std::string(BRAKKON_FIXTURES) + "/xml/" + name;
+}
 
 class TempFolder {
  public:
@@ -76,11 +80,18 @@ TEST_F(XmlTest, TextPiecesJoinWithOneBlankAndBlankTextIsDropped) {
 
 TEST_F(XmlTest, EntityDecoding) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"&lt", "<"},           {"&lt;", "<;"},      {"&gt&amp&quot&apos", ">&\"'"},
-      {"&#41", "A"},          {"&#7e!", "~!"},     {"&#0D", "\r"},
+      {"&lt", "<"},
+      {"&lt;", "<;"},
+      {"&gt&amp&quot&apos", ">&\"'"},
+      {"&#41", "A"},
+      {"&#7e!", "~!"},
+      {"&#0D", "\r"},
       {"a &bogus &lt", "a bogus &lt"},  // an unknown entity keeps the rest as written
-      {"&#4", "#4"},          {"&#zz", "#zz"},     {"x&", "x"},
-      {"&amplt", "&lt"},      {"no entity", "no entity"}};
+      {"&#4", "#4"},
+      {"&#zz", "#zz"},
+      {"x&", "x"},
+      {"&amplt", "&lt"},
+      {"no entity", "no entity"}};
   for (const auto& [text, expected] : cases) EXPECT_EQ(xmlDecodeEntities(text), expected) << text;
 }
 
@@ -104,7 +115,8 @@ TEST_F(XmlTest, EntitiesAreDecodedInTextAndAttributeValues) {
 
 TEST_F(XmlTest, NamesMatchElementsIgnoringCaseAndAttributesExactly) {
   xmlDocument document;
-  xmlNode* level = Parse(document, "<level><bodies><body name=\"x\" /></bodies><pics><Pic /></pics></level>");
+  xmlNode* level =
+      Parse(document, "<level><bodies><body name=\"x\" /></bodies><pics><Pic /></pics></level>");
   ASSERT_NE(level, nullptr);
   xmlNode* bodies = level->FindChild("BODIES");
   ASSERT_NE(bodies, nullptr);
@@ -182,8 +194,9 @@ TEST_F(XmlTest, ErrorsAreClearedWhenTheNextLoadBegins) {
 
 TEST_F(XmlTest, FirstTopLevelElementIsTheRootAndASecondMergesIntoIt) {
   xmlDocument document;
-  xmlNode* root = Parse(document, "<!-- c --><?xml version=\"1.0\"?>\n<first a=\"1\"><x /></first>\n"
-                                  "<second b=\"2\" a=\"3\"><y /></second>");
+  xmlNode* root = Parse(document,
+                        "<!-- c --><?xml version=\"1.0\"?>\n<first a=\"1\"><x /></first>\n"
+                        "<second b=\"2\" a=\"3\"><y /></second>");
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->name, "second");
   EXPECT_EQ(root->AttributeValueGet("a"), "3");
@@ -216,7 +229,8 @@ TEST_F(XmlTest, LogLines) {
   ::testing::internal::CaptureStdout();
   Parse(document, "<a />");
   std::string log = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(log.rfind("Loading XML file: test\n(Not encrypted)\nParse completed in ", 0), 0u) << log;
+  EXPECT_EQ(log.rfind("Loading XML file: test\n(Not encrypted)\nParse completed in ", 0), 0u)
+      << log;
   EXPECT_NE(log.find(" seconds.\n"), std::string::npos) << log;
 
   ::testing::internal::CaptureStdout();
@@ -224,7 +238,8 @@ TEST_F(XmlTest, LogLines) {
   Parse(document, "</a>");
   log = ::testing::internal::GetCapturedStdout();
   const std::string failed =
-      "Loading XML file: test\n(Not encrypted)\nError at char #4:  Unexpected closing tag (/a)\nParse failed\n";
+      "Loading XML file: test\n(Not encrypted)\nError at char #4:  Unexpected closing tag "
+      "(/a)\nParse failed\n";
   EXPECT_EQ(log.rfind("Loading XML file: coded\n(Encrypted)\nParse completed in ", 0), 0u) << log;
   ASSERT_GE(log.size(), failed.size());
   EXPECT_EQ(log.substr(log.size() - failed.size()), failed);
@@ -282,7 +297,8 @@ TEST_F(XmlTest, AFileCutShortIsAnError) {
     xmlDocument document;
     EXPECT_EQ(Parse(document, text), nullptr) << text;
     EXPECT_EQ(document.xmlError(document.xmlErrorCount()), message) << text;
-    EXPECT_EQ(document.xmlErrorPosition(document.xmlErrorCount()), static_cast<int>(text.size())) << text;
+    EXPECT_EQ(document.xmlErrorPosition(document.xmlErrorCount()), static_cast<int>(text.size()))
+        << text;
   }
 }
 
@@ -296,7 +312,8 @@ TEST_F(XmlTest, ParseStopsAtTheSizeAndNodeLimits) {
   xmlDocument document;
   document.SetLimits({1u << 20, 10000});
   EXPECT_EQ(Parse(document, million), nullptr);
-  EXPECT_EQ(document.xmlError(1).rfind("File too large (4000019 bytes, more than 1048576)", 0), 0u) << document.xmlError(1);
+  EXPECT_EQ(document.xmlError(1).rfind("File too large (4000019 bytes, more than 1048576)", 0), 0u)
+      << document.xmlError(1);
   EXPECT_EQ(document.GetRoot(), nullptr);
   std::ofstream(folder.File("big.xml"), std::ios::binary) << million;
   EXPECT_EQ(document.Load(folder.File("big.xml")), nullptr);
@@ -383,13 +400,19 @@ TEST_F(XmlTest, AttributeEditing) {
 }
 
 TEST_F(XmlTest, TextToNumberConversions) {
-  const std::vector<std::pair<std::string, int>> ints = {
-      {"12", 12},  {"12abc", 12}, {"", 0}, {"abc", 0}, {"  -7", -7}, {"+3", 3}, {"1.9", 1},
-      {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}};
+  const std::vector<std::pair<std::string, int>> ints = {{"12", 12},
+                                                         {"12abc", 12},
+                                                         {"", 0},
+                                                         {"abc", 0},
+                                                         {"  -7", -7},
+                                                         {"+3", 3},
+                                                         {"1.9", 1},
+                                                         {"99999999999", INT_MAX},
+                                                         {"-99999999999", INT_MIN}};
   for (const auto& [text, value] : ints) EXPECT_EQ(xmlTextToInt(text), value) << text;
   const std::vector<std::pair<std::string, float>> floats = {
-      {"0.5", 0.5f}, {"-12.25px", -12.25f}, {"", 0.0f}, {"x", 0.0f}, {"1e2", 100.0f}, {"inf", 0.0f},
-      {".5", 0.5f},  {"3.", 3.0f}};
+      {"0.5", 0.5f},   {"-12.25px", -12.25f}, {"", 0.0f},   {"x", 0.0f},
+      {"1e2", 100.0f}, {"inf", 0.0f},         {".5", 0.5f}, {"3.", 3.0f}};
   for (const auto& [text, value] : floats) EXPECT_FLOAT_EQ(xmlTextToFloat(text), value) << text;
 }
 
@@ -433,9 +456,20 @@ TEST_F(XmlTest, ContainerShiftsEveryByteByTheKey) {
   EXPECT_EQ(xmlContainerEncodeByte('z', 5), 127);
   EXPECT_EQ(xmlContainerDecodeByte(127, 5), 'z');
   const std::vector<std::uint8_t> coded = xmlContainerEncode("<a/>\r\n", 200);
-  const std::vector<std::uint8_t> expected = {0x49, 0xDD, 0x31, 0x00, 200, 0, 0, 0,
-                                              '<' + 200 - 255, 'a' + 200 - 255, '/' + 200,
-                                              '>' + 200 - 255, 13 + 200, 10 + 200};
+  const std::vector<std::uint8_t> expected = {0x49,
+                                              0xDD,
+                                              0x31,
+                                              0x00,
+                                              200,
+                                              0,
+                                              0,
+                                              0,
+                                              '<' + 200 - 255,
+                                              'a' + 200 - 255,
+                                              '/' + 200,
+                                              '>' + 200 - 255,
+                                              13 + 200,
+                                              10 + 200};
   EXPECT_EQ(coded, expected);
   EXPECT_TRUE(xmlIsContainer(coded));
   EXPECT_EQ(xmlContainerDecode(coded), "<a/>\r\n");
@@ -473,7 +507,8 @@ TEST_F(XmlTest, EverySaveDrawsANewKey) {
     const std::string file = FileText(folder.File("k.dat"));
     ASSERT_GE(file.size(), 8u);
     int key = 0;
-    for (int i = 3; i >= 0; --i) key = key * 256 + static_cast<std::uint8_t>(file[static_cast<std::size_t>(4 + i)]);
+    for (int i = 3; i >= 0; --i)
+      key = key * 256 + static_cast<std::uint8_t>(file[static_cast<std::size_t>(4 + i)]);
     EXPECT_EQ(key, expected);
   }
 }
@@ -500,7 +535,9 @@ TEST_F(XmlTest, FailedSaveRecordsTheErrorAndKeepsTheOldFile) {
   document.RootNode()->AttributeValueSet("v", "new");
   EXPECT_EQ(document.Save(folder.File("missing/x.xml"), 1), 0);
   ASSERT_EQ(document.xmlErrorCount(), 1);
-  EXPECT_EQ(document.xmlError(1).rfind("Error writing XML file: cannot create a file in " + folder.File("missing"), 0), 0u)
+  EXPECT_EQ(document.xmlError(1).rfind(
+                "Error writing XML file: cannot create a file in " + folder.File("missing"), 0),
+            0u)
       << document.xmlError(1);
   EXPECT_EQ(document.xmlErrorPosition(1), 0);
 
@@ -530,17 +567,20 @@ TEST_F(XmlTest, SaveFollowsALinkAtTheTargetAndNeverOneAtATemporaryName) {
   EXPECT_TRUE(fs::is_symlink(folder.File("p.dat")));
   EXPECT_EQ(FileText(folder.File("real.dat")), "<?xml version=\"1.0\"?>\r\n<root v=\"new\" />\r\n");
   EXPECT_EQ(FileText(folder.File("victim")), "keep");
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 4);  // no temporary left
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()),
+            4);  // no temporary left
 }
 
 TEST_F(XmlTest, ReadOnlyFileIsNotReplaced) {
   TempFolder folder;
   std::ofstream(folder.File("ro.dat"), std::ios::binary) << "old";
-  fs::permissions(folder.File("ro.dat"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(folder.File("ro.dat"),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   xmlDocument document;
   document.RootNode();
   EXPECT_EQ(document.Save(folder.File("ro.dat"), 1), 0);
-  EXPECT_EQ(document.xmlError(1), "Error writing XML file: " + folder.File("ro.dat") + " is read-only (Permission denied)");
+  EXPECT_EQ(document.xmlError(1), "Error writing XML file: " + folder.File("ro.dat") +
+                                      " is read-only (Permission denied)");
   EXPECT_EQ(FileText(folder.File("ro.dat")), "old");
 }
 
@@ -576,7 +616,8 @@ class TRandomTree {
     static const std::string more = letters + "0123456789_-.:";
     std::string name(1, letters[static_cast<std::size_t>(Pick(0, 51))]);
     const int length = Pick(0, 6);
-    for (int i = 0; i < length; ++i) name += more[static_cast<std::size_t>(Pick(0, static_cast<int>(more.size()) - 1))];
+    for (int i = 0; i < length; ++i)
+      name += more[static_cast<std::size_t>(Pick(0, static_cast<int>(more.size()) - 1))];
     return name;
   }
   std::string AnyBytes(int length) {
@@ -609,7 +650,8 @@ TEST_F(XmlTest, RandomTreesSurviveSaveAndLoadPlainAndEncrypted) {
       ASSERT_EQ(document.Save(file, encrypt), 1);
       xmlDocument loaded;
       ASSERT_NE(loaded.Load(file), nullptr) << "seed " << seed << ": " << loaded.xmlError(1);
-      ASSERT_EQ(xmlTreeDifference(root, loaded.GetRoot()), "") << "seed " << seed << " encrypt " << encrypt;
+      ASSERT_EQ(xmlTreeDifference(root, loaded.GetRoot()), "")
+          << "seed " << seed << " encrypt " << encrypt;
     }
   }
 }

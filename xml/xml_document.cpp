@@ -28,7 +28,9 @@ constexpr const char* WRITE_ERROR = "Error writing XML file: ";
 
 xmlNode::~xmlNode() = default;
 
-xmlNode* xmlNode::AddChild(const std::string& childName) { return Document->NewNode(this, childName); }
+xmlNode* xmlNode::AddChild(const std::string& childName) {
+  return Document->NewNode(this, childName);
+}
 
 void xmlNode::Free(int index) { Document->FreeNode(this, index); }
 
@@ -55,7 +57,8 @@ xmlNode* xmlNode::GetNextSibling() const {
 }
 
 xmlNode* xmlNode::GetPrevSibling() const {
-  if (Parent == nullptr || ChildIndex - 1 < 1 || ChildIndex - 1 > Parent->ChildCount) return nullptr;
+  if (Parent == nullptr || ChildIndex - 1 < 1 || ChildIndex - 1 > Parent->ChildCount)
+    return nullptr;
   return Parent->ChildArray[static_cast<std::size_t>(ChildIndex - 2)];
 }
 
@@ -141,7 +144,8 @@ void xmlDocument::FreeNode(xmlNode* node, int index) {
     auto& children = parent->ChildArray;
     // A caller's index is trusted only when it really names this node; otherwise look it up.
     std::size_t slot = children.size();
-    if (index >= 1 && index <= parent->ChildCount && children[static_cast<std::size_t>(index - 1)] == node) {
+    if (index >= 1 && index <= parent->ChildCount &&
+        children[static_cast<std::size_t>(index - 1)] == node) {
       slot = static_cast<std::size_t>(index - 1);
     } else {
       for (std::size_t i = 0; i < children.size(); ++i) {
@@ -213,7 +217,8 @@ void xmlDocument::SaveNode(const xmlNode& node, std::string& out) const {
   out += indent + "</" + node.name + ">\r\n";
 }
 
-int xmlDocument::Save(const std::string& fileName, int encrypt, std::string* stream, xmlNode* node, int level) {
+int xmlDocument::Save(const std::string& fileName, int encrypt, std::string* stream, xmlNode* node,
+                      int level) {
   // NOTE: the tree is written from the child arrays, not in creation order: a child added to an
   // early node after later nodes exist is written under its parent instead of being lost.
   if (stream != nullptr) {
@@ -244,7 +249,8 @@ std::string xmlTreeDifference(const xmlNode* a, const xmlNode* b) {
   if (a->name != b->name) return "name " + a->name + " against " + b->name;
   if (a->AttributeCount() != b->AttributeCount()) return where + ": attribute count differs";
   for (std::size_t i = 0; i < a->Attributes.size(); ++i) {
-    if (a->Attributes[i].name != b->Attributes[i].name || a->Attributes[i].value != b->Attributes[i].value) {
+    if (a->Attributes[i].name != b->Attributes[i].name ||
+        a->Attributes[i].value != b->Attributes[i].value) {
       return where + ": attribute " + std::to_string(i + 1) + " differs";
     }
   }

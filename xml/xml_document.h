@@ -182,7 +182,8 @@ class xmlDocument {
 
  private:
   friend class xmlNode;
-  xmlNode* Parse(const std::vector<std::uint8_t>& bytes, std::chrono::steady_clock::time_point started);
+  xmlNode* Parse(const std::vector<std::uint8_t>& bytes,
+                 std::chrono::steady_clock::time_point started);
   /// Appends an error (dropped beyond XML_MAX_ERRORS) and logs it.
   void RecordError(const std::string& message, int position);
   xmlNode* NewNode(xmlNode* parent, const std::string& name);

@@ -59,7 +59,8 @@ bool EndsWith(const std::string& text, const char* suffix) {
 
 /// One tag (without its brackets) or one piece of text, its kind in `kind`; "" at the end of the
 /// stream, with `unfinishedTag` set when the stream ended inside a tag.
-std::string ReadToken(TCharStream& stream, int& kind, bool& unfinishedTag, const TErrorSink& RecordError) {
+std::string ReadToken(TCharStream& stream, int& kind, bool& unfinishedTag,
+                      const TErrorSink& RecordError) {
   std::string text;
   std::string tag;
   bool insideTag = false;
@@ -125,7 +126,8 @@ struct TTagParts {
   int count = 0;                         ///< attributes 1..count were found
 };
 
-void SplitTag(const std::string& tag, TTagParts& parts, int position, const TErrorSink& RecordError) {
+void SplitTag(const std::string& tag, TTagParts& parts, int position,
+              const TErrorSink& RecordError) {
   int n = 0;
   bool inQuotes = false;
   parts.elementName.clear();
@@ -133,7 +135,8 @@ void SplitTag(const std::string& tag, TTagParts& parts, int position, const TErr
   // Attribute k, made when its first character arrives; none beyond the limit.
   auto slot = [&parts](int k) -> xmlAttribute* {
     if (k < 1 || k > XML_MAX_ATTRIBUTES) return nullptr;
-    if (parts.attributes.size() < static_cast<std::size_t>(k)) parts.attributes.resize(static_cast<std::size_t>(k));
+    if (parts.attributes.size() < static_cast<std::size_t>(k))
+      parts.attributes.resize(static_cast<std::size_t>(k));
     return &parts.attributes[static_cast<std::size_t>(k - 1)];
   };
   for (const char c : tag) {
@@ -165,9 +168,11 @@ void SplitTag(const std::string& tag, TTagParts& parts, int position, const TErr
   parts.count = n > 0 ? n - 1 : -n - 1;
   if (parts.count > XML_MAX_ATTRIBUTES) parts.count = XML_MAX_ATTRIBUTES;
   if (parts.count < 0) parts.count = 0;
-  if (parts.attributes.size() < static_cast<std::size_t>(parts.count)) parts.attributes.resize(static_cast<std::size_t>(parts.count));
+  if (parts.attributes.size() < static_cast<std::size_t>(parts.count))
+    parts.attributes.resize(static_cast<std::size_t>(parts.count));
   // "<a/>": without a blank the slash would end up in the name.
-  if (n == 0 && parts.elementName.size() > 1 && parts.elementName.back() == '/') parts.elementName.pop_back();
+  if (n == 0 && parts.elementName.size() > 1 && parts.elementName.back() == '/')
+    parts.elementName.pop_back();
 }
 
 std::string SecondsText(double seconds) {
@@ -178,11 +183,10 @@ std::string SecondsText(double seconds) {
   return text;
 }
 
-
 /// The bytes of an embedded asset or a file, at most `limit` of them read from a file: a larger
 /// file (or an endless one) sets `tooLarge` instead. Null with `why` when it cannot be read.
-std::optional<std::vector<std::uint8_t>> ReadBounded(const std::string& url, std::size_t limit, bool& tooLarge,
-                                                     std::string& why) {
+std::optional<std::vector<std::uint8_t>> ReadBounded(const std::string& url, std::size_t limit,
+                                                     bool& tooLarge, std::string& why) {
   tooLarge = false;
   if (IsEmbeddedAsset(url)) return ReadAssetOrFile(url);
   std::FILE* file = url.empty() ? nullptr : std::fopen(url.c_str(), "rb");
@@ -228,7 +232,8 @@ xmlNode* xmlDocument::Load(const std::string& url) {
   }
   if (tooLarge) {
     if (Root != nullptr) FreeNode(Root, 0);
-    RecordError("File too large (more than " + std::to_string(Limit.maxBytes) + " bytes); not read", 0);
+    RecordError("File too large (more than " + std::to_string(Limit.maxBytes) + " bytes); not read",
+                0);
     LogLine("Parse failed");
     return nullptr;
   }
@@ -242,7 +247,8 @@ xmlNode* xmlDocument::LoadBytes(const std::vector<std::uint8_t>& bytes, const st
   return Parse(bytes, started);
 }
 
-xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes, std::chrono::steady_clock::time_point started) {
+xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes,
+                            std::chrono::steady_clock::time_point started) {
   const TErrorSink RecordError = [this](const std::string& message, int position) {
     this->RecordError(message, position);
   };
@@ -292,15 +298,17 @@ xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes, std::chrono:
       --depth;
       const std::string& expected = open[static_cast<std::size_t>(depth)]->name;
       if (token.compare(1, std::string::npos, expected) != 0) {
-        RecordError("Unclosed tag (found <" + token + ">, expected </" + expected + ">", stream.Position());
+        RecordError("Unclosed tag (found <" + token + ">, expected </" + expected + ">",
+                    stream.Position());
       }
       continue;
     }
     const bool selfClosing = token.back() == '/';
     if (tooDeep > 0 || (depth == XML_MAX_DEPTH && !selfClosing)) {
       if (tooDeep == 0) {
-        RecordError("Elements nested too deeply (more than " + std::to_string(XML_MAX_DEPTH) + " levels)",
-                    stream.Position());
+        RecordError(
+            "Elements nested too deeply (more than " + std::to_string(XML_MAX_DEPTH) + " levels)",
+            stream.Position());
       }
       if (!selfClosing) ++tooDeep;
       continue;
@@ -308,13 +316,15 @@ xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes, std::chrono:
     // The root of a second top-level element is the same node, so it is not counted again.
     if (depth != 0 || Root == nullptr) {
       if (++nodes > Limit.maxNodes) {
-        RecordError("More than " + std::to_string(Limit.maxNodes) + " elements; the rest is not read",
-                    stream.Position());
+        RecordError(
+            "More than " + std::to_string(Limit.maxNodes) + " elements; the rest is not read",
+            stream.Position());
         depth = 0;
         break;
       }
     }
-    xmlNode* node = depth == 0 ? RootNode() : open[static_cast<std::size_t>(depth - 1)]->AddChild("NewNode");
+    xmlNode* node =
+        depth == 0 ? RootNode() : open[static_cast<std::size_t>(depth - 1)]->AddChild("NewNode");
     SplitTag(token, parts, stream.Position(), RecordError);
     for (int i = 0; i < parts.count; ++i) {
       const xmlAttribute& a = parts.attributes[static_cast<std::size_t>(i)];
@@ -329,7 +339,8 @@ xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes, std::chrono:
   if (unfinishedTag) {
     RecordError("Unexpected end of file inside a tag", stream.Position());
   } else if (depth > 0) {
-    RecordError("Unexpected end of file (expected </" + open[static_cast<std::size_t>(depth - 1)]->name + ">)",
+    RecordError("Unexpected end of file (expected </" +
+                    open[static_cast<std::size_t>(depth - 1)]->name + ">)",
                 stream.Position());
   }
 
@@ -337,7 +348,9 @@ xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes, std::chrono:
     LogLine("Parse failed");
     return nullptr;
   }
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-  LogLine("Parse completed in " + SecondsText(static_cast<double>(elapsed.count()) / 1000.0) + " seconds.");
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - started);
+  LogLine("Parse completed in " + SecondsText(static_cast<double>(elapsed.count()) / 1000.0) +
+          " seconds.");
   return Root;
 }

@@ -57,7 +57,9 @@ std::string xmlDecodeEntities(const std::string& text) {
   out.reserve(text.size());
   const std::size_t n = text.size();
   std::size_t i = 0;
-  auto follows = [&](const char* word, std::size_t length) { return text.compare(i, length, word) == 0; };
+  auto follows = [&](const char* word, std::size_t length) {
+    return text.compare(i, length, word) == 0;
+  };
   while (i < n) {
     const char c = text[i++];
     if (c != '&') {
@@ -108,14 +110,15 @@ std::uint8_t xmlContainerDecodeByte(std::uint8_t b, std::int64_t key) {
 
 std::int64_t xml_local::ContainerKey(const std::vector<std::uint8_t>& bytes) {
   std::uint32_t key = 0;
-  for (std::size_t i = 0; i < 4 && 4 + i < bytes.size(); ++i) key |= static_cast<std::uint32_t>(bytes[4 + i]) << (8 * i);
+  for (std::size_t i = 0; i < 4 && 4 + i < bytes.size(); ++i)
+    key |= static_cast<std::uint32_t>(bytes[4 + i]) << (8 * i);
   return static_cast<std::int32_t>(key);
 }
 
 bool xmlIsContainer(const std::vector<std::uint8_t>& bytes) {
   if (bytes.size() < 4) return false;
-  const std::uint32_t word = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                             (static_cast<std::uint32_t>(bytes[3]) << 24);
+  const std::uint32_t word =
+      bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
   return word == static_cast<std::uint32_t>(XML_CONTAINER_MARKER);
 }
 
@@ -124,17 +127,20 @@ std::string xmlContainerDecode(const std::vector<std::uint8_t>& bytes) {
   const std::int64_t key = xml_local::ContainerKey(bytes);
   std::string plain;
   plain.reserve(bytes.size());
-  for (std::size_t i = 8; i < bytes.size(); ++i) plain += static_cast<char>(xmlContainerDecodeByte(bytes[i], key));
+  for (std::size_t i = 8; i < bytes.size(); ++i)
+    plain += static_cast<char>(xmlContainerDecodeByte(bytes[i], key));
   return plain;
 }
 
 std::vector<std::uint8_t> xmlContainerEncode(const std::string& plain, int key) {
   std::vector<std::uint8_t> bytes;
   bytes.reserve(plain.size() + 8);
-  for (const std::uint32_t word : {static_cast<std::uint32_t>(XML_CONTAINER_MARKER), static_cast<std::uint32_t>(key)}) {
+  for (const std::uint32_t word :
+       {static_cast<std::uint32_t>(XML_CONTAINER_MARKER), static_cast<std::uint32_t>(key)}) {
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(word >> (8 * i)));
   }
-  for (const char c : plain) bytes.push_back(xmlContainerEncodeByte(static_cast<std::uint8_t>(c), key));
+  for (const char c : plain)
+    bytes.push_back(xmlContainerEncodeByte(static_cast<std::uint8_t>(c), key));
   return bytes;
 }
 

@@ -5,7 +5,6 @@
 #include <cairo-ft.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <jpeglib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +15,8 @@
 #include <iostream>
 #include <stdexcept>
 #include <vector>
+// libjpeg's header needs <cstdio> before it.
+#include <jpeglib.h>
 
 namespace art {
 

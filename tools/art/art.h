@@ -87,9 +87,9 @@ class Rng {
  public:
   explicit Rng(std::uint32_t seed) : state_(seed ? seed : 0x9E3779B9u) {}
   std::uint32_t Next();
-  double Real();                      ///< [0, 1)
-  double Range(double lo, double hi); ///< [lo, hi)
-  int Int(int lo, int hi);            ///< [lo, hi]
+  double Real();                       ///< [0, 1)
+  double Range(double lo, double hi);  ///< [lo, hi)
+  int Int(int lo, int hi);             ///< [lo, hi]
 
  private:
   std::uint32_t state_;
@@ -135,7 +135,8 @@ void MakeFolders(const std::string& path);
 void CopyFile(const std::string& from, const std::string& to);
 /// Shared main of a generator: checks the two arguments (asset folder, skin folder), runs `body`
 /// and reports errors. Returns the process exit code.
-int RunGenerator(int argc, char** argv, const char* name,
-                 const std::function<void(const std::string& assets, const std::string& skin)>& body);
+int RunGenerator(
+    int argc, char** argv, const char* name,
+    const std::function<void(const std::string& assets, const std::string& skin)>& body);
 
 }  // namespace art

@@ -13,8 +13,8 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <jpeglib.h>  // needs <cstdio> first
+// libjpeg's header needs <cstdio> before it.
+#include <jpeglib.h>
 
 #include "tools/art/art.h"
 
@@ -30,13 +30,13 @@ struct CellSize {
 // Animation sheets are cut into cells of these sizes; other pictures are shown whole.
 const std::map<std::string, CellSize>& AnimationCells() {
   static const std::map<std::string, CellSize> cells = {
-      {"game_pic/cannon.png", {170, 110}}, {"game_pic/portal.png", {30, 75}},
-      {"game_pic/baz1.png", {32, 40}},     {"game_pic/baz2.png", {45, 45}},
-      {"game_pic/baz3.png", {55, 50}},     {"levels_pic/mousehorse.png", {80, 30}},
-      {"levels_pic/sun.png", {150, 150}},  {"levels_pic/crow.png", {170, 70}},
-      {"levels_pic/spider.png", {40, 200}}, {"levels_pic/snowmanH.png", {130, 170}},
+      {"game_pic/cannon.png", {170, 110}},     {"game_pic/portal.png", {30, 75}},
+      {"game_pic/baz1.png", {32, 40}},         {"game_pic/baz2.png", {45, 45}},
+      {"game_pic/baz3.png", {55, 50}},         {"levels_pic/mousehorse.png", {80, 30}},
+      {"levels_pic/sun.png", {150, 150}},      {"levels_pic/crow.png", {170, 70}},
+      {"levels_pic/spider.png", {40, 200}},    {"levels_pic/snowmanH.png", {130, 170}},
       {"levels_pic/snowmanE.png", {120, 170}}, {"levels_pic/kometa.png", {240, 90}},
-      {"levels_pic/kapla1.png", {20, 590}}, {"levels_pic/kapla2.png", {20, 590}},
+      {"levels_pic/kapla1.png", {20, 590}},    {"levels_pic/kapla2.png", {20, 590}},
   };
   return cells;
 }
@@ -48,7 +48,9 @@ struct JpegErrors {
   std::jmp_buf jump;
 };
 
-void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
+void JpegFail(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
 
 cairo_surface_t* LoadJpeg(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
@@ -102,9 +104,12 @@ double zoom = 1;  // extra magnification asked for on the command line
 double ScaleFor(int w, int h) {
   const int big = std::max(w, h);
   double scale = 1;
-  if (big <= 24) scale = 4;
-  else if (big <= 60) scale = 2;
-  else if (big > 260) scale = 260.0 / big;
+  if (big <= 24)
+    scale = 4;
+  else if (big <= 60)
+    scale = 2;
+  else if (big > 260)
+    scale = 260.0 / big;
   return scale * zoom;
 }
 
@@ -218,8 +223,8 @@ void SheetOfFolder(const std::string& root, const std::string& folder, const std
       // Long animations are shown whole here; their strips show every cell.
       const double scale = std::min(1.0, 300.0 / std::max(w, h)) * zoom;
       tiles.push_back({s, 0, 0, w, h, scale,
-                       name + " " + std::to_string(count) + " cells of " + std::to_string(c.w) + "x" +
-                           std::to_string(c.h) + " (see strips/)"});
+                       name + " " + std::to_string(count) + " cells of " + std::to_string(c.w) +
+                           "x" + std::to_string(c.h) + " (see strips/)"});
       continue;
     }
     for (int k = 0; k < count; ++k) {
@@ -248,17 +253,20 @@ void Strips(const std::string& root, const std::string& out) {
     const double scale = (std::max(c.w, c.h) <= 60 ? 2.0 : 1.0) * zoom;
     std::vector<Tile> tiles;
     for (int k = 0; k < count; ++k) {
-      tiles.push_back({s, (k % columns) * c.w, (k / columns) * c.h, c.w, c.h, scale, "#" + std::to_string(k)});
+      tiles.push_back(
+          {s, (k % columns) * c.w, (k / columns) * c.h, c.w, c.h, scale, "#" + std::to_string(k)});
     }
     const std::string name = fs::path(rel).stem().string();
     MakeFolders(out + "/strips");
-    WriteSheet(rel + ": " + std::to_string(count) + " cells of " + std::to_string(c.w) + "x" + std::to_string(c.h),
+    WriteSheet(rel + ": " + std::to_string(count) + " cells of " + std::to_string(c.w) + "x" +
+                   std::to_string(c.h),
                tiles, out + "/strips/" + name + ".png");
     cairo_surface_destroy(s);
   }
 }
 
-// [SECTION] Scene ----------------------------------------------------------------------------------
+// [SECTION] Scene
+// ----------------------------------------------------------------------------------
 
 // A made-up play scene drawn the way the game draws (handles, rotations clockwise, the 76 %
 // ragdoll shrink, the counters' spacing), to judge whether the pictures sit well together.
@@ -337,11 +345,16 @@ class Scene {
       const char* name;
       double dx, dy;  // world units from the neck, y up
     };
-    const Part parts[] = {{"upperLeg", -0.28125, -2.3}, {"upperLeg", 0.28125, -2.3},
-                          {"lowerLeg", -0.25, -2.3 - 1.2}, {"lowerLeg", 0.25, -2.3 - 1.2},
-                          {"body", 0, -1},                {"upperHand", -0.875, -0.5},
-                          {"upperHand", 0.875, -0.5},     {"lowerHandLeft", -2.21875, -0.4762},
-                          {"lowerHandRight", 2.21875, -0.4762}, {"head", 0, 0.76}};
+    const Part parts[] = {{"upperLeg", -0.28125, -2.3},
+                          {"upperLeg", 0.28125, -2.3},
+                          {"lowerLeg", -0.25, -2.3 - 1.2},
+                          {"lowerLeg", 0.25, -2.3 - 1.2},
+                          {"body", 0, -1},
+                          {"upperHand", -0.875, -0.5},
+                          {"upperHand", 0.875, -0.5},
+                          {"lowerHandLeft", -2.21875, -0.4762},
+                          {"lowerHandRight", 2.21875, -0.4762},
+                          {"head", 0, 0.76}};
     for (const Part& p : parts) {
       const std::string path = std::string("ragdoll_pic/") + p.name + n;
       cairo_surface_t* s = Picture(path);
@@ -426,7 +439,9 @@ int SheetOfLevelThumbnails(const std::string& dir, const std::string& out) {
   const std::string prefix = "level_thumb_";
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     const std::string name = entry.path().stem().string();
-    if (!entry.is_regular_file() || entry.path().extension() != ".jpg" || name.rfind(prefix, 0) != 0) continue;
+    if (!entry.is_regular_file() || entry.path().extension() != ".jpg" ||
+        name.rfind(prefix, 0) != 0)
+      continue;
     files.emplace_back(std::atoi(name.c_str() + prefix.size()), entry.path());
   }
   std::sort(files.begin(), files.end());
@@ -437,8 +452,8 @@ int SheetOfLevelThumbnails(const std::string& dir, const std::string& out) {
       std::cerr << "contact_sheet: cannot read " << file << "\n";
       return 1;
     }
-    tiles.push_back({s, 0, 0, cairo_image_surface_get_width(s), cairo_image_surface_get_height(s), 0.5,
-                     "level " + std::to_string(level)});
+    tiles.push_back({s, 0, 0, cairo_image_surface_get_width(s), cairo_image_surface_get_height(s),
+                     0.5, "level " + std::to_string(level)});
   }
   if (tiles.empty()) {
     std::cerr << "contact_sheet: no level thumbnails in " << dir << "\n";
@@ -452,7 +467,8 @@ int SheetOfLevelThumbnails(const std::string& dir, const std::string& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::string(argv[1]) == "--thumbnails") return SheetOfLevelThumbnails(argv[2], argv[3]);
+  if (argc == 4 && std::string(argv[1]) == "--thumbnails")
+    return SheetOfLevelThumbnails(argv[2], argv[3]);
   if (argc != 4 && argc != 5) {
     std::cerr << "usage: contact_sheet ASSET_DIR SKIN_DIR OUT_DIR [ZOOM]\n"
                  "       contact_sheet --thumbnails THUMBNAIL_DIR OUT_PNG\n";

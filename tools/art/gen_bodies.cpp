@@ -22,10 +22,13 @@ struct Body {
 // [SECTION] Painters ------------------------------------------------------------------------------
 
 auto StaticPlank() {
-  return [](cairo_t* cr, double w, double h, Rng& rng) { WoodPlank(cr, w, h, WOOD_DARK, true, rng); };
+  return
+      [](cairo_t* cr, double w, double h, Rng& rng) { WoodPlank(cr, w, h, WOOD_DARK, true, rng); };
 }
 auto DynamicPlank() {
-  return [](cairo_t* cr, double w, double h, Rng& rng) { WoodPlank(cr, w, h, WOOD_LIGHT, false, rng); };
+  return [](cairo_t* cr, double w, double h, Rng& rng) {
+    WoodPlank(cr, w, h, WOOD_LIGHT, false, rng);
+  };
 }
 auto StaticBox() {
   return [](cairo_t* cr, double w, double h, Rng& rng) { StoneBlock(cr, w, h, STONE, rng); };
@@ -50,8 +53,10 @@ void BreakBox(cairo_t* cr, double w, double h, Rng& rng) {
   cairo_new_path(cr);
   // Packing tape across the middle of the long side.
   const bool tall = h > w;
-  if (tall) cairo_rectangle(cr, w * 0.3, 0, w * 0.4, h);
-  else cairo_rectangle(cr, 0, h * 0.3, w, h * 0.4);
+  if (tall)
+    cairo_rectangle(cr, w * 0.3, 0, w * 0.4, h);
+  else
+    cairo_rectangle(cr, 0, h * 0.3, w, h * 0.4);
   Source(cr, Hex(0xF6E2B8), 0.9);
   cairo_fill(cr);
   // Cracks: it breaks.
@@ -216,8 +221,7 @@ auto Ball(Rgb base, int pattern) {
           }
           break;
         }
-        default:
-          break;
+        default: break;
       }
       cairo_restore(cr);
     });
@@ -249,7 +253,8 @@ void BigHead(cairo_t* cr, double w, double h, Rng&) {
     }
     // Grin and cheeks
     cairo_move_to(cr, cx - 28 * s, cy + 12 * s);
-    cairo_curve_to(cr, cx - 18 * s, cy + 38 * s, cx + 18 * s, cy + 38 * s, cx + 28 * s, cy + 12 * s);
+    cairo_curve_to(cr, cx - 18 * s, cy + 38 * s, cx + 18 * s, cy + 38 * s, cx + 28 * s,
+                   cy + 12 * s);
     cairo_close_path(cr);
     Source(cr, Hex(0xB8324A));
     cairo_fill_preserve(cr);
@@ -263,79 +268,88 @@ void BigHead(cairo_t* cr, double w, double h, Rng&) {
 }
 
 void Wheel(cairo_t* cr, double w, double h, Rng&) {
-  RoundThing(cr, w, h, [&] {
-    const double cx = w / 2, cy = h / 2;
-    Source(cr, Hex(0x3B3A4A));
-    cairo_paint(cr);
-    // Tread blocks
-    for (int i = 0; i < 16; ++i) {
-      const double a = i * M_PI / 8;
-      cairo_save(cr);
-      cairo_translate(cr, cx, cy);
-      cairo_scale(cr, w / 2, h / 2);
-      cairo_rotate(cr, a);
-      cairo_rectangle(cr, 0.88, -0.07, 0.2, 0.14);
-      cairo_restore(cr);
-      Source(cr, Hex(0x55546A));
-      cairo_fill(cr);
-    }
-    cairo_save(cr);
-    cairo_translate(cr, cx, cy);
-    cairo_scale(cr, w / 2, h / 2);
-    cairo_arc(cr, 0, 0, 0.62, 0, 2 * M_PI);
-    cairo_restore(cr);
-    FillBall(cr, cx, cy, w * 0.31, h * 0.31, Hex(0xC9D3E2));
-    Outline(cr, 1.5);
-    for (int i = 0; i < 5; ++i) {
-      const double a = i * 2 * M_PI / 5 - M_PI / 2;
-      cairo_move_to(cr, cx, cy);
-      cairo_line_to(cr, cx + std::cos(a) * w * 0.29, cy + std::sin(a) * h * 0.29);
-    }
-    Source(cr, Hex(0x6E7A90));
-    cairo_set_line_width(cr, 3);
-    cairo_stroke(cr);
-    cairo_arc(cr, cx, cy, w * 0.09, 0, 2 * M_PI);
-    Source(cr, RED);
-    cairo_fill_preserve(cr);
-    Outline(cr, 1.2);
-  }, 0.5);
+  RoundThing(
+      cr, w, h,
+      [&] {
+        const double cx = w / 2, cy = h / 2;
+        Source(cr, Hex(0x3B3A4A));
+        cairo_paint(cr);
+        // Tread blocks
+        for (int i = 0; i < 16; ++i) {
+          const double a = i * M_PI / 8;
+          cairo_save(cr);
+          cairo_translate(cr, cx, cy);
+          cairo_scale(cr, w / 2, h / 2);
+          cairo_rotate(cr, a);
+          cairo_rectangle(cr, 0.88, -0.07, 0.2, 0.14);
+          cairo_restore(cr);
+          Source(cr, Hex(0x55546A));
+          cairo_fill(cr);
+        }
+        cairo_save(cr);
+        cairo_translate(cr, cx, cy);
+        cairo_scale(cr, w / 2, h / 2);
+        cairo_arc(cr, 0, 0, 0.62, 0, 2 * M_PI);
+        cairo_restore(cr);
+        FillBall(cr, cx, cy, w * 0.31, h * 0.31, Hex(0xC9D3E2));
+        Outline(cr, 1.5);
+        for (int i = 0; i < 5; ++i) {
+          const double a = i * 2 * M_PI / 5 - M_PI / 2;
+          cairo_move_to(cr, cx, cy);
+          cairo_line_to(cr, cx + std::cos(a) * w * 0.29, cy + std::sin(a) * h * 0.29);
+        }
+        Source(cr, Hex(0x6E7A90));
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+        cairo_arc(cr, cx, cy, w * 0.09, 0, 2 * M_PI);
+        Source(cr, RED);
+        cairo_fill_preserve(cr);
+        Outline(cr, 1.2);
+      },
+      0.5);
 }
 
 void CircleBreak(cairo_t* cr, double w, double h, Rng& rng) {
-  RoundThing(cr, w, h, [&] {
-    Source(cr, STONE);
-    cairo_paint(cr);
-    const double cx = w / 2, cy = h / 2;
-    for (int i = 0; i < 200; ++i) {
-      cairo_arc(cr, rng.Range(0, w), rng.Range(0, h), rng.Range(0.5, 1.3), 0, 2 * M_PI);
-      Source(cr, rng.Real() < 0.4 ? WHITE : Shade(STONE, -0.5), 0.3);
-      cairo_fill(cr);
-    }
-    // Cracks radiate from an off-centre point: it breaks.
-    for (int c = 0; c < 5; ++c) {
-      double x = cx + 6, y = cy - 4;
-      const double a = c * 2 * M_PI / 5 + rng.Range(-0.3, 0.3);
-      cairo_move_to(cr, x, y);
-      for (int i = 0; i < 6; ++i) {
-        const double step = rng.Range(7, 12), turn = rng.Range(-0.5, 0.5);
-        x += std::cos(a + turn) * step;
-        y += std::sin(a + turn) * step;
-        cairo_line_to(cr, x, y);
-      }
-      Source(cr, INK, 0.85);
-      cairo_set_line_width(cr, 1.6);
-      cairo_stroke(cr);
-    }
-  }, 0.4);
+  RoundThing(
+      cr, w, h,
+      [&] {
+        Source(cr, STONE);
+        cairo_paint(cr);
+        const double cx = w / 2, cy = h / 2;
+        for (int i = 0; i < 200; ++i) {
+          cairo_arc(cr, rng.Range(0, w), rng.Range(0, h), rng.Range(0.5, 1.3), 0, 2 * M_PI);
+          Source(cr, rng.Real() < 0.4 ? WHITE : Shade(STONE, -0.5), 0.3);
+          cairo_fill(cr);
+        }
+        // Cracks radiate from an off-centre point: it breaks.
+        for (int c = 0; c < 5; ++c) {
+          double x = cx + 6, y = cy - 4;
+          const double a = c * 2 * M_PI / 5 + rng.Range(-0.3, 0.3);
+          cairo_move_to(cr, x, y);
+          for (int i = 0; i < 6; ++i) {
+            const double step = rng.Range(7, 12), turn = rng.Range(-0.5, 0.5);
+            x += std::cos(a + turn) * step;
+            y += std::sin(a + turn) * step;
+            cairo_line_to(cr, x, y);
+          }
+          Source(cr, INK, 0.85);
+          cairo_set_line_width(cr, 1.6);
+          cairo_stroke(cr);
+        }
+      },
+      0.4);
 }
 
 auto RoundTarget() {
   return [](cairo_t* cr, double w, double h, Rng&) {
-    RoundThing(cr, w, h, [&] {
-      Source(cr, TARGET_GOLD);
-      cairo_paint(cr);
-      Bullseye(cr, w / 2, h / 2, std::min(w, h) / 2 - std::max(1.5, w * 0.06));
-    }, 0.6);
+    RoundThing(
+        cr, w, h,
+        [&] {
+          Source(cr, TARGET_GOLD);
+          cairo_paint(cr);
+          Bullseye(cr, w / 2, h / 2, std::min(w, h) / 2 - std::max(1.5, w * 0.06));
+        },
+        0.6);
   };
 }
 
@@ -472,7 +486,8 @@ auto ToyBlock(int index) {
         cairo_close_path(cr);
         break;
       case 5:
-        for (int i = -1; i <= 1; ++i) cairo_rectangle(cr, cx + i * s * 1.1 - s * 0.3, cy - s, s * 0.6, s * 2);
+        for (int i = -1; i <= 1; ++i)
+          cairo_rectangle(cr, cx + i * s * 1.1 - s * 0.3, cy - s, s * 0.6, s * 2);
         break;
       case 6:
         for (int i = -1; i <= 1; i += 2)

@@ -115,10 +115,10 @@ void Wing(cairo_t* cr, double x, double y, double angle, double len, Rgb colour)
 // 31 and cell 31 repeats cell 0.
 void CrowCell(cairo_t* cr, int k) {
   const double phase = 2 * M_PI * 4 * (k % 31) / 31.0;
-  const double beat = std::cos(phase);                  // 1 wings up, -1 wings down
-  const double bob = -std::sin(phase) * 2.5;           // the body rises on the down stroke
+  const double beat = std::cos(phase);        // 1 wings up, -1 wings down
+  const double bob = -std::sin(phase) * 2.5;  // the body rises on the down stroke
   const double bx = 80, by = 40 + bob;
-  const double up = -100 + (1 - beat) * 0.5 * 130;     // -100 up .. 30 down
+  const double up = -100 + (1 - beat) * 0.5 * 130;  // -100 up .. 30 down
   // Far wing, darker, behind the body.
   Wing(cr, bx + 6, by - 6, -180 - up * 0.85 - 20, 54, Shade(FEATHER, -0.15));
   // Tail fan to the right (the crow flies left).
@@ -252,8 +252,10 @@ void CometCell(cairo_t* cr, int k) {
     int n;
     double phase;
   };
-  const Band bands[] = {{-0.16, 200, 22, Hex(0xFF8A5C), 5, 0.0}, {0.17, 190, 20, Hex(0xFF6FA8), 6, 2.0},
-                        {-0.05, 205, 18, Hex(0xFFC04A), 9, 4.0}, {0.06, 198, 14, Hex(0xFFE68A), 11, 1.0},
+  const Band bands[] = {{-0.16, 200, 22, Hex(0xFF8A5C), 5, 0.0},
+                        {0.17, 190, 20, Hex(0xFF6FA8), 6, 2.0},
+                        {-0.05, 205, 18, Hex(0xFFC04A), 9, 4.0},
+                        {0.06, 198, 14, Hex(0xFFE68A), 11, 1.0},
                         {0.0, 150, 9, WHITE, 4, 3.0}};
   for (const Band& b : bands) {
     const double len = b.len * (0.9 + 0.1 * wave(b.n, b.phase));
@@ -264,8 +266,10 @@ void CometCell(cairo_t* cr, int k) {
     cairo_pattern_add_color_stop_rgba(p, 1, b.colour.r, b.colour.g, b.colour.b, 0);
     const double w = b.width * (0.85 + 0.15 * wave(b.n + 1, b.phase + 2));
     cairo_move_to(cr, hx, hy - 4);
-    cairo_curve_to(cr, hx + len * 0.3, hy - w * 0.8 + wig * 0.3, hx + len * 0.7, ey - w + wig, ex, ey);
-    cairo_curve_to(cr, hx + len * 0.7, ey + w + wig, hx + len * 0.3, hy + w * 0.8 + wig * 0.3, hx, hy + 4);
+    cairo_curve_to(cr, hx + len * 0.3, hy - w * 0.8 + wig * 0.3, hx + len * 0.7, ey - w + wig, ex,
+                   ey);
+    cairo_curve_to(cr, hx + len * 0.7, ey + w + wig, hx + len * 0.3, hy + w * 0.8 + wig * 0.3, hx,
+                   hy + 4);
     cairo_close_path(cr);
     cairo_set_source(cr, p);
     cairo_fill(cr);
@@ -274,7 +278,8 @@ void CometCell(cairo_t* cr, int k) {
   // Sparks riding down the tail; each covers the tail a whole number of times per loop.
   for (int i = 0; i < 9; ++i) {
     const double u = std::fmod(t * (2 + i % 3) + i * 0.37, 1.0);
-    const double x = hx + 10 + u * 190, y = hy + (i % 2 ? 1 : -1) * (3 + u * 22) * ((i * 7) % 5) / 4.0;
+    const double x = hx + 10 + u * 190,
+                 y = hy + (i % 2 ? 1 : -1) * (3 + u * 22) * ((i * 7) % 5) / 4.0;
     const double s = 3.2 * (1 - u) + 0.8;
     StarPath(cr, x, y, s, s * 0.4, 4, i * 20.0);
     Source(cr, WHITE, 0.9 * (1 - u));
@@ -376,19 +381,22 @@ void DropCell(cairo_t* cr, double k, double form, double land, double end) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return RunGenerator(argc, argv, "gen_creatures", [](const std::string& assets, const std::string&) {
-    const std::string dir = assets + "/levels_pic/";
-    Sheet(dir + "sun.png", 150, 150, 7, 42, SunCell);
-    Sheet(dir + "crow.png", 170, 70, 8, 32, CrowCell);
-    Sheet(dir + "spider.png", 40, 200, 26, 182, SpiderCell);
-    Sheet(dir + "snowmanH.png", 130, 170, 10, 60,
-          [](cairo_t* cr, int k) { SnowmanCell(cr, 130, HatPose(k)); });
-    Sheet(dir + "snowmanE.png", 120, 170, 10, 60,
-          [](cairo_t* cr, int k) { SnowmanCell(cr, 120, WavePose(k)); });
-    Sheet(dir + "kometa.png", 240, 90, 15, 165, CometCell);
-    // Drop 1 advances one cell a frame and lands on cell 45 (its sound); drop 2 half a cell a
-    // frame and lands on cell 30.
-    Sheet(dir + "kapla1.png", 20, 590, 31, 62, [](cairo_t* cr, int k) { DropCell(cr, k, 20, 45, 61); });
-    Sheet(dir + "kapla2.png", 20, 590, 21, 42, [](cairo_t* cr, int k) { DropCell(cr, k, 12, 30, 41); });
-  });
+  return RunGenerator(argc, argv, "gen_creatures",
+                      [](const std::string& assets, const std::string&) {
+                        const std::string dir = assets + "/levels_pic/";
+                        Sheet(dir + "sun.png", 150, 150, 7, 42, SunCell);
+                        Sheet(dir + "crow.png", 170, 70, 8, 32, CrowCell);
+                        Sheet(dir + "spider.png", 40, 200, 26, 182, SpiderCell);
+                        Sheet(dir + "snowmanH.png", 130, 170, 10, 60,
+                              [](cairo_t* cr, int k) { SnowmanCell(cr, 130, HatPose(k)); });
+                        Sheet(dir + "snowmanE.png", 120, 170, 10, 60,
+                              [](cairo_t* cr, int k) { SnowmanCell(cr, 120, WavePose(k)); });
+                        Sheet(dir + "kometa.png", 240, 90, 15, 165, CometCell);
+                        // Drop 1 advances one cell a frame and lands on cell 45 (its sound); drop 2
+                        // half a cell a frame and lands on cell 30.
+                        Sheet(dir + "kapla1.png", 20, 590, 31, 62,
+                              [](cairo_t* cr, int k) { DropCell(cr, k, 20, 45, 61); });
+                        Sheet(dir + "kapla2.png", 20, 590, 21, 42,
+                              [](cairo_t* cr, int k) { DropCell(cr, k, 12, 30, 41); });
+                      });
 }

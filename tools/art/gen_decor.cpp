@@ -36,7 +36,6 @@ const Rgb LOG = Hex(0xB07848);
 const Pen PEN{2.0};
 const Pen THIN{1.4};
 
-
 /// Draws `paint` into a group and lays it down at `alpha`: the see-through backdrop pieces.
 void Faded(cairo_t* cr, double alpha, const std::function<void()>& paint) {
   cairo_push_group(cr);
@@ -57,7 +56,8 @@ void Acacia(cairo_t* cr, double w, double h, Rng& rng) {
   std::vector<Circle> lumps;
   for (int i = 0; i < 11; ++i) {
     const double u = i / 10.0;
-    lumps.push_back({w * 0.08 + (w * 0.84) * u, h * 0.22 + std::sin(u * M_PI) * -h * 0.06 + rng.Range(-3, 3),
+    lumps.push_back({w * 0.08 + (w * 0.84) * u,
+                     h * 0.22 + std::sin(u * M_PI) * -h * 0.06 + rng.Range(-3, 3),
                      h * rng.Range(0.1, 0.14)});
   }
   lumps.push_back({w * 0.5, h * 0.2, h * 0.13});
@@ -81,11 +81,13 @@ void Birch(cairo_t* cr, double x, double base, double height, double crownW, Rng
   cairo_restore(cr);
   Limb(cr, x + 2, top + height * 0.45, x - crownW * 0.3, top + height * 0.2, 5, 3, BIRCH, PEN);
   Limb(cr, x + 2, top + height * 0.4, x + crownW * 0.3, top + height * 0.18, 5, 3, BIRCH, PEN);
-  Crown(cr, CrownLumps(x + 3, top + height * 0.28, crownW / 2, height * 0.27, 11, rng), SPRING_LEAF, PEN,
-        rng);
+  Crown(cr, CrownLumps(x + 3, top + height * 0.28, crownW / 2, height * 0.27, 11, rng), SPRING_LEAF,
+        PEN, rng);
 }
 
-void Bereza2(cairo_t* cr, double w, double h, Rng& rng) { Birch(cr, w * 0.5, h - 3, h - 5, w - 8, rng); }
+void Bereza2(cairo_t* cr, double w, double h, Rng& rng) {
+  Birch(cr, w * 0.5, h - 3, h - 5, w - 8, rng);
+}
 
 void Bereza4(cairo_t* cr, double w, double h, Rng& rng) {
   Birch(cr, w * 0.64, h - 3, h - 30, w * 0.62, rng);
@@ -120,7 +122,8 @@ void Cypress(cairo_t* cr, double w, double h, Rng& rng) {
   for (int i = 0; i < 14; ++i) {
     const double u = i / 13.0;  // 0 at the foot of the crown
     const double y = h - 26 - u * (h - 44);
-    const double r = (w / 2 - 3) * (0.55 + 0.45 * std::sin(std::min(1.0, (1 - u) * 1.25) * M_PI / 2)) *
+    const double r = (w / 2 - 3) *
+                     (0.55 + 0.45 * std::sin(std::min(1.0, (1 - u) * 1.25) * M_PI / 2)) *
                      (u > 0.85 ? 0.7 : 1);
     lumps.push_back({w / 2 + rng.Range(-2, 2), y, std::max(5.0, r * 0.75)});
   }
@@ -132,7 +135,8 @@ void Spreading(cairo_t* cr, double w, double h, Rng& rng) {
   Limb(cr, x, base, x + 4, h * 0.62, 22, 16, BARK, PEN);
   const double ends[][2] = {{0.12, 0.42}, {0.3, 0.28}, {0.62, 0.25}, {0.88, 0.4}};
   for (const auto& e : ends) Limb(cr, x + 4, h * 0.64, w * e[0], h * e[1] + 10, 11, 5, BARK, PEN);
-  const double crowns[][3] = {{0.16, 0.33, 0.16}, {0.36, 0.2, 0.2}, {0.62, 0.18, 0.2}, {0.85, 0.32, 0.15}};
+  const double crowns[][3] = {
+      {0.16, 0.33, 0.16}, {0.36, 0.2, 0.2}, {0.62, 0.18, 0.2}, {0.85, 0.32, 0.15}};
   for (const auto& c : crowns) {
     Crown(cr, CrownLumps(w * c[0], h * c[1], w * c[2], h * c[2] * 0.9, 9, rng), LEAF, PEN, rng);
   }
@@ -143,8 +147,8 @@ void Fir(cairo_t* cr, double w, double h, Rng& rng, bool snow) {
 }
 
 void Palm(cairo_t* cr, double w, double h, Rng& rng, double lean) {
-  PalmTree(cr, w * 0.5 - lean * 0.5, h - 3, w * 0.5 + lean * 0.5, h * 0.24, w * 0.45, PALM_BARK, PALM_LEAF,
-           PEN, rng);
+  PalmTree(cr, w * 0.5 - lean * 0.5, h - 3, w * 0.5 + lean * 0.5, h * 0.24, w * 0.45, PALM_BARK,
+           PALM_LEAF, PEN, rng);
 }
 
 void PalmGrove(cairo_t* cr, double w, double h, Rng& rng, bool real) {
@@ -153,7 +157,8 @@ void PalmGrove(cairo_t* cr, double w, double h, Rng& rng, bool real) {
   const int count = real ? 3 : 4;
   for (int i = 0; i < count; ++i) {
     const double bx = w * spots[i][0], top = h * spots[i][1] + 20;
-    PalmTree(cr, bx, h - 3, bx + spots[i][2] * (real ? 1.4 : 1), top, real ? 95 : 80, bark, leaf, PEN, rng);
+    PalmTree(cr, bx, h - 3, bx + spots[i][2] * (real ? 1.4 : 1), top, real ? 95 : 80, bark, leaf,
+             PEN, rng);
   }
   // Undergrowth hides the feet.
   for (int i = 0; i < 5; ++i) {
@@ -166,7 +171,8 @@ void ForestRow(cairo_t* cr, double w, double h, Rng& rng, int kind) {
   const Pen pen{1.6, 0.12, Hex(0xDDEBF5)};
   if (kind == 1) {
     for (int i = 0; i < 16; ++i) {
-      const double x = 20 + i * (w - 40) / 15 + rng.Range(-10, 10), th = h * rng.Range(0.65, 1.0) - 4;
+      const double x = 20 + i * (w - 40) / 15 + rng.Range(-10, 10),
+                   th = h * rng.Range(0.65, 1.0) - 4;
       FirTree(cr, x, h - 2, th * 0.5, th, Shade(FIR, rng.Range(-0.15, 0.1)), false, pen, rng);
     }
     return;
@@ -176,7 +182,9 @@ void ForestRow(cairo_t* cr, double w, double h, Rng& rng, int kind) {
     for (int i = 0; i < trees; ++i) {
       const double x = (i + 0.5 + (layer ? 0.5 : 0)) * w / trees + rng.Range(-12, 12);
       const double th = h * (layer ? rng.Range(0.6, 0.8) : rng.Range(0.8, 1.0)) - 4;
-      const Rgb leaf = kind == 2 && i % 3 == 1 ? SPRING_LEAF : Shade(layer ? LEAF : DEEP_LEAF, rng.Range(-0.1, 0.1));
+      const Rgb leaf = kind == 2 && i % 3 == 1
+                           ? SPRING_LEAF
+                           : Shade(layer ? LEAF : DEEP_LEAF, rng.Range(-0.1, 0.1));
       if (kind == 2 && i % 3 == 2) {
         FirTree(cr, x, h - 2, th * 0.5, th, FIR, false, pen, rng);
       } else {
@@ -189,11 +197,12 @@ void ForestRow(cairo_t* cr, double w, double h, Rng& rng, int kind) {
 // [SECTION] Low plants ----------------------------------------------------------------------------
 
 void Bush(cairo_t* cr, double w, double h, Rng& rng, bool flowers) {
-  Crown(cr, CrownLumps(w / 2, h * 0.55, w / 2 - 3, h * 0.45 - 2, 10, rng), flowers ? DEEP_LEAF : LEAF, PEN, rng);
+  Crown(cr, CrownLumps(w / 2, h * 0.55, w / 2 - 3, h * 0.45 - 2, 10, rng),
+        flowers ? DEEP_LEAF : LEAF, PEN, rng);
   if (flowers) {
     for (int i = 0; i < 9; ++i) {
-      Blossom(cr, rng.Range(w * 0.15, w * 0.85), rng.Range(h * 0.2, h * 0.75), rng.Range(5, 7), 5, PINK,
-              YELLOW, THIN, rng.Range(0, 72));
+      Blossom(cr, rng.Range(w * 0.15, w * 0.85), rng.Range(h * 0.2, h * 0.75), rng.Range(5, 7), 5,
+              PINK, YELLOW, THIN, rng.Range(0, 72));
     }
   }
 }
@@ -241,8 +250,8 @@ void GrassStrip(cairo_t* cr, double w, double h, Rng& rng, int blades) {
 void GrassTuft(cairo_t* cr, double w, double h, Rng& rng) {
   Grass(cr, 6, w - 6, h - 1, h - 3, 22, LEAF, THIN, rng);
   for (int i = 0; i < 4; ++i) {
-    Blossom(cr, rng.Range(12, w - 12), rng.Range(h * 0.25, h * 0.6), 5, 5, i % 2 ? WHITE : YELLOW, ORANGE, THIN,
-            rng.Range(0, 72));
+    Blossom(cr, rng.Range(12, w - 12), rng.Range(h * 0.25, h * 0.6), 5, 5, i % 2 ? WHITE : YELLOW,
+            ORANGE, THIN, rng.Range(0, 72));
   }
 }
 
@@ -283,8 +292,8 @@ void Leaf(cairo_t* cr, double w, double h, bool maple) {
   cairo_translate(cr, cx, cy);
   cairo_rotate(cr, maple ? -0.2 : 0.5);
   if (maple) {
-    const double lobes[][2] = {{0, -16}, {7, -6}, {16, -8}, {12, 2}, {14, 10}, {3, 7}, {0, 12},
-                               {-3, 7}, {-14, 10}, {-12, 2}, {-16, -8}, {-7, -6}};
+    const double lobes[][2] = {{0, -16}, {7, -6}, {16, -8},  {12, 2},  {14, 10},  {3, 7},
+                               {0, 12},  {-3, 7}, {-14, 10}, {-12, 2}, {-16, -8}, {-7, -6}};
     cairo_move_to(cr, lobes[0][0], lobes[0][1]);
     for (const auto& p : lobes) cairo_line_to(cr, p[0], p[1]);
     cairo_close_path(cr);
@@ -330,7 +339,8 @@ void Mushroom(cairo_t* cr, double w, double h, bool red) {
   FillVertical(cr, 2, h * 0.55, Shade(cap, 0.25), Shade(cap, -0.25));
   Outline(cr, 1.8, Shade(cap, -0.6));
   if (red) {
-    const double dots[][3] = {{0.3, 0.24, 3.5}, {0.55, 0.14, 3}, {0.72, 0.3, 3.2}, {0.45, 0.36, 2.4}, {0.16, 0.4, 2}};
+    const double dots[][3] = {
+        {0.3, 0.24, 3.5}, {0.55, 0.14, 3}, {0.72, 0.3, 3.2}, {0.45, 0.36, 2.4}, {0.16, 0.4, 2}};
     for (const auto& d : dots) {
       cairo_arc(cr, w * d[0], h * d[1], d[2], 0, 2 * M_PI);
       Source(cr, WHITE);
@@ -398,7 +408,9 @@ void Barrel(cairo_t* cr, double w, double h, Rng& rng) {
 }
 
 void PricklyPear(cairo_t* cr, double w, double h, Rng& rng) {
-  const double pads[][5] = {{0.5, 0.72, 22, 28, 0}, {0.28, 0.45, 17, 21, -0.4}, {0.7, 0.4, 17, 22, 0.35},
+  const double pads[][5] = {{0.5, 0.72, 22, 28, 0},
+                            {0.28, 0.45, 17, 21, -0.4},
+                            {0.7, 0.4, 17, 22, 0.35},
                             {0.45, 0.24, 13, 16, 0.1}};
   for (const auto& p : pads) {
     cairo_save(cr);
@@ -409,7 +421,8 @@ void PricklyPear(cairo_t* cr, double w, double h, Rng& rng) {
     cairo_restore(cr);
     FillBall(cr, w * p[0], h * p[1], p[2], p[3], Hex(0x6DB85A));
     Outline(cr, 2, Shade(CACTUS, -0.55));
-    Spines(cr, w * p[0] - p[2] * 0.6, h * p[1] - p[3] * 0.6, w * p[0] + p[2] * 0.6, h * p[1] + p[3] * 0.6, rng, 8);
+    Spines(cr, w * p[0] - p[2] * 0.6, h * p[1] - p[3] * 0.6, w * p[0] + p[2] * 0.6,
+           h * p[1] + p[3] * 0.6, rng, 8);
   }
   Blossom(cr, w * 0.45, h * 0.08 + 3, 6, 6, YELLOW, ORANGE, THIN);
   Blossom(cr, w * 0.78, h * 0.22, 5, 6, YELLOW, ORANGE, THIN);
@@ -582,7 +595,8 @@ void Arch(cairo_t* cr, double w, double h, Rng& rng) {
       for (int i = 0; i < 4; ++i) {
         const double x = side < 0 ? cx - outer : cx + inner, y = springY + i * (h - springY) / 4;
         RoundedRect(cr, x + 1, y + 1, outer - inner - 2, (h - springY) / 4 - 2, 3);
-        FillVertical(cr, y, y + (h - springY) / 4, Shade(stone, rng.Range(0.05, 0.2)), Shade(stone, -0.15));
+        FillVertical(cr, y, y + (h - springY) / 4, Shade(stone, rng.Range(0.05, 0.2)),
+                     Shade(stone, -0.15));
         Outline(cr, 1.5, Shade(stone, -0.4));
       }
     }
@@ -594,8 +608,8 @@ void Arch(cairo_t* cr, double w, double h, Rng& rng) {
       cairo_arc(cr, cx, springY, outer - 1, a0 + 0.01, a1 - 0.01);
       cairo_arc_negative(cr, cx, springY, inner + 1, a1 - 0.01, a0 + 0.01);
       cairo_close_path(cr);
-      FillVertical(cr, springY - outer, springY, Shade(stone, i == stones / 2 ? 0.3 : rng.Range(0.05, 0.2)),
-                   Shade(stone, -0.15));
+      FillVertical(cr, springY - outer, springY,
+                   Shade(stone, i == stones / 2 ? 0.3 : rng.Range(0.05, 0.2)), Shade(stone, -0.15));
       Outline(cr, 1.5, Shade(stone, -0.4));
     }
   });
@@ -721,7 +735,8 @@ void Aquarium(cairo_t* cr, double w, double h, Rng& rng) {
     cairo_restore(cr);
   }
   for (int i = 0; i < 6; ++i) {
-    cairo_arc(cr, cx - r * 0.15 + rng.Range(-4, 4), cy - r * 0.1 - i * 7, 1.5 + i * 0.3, 0, 2 * M_PI);
+    cairo_arc(cr, cx - r * 0.15 + rng.Range(-4, 4), cy - r * 0.1 - i * 7, 1.5 + i * 0.3, 0,
+              2 * M_PI);
     Source(cr, WHITE, 0.8);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
@@ -743,7 +758,8 @@ void Aquarium(cairo_t* cr, double w, double h, Rng& rng) {
   Glint(cr, cx - r * 0.55, cy - r * 0.25, 5, 16, 0.7);
 }
 
-// [SECTION] Webs, spider ---------------------------------------------------------------------------
+// [SECTION] Webs, spider
+// ---------------------------------------------------------------------------
 
 void WebCorner(cairo_t* cr, double w, double h) {
   const Rgb silk = Hex(0xF2F4FA);
@@ -760,10 +776,12 @@ void WebCorner(cairo_t* cr, double w, double h) {
   for (int ring = 1; ring <= 6; ++ring) {
     const double rr = ring * (std::min(w, h) - 6) / 6.0;
     for (int i = 0; i < spokes; ++i) {
-      const double a0 = i * (M_PI / 2) / spokes, a1 = (i + 1) * (M_PI / 2) / spokes, am = (a0 + a1) / 2;
+      const double a0 = i * (M_PI / 2) / spokes, a1 = (i + 1) * (M_PI / 2) / spokes,
+                   am = (a0 + a1) / 2;
       cairo_move_to(cr, 1 + std::cos(a0) * rr, 1 + std::sin(a0) * rr);
-      cairo_curve_to(cr, 1 + std::cos(am) * rr * 0.9, 1 + std::sin(am) * rr * 0.9, 1 + std::cos(am) * rr * 0.9,
-                     1 + std::sin(am) * rr * 0.9, 1 + std::cos(a1) * rr, 1 + std::sin(a1) * rr);
+      cairo_curve_to(cr, 1 + std::cos(am) * rr * 0.9, 1 + std::sin(am) * rr * 0.9,
+                     1 + std::cos(am) * rr * 0.9, 1 + std::sin(am) * rr * 0.9,
+                     1 + std::cos(a1) * rr, 1 + std::sin(a1) * rr);
     }
   }
   Source(cr, silk, 0.75);
@@ -892,8 +910,8 @@ void Earth(cairo_t* cr, double w, double h, Rng& rng) {
   for (const auto& l : lands) {
     std::vector<Circle> lumps;
     for (int i = 0; i < 7; ++i) {
-      lumps.push_back({cx + l[0] * r + rng.Range(-0.25, 0.25) * r, cy + l[1] * r + rng.Range(-0.2, 0.2) * r,
-                       l[2] * r * rng.Range(0.4, 0.7)});
+      lumps.push_back({cx + l[0] * r + rng.Range(-0.25, 0.25) * r,
+                       cy + l[1] * r + rng.Range(-0.2, 0.2) * r, l[2] * r * rng.Range(0.4, 0.7)});
     }
     Crown(cr, lumps, Hex(0x5DBB4C), Pen{1.5}, rng);
   }
@@ -913,7 +931,8 @@ void MoonSurface(cairo_t* cr, double w, double h, Rng& rng) {
   const Rgb dust = Hex(0xB8B4C8);
   cairo_move_to(cr, 0, h);
   for (double x = 0; x <= w; x += 8) {
-    const double y = h * 0.3 + 10 * std::sin(x / w * 5 * M_PI + 1) + 6 * std::sin(x / w * 13 * M_PI);
+    const double y =
+        h * 0.3 + 10 * std::sin(x / w * 5 * M_PI + 1) + 6 * std::sin(x / w * 13 * M_PI);
     cairo_line_to(cr, x, y);
   }
   cairo_line_to(cr, w, h);
@@ -965,7 +984,8 @@ void MenuSign(cairo_t* cr, double w, double h) {
   RoundedRect(cr, 3, 5, h - 8, h - 10, 7);
   FillVertical(cr, 5, h - 5, Hex(0xF4F6FF), Hex(0xB8C4DC));
   Outline(cr, 2.5);
-  Lettering(cr, "Esc", 9, h * 0.3, h - 20, h * 0.4, Hex(0x4E71B0), Hex(0x3A5A90), 0.01, Hex(0x4E71B0));
+  Lettering(cr, "Esc", 9, h * 0.3, h - 20, h * 0.4, Hex(0x4E71B0), Hex(0x3A5A90), 0.01,
+            Hex(0x4E71B0));
   Lettering(cr, "MENU", h + 6, 4, w - h - 10, h - 8, WHITE, Hex(0xBFE3FF), 3);
 }
 
@@ -974,7 +994,8 @@ void PowerSign(cairo_t* cr, double w, double h) {
   // A wedge of bars growing to the right: aim further to shoot harder.
   const int bars = 6;
   for (int i = 0; i < bars; ++i) {
-    const double bw = (w * 0.38 - 4) / bars, x = w * 0.6 + i * bw, bh = (h - 8) * (0.2 + 0.8 * (i + 1) / bars);
+    const double bw = (w * 0.38 - 4) / bars, x = w * 0.6 + i * bw,
+                 bh = (h - 8) * (0.2 + 0.8 * (i + 1) / bars);
     RoundedRect(cr, x + 1, h - 4 - bh, bw - 3, bh, 2);
     const Rgb c = Mix(GREEN, RED, i / double(bars - 1));
     FillVertical(cr, h - 4 - bh, h - 4, Shade(c, 0.3), Shade(c, -0.2));
@@ -1014,32 +1035,40 @@ std::vector<Decoration> Decorations() {
       {"bereza2", 120, 300, [](cairo_t* c, double w, double h, R r) { Bereza2(c, w, h, r); }},
       {"bereza4", 170, 280, [](cairo_t* c, double w, double h, R r) { Bereza4(c, w, h, r); }},
       {"bigDub", 320, 300, [](cairo_t* c, double w, double h, R r) { BigOak(c, w, h, r); }},
-      {"borderPlankGorizont", 800, 12, [](cairo_t* c, double w, double h, R) { BackdropPlank(c, w, h); }},
+      {"borderPlankGorizont", 800, 12,
+       [](cairo_t* c, double w, double h, R) { BackdropPlank(c, w, h); }},
       {"brickWall", 200, 150, [](cairo_t* c, double w, double h, R r) { Bricks(c, w, h, 0, r); }},
-      {"brickWallLeft", 110, 150, [](cairo_t* c, double w, double h, R r) { Bricks(c, w, h, -1, r); }},
-      {"brickWallRicht", 110, 150, [](cairo_t* c, double w, double h, R r) { Bricks(c, w, h, 1, r); }},
+      {"brickWallLeft", 110, 150,
+       [](cairo_t* c, double w, double h, R r) { Bricks(c, w, h, -1, r); }},
+      {"brickWallRicht", 110, 150,
+       [](cairo_t* c, double w, double h, R r) { Bricks(c, w, h, 1, r); }},
       {"cactus1", 90, 160, [](cairo_t* c, double w, double h, R r) { Saguaro(c, w, h, r); }},
       {"cactus2", 70, 72, [](cairo_t* c, double w, double h, R r) { Barrel(c, w, h, r); }},
       {"cactus3", 100, 110, [](cairo_t* c, double w, double h, R r) { PricklyPear(c, w, h, r); }},
       {"elka1", 120, 200, [](cairo_t* c, double w, double h, R r) { Fir(c, w, h, r, false); }},
       {"elka2", 140, 220, [](cairo_t* c, double w, double h, R r) { Fir(c, w, h, r, true); }},
       {"elka3", 80, 130, [](cairo_t* c, double w, double h, R r) { Fir(c, w, h, r, false); }},
-      {"goal_txt", 130, 84, [](cairo_t* c, double w, double h, R) { WordWithArrow(c, w, h, "GOAL"); }},
+      {"goal_txt", 130, 84,
+       [](cairo_t* c, double w, double h, R) { WordWithArrow(c, w, h, "GOAL"); }},
       {"grib1", 50, 60, [](cairo_t* c, double w, double h, R) { Mushroom(c, w, h, true); }},
       {"grib2", 50, 56, [](cairo_t* c, double w, double h, R) { Mushroom(c, w, h, false); }},
-      {"here_txt", 130, 84, [](cairo_t* c, double w, double h, R) { WordWithArrow(c, w, h, "HERE!"); }},
+      {"here_txt", 130, 84,
+       [](cairo_t* c, double w, double h, R) { WordWithArrow(c, w, h, "HERE!"); }},
       {"izba", 220, 200, [](cairo_t* c, double w, double h, R) { Hut(c, w, h, false); }},
       {"izbaSnow", 220, 210, [](cairo_t* c, double w, double h, R) { Hut(c, w, h, true); }},
       {"kiparis", 70, 260, [](cairo_t* c, double w, double h, R r) { Cypress(c, w, h, r); }},
       {"klen", 220, 260, [](cairo_t* c, double w, double h, R r) { Maple(c, w, h, r); }},
       {"kust1", 140, 80, [](cairo_t* c, double w, double h, R r) { Bush(c, w, h, r, false); }},
       {"kust2", 120, 90, [](cairo_t* c, double w, double h, R r) { Bush(c, w, h, r, true); }},
-      {"leftZvet", 60, 100, [](cairo_t* c, double w, double h, R) { Flower(c, w, h, -14, Hex(0xFF7FB4), 0); }},
+      {"leftZvet", 60, 100,
+       [](cairo_t* c, double w, double h, R) { Flower(c, w, h, -14, Hex(0xFF7FB4), 0); }},
       {"les", 800, 180, [](cairo_t* c, double w, double h, R r) { ForestRow(c, w, h, r, 0); }},
       {"les1", 800, 160, [](cairo_t* c, double w, double h, R r) { ForestRow(c, w, h, r, 1); }},
       {"les2", 400, 150, [](cairo_t* c, double w, double h, R r) { ForestRow(c, w, h, r, 2); }},
-      {"lesPalm", 400, 220, [](cairo_t* c, double w, double h, R r) { PalmGrove(c, w, h, r, false); }},
-      {"lesRealPalm", 400, 260, [](cairo_t* c, double w, double h, R r) { PalmGrove(c, w, h, r, true); }},
+      {"lesPalm", 400, 220,
+       [](cairo_t* c, double w, double h, R r) { PalmGrove(c, w, h, r, false); }},
+      {"lesRealPalm", 400, 260,
+       [](cairo_t* c, double w, double h, R r) { PalmGrove(c, w, h, r, true); }},
       {"list1", 40, 40, [](cairo_t* c, double w, double h, R) { Leaf(c, w, h, true); }},
       {"list2", 36, 36, [](cairo_t* c, double w, double h, R) { Leaf(c, w, h, false); }},
       {"menu_txt", 200, 50, [](cairo_t* c, double w, double h, R) { MenuSign(c, w, h); }},
@@ -1048,14 +1077,18 @@ std::vector<Decoration> Decorations() {
       {"pautina1", 120, 120, [](cairo_t* c, double w, double h, R) { WebCorner(c, w, h); }},
       {"pautina2", 140, 140, [](cairo_t* c, double w, double h, R) { WebRound(c, w, h); }},
       {"planeta", 170, 110, [](cairo_t* c, double w, double h, R) { RingedPlanet(c, w, h); }},
-      {"planeta2", 120, 120, [](cairo_t* c, double w, double h, R r) { CrateredPlanet(c, w, h, r); }},
-      {"poverhnost", 800, 120, [](cairo_t* c, double w, double h, R r) { MoonSurface(c, w, h, r); }},
+      {"planeta2", 120, 120,
+       [](cairo_t* c, double w, double h, R r) { CrateredPlanet(c, w, h, r); }},
+      {"poverhnost", 800, 120,
+       [](cairo_t* c, double w, double h, R r) { MoonSurface(c, w, h, r); }},
       {"power_txt", 200, 70, [](cairo_t* c, double w, double h, R) { PowerSign(c, w, h); }},
       {"raskidistoe", 300, 240, [](cairo_t* c, double w, double h, R r) { Spreading(c, w, h, r); }},
       {"realPalma", 180, 320, [](cairo_t* c, double w, double h, R r) { Palm(c, w, h, r, 40); }},
-      {"rightZvet", 60, 100, [](cairo_t* c, double w, double h, R) { Flower(c, w, h, 14, Hex(0x9A62E0), 0); }},
+      {"rightZvet", 60, 100,
+       [](cairo_t* c, double w, double h, R) { Flower(c, w, h, 14, Hex(0x9A62E0), 0); }},
       {"smallPalma", 110, 160, [](cairo_t* c, double w, double h, R r) { Palm(c, w, h, r, -24); }},
-      {"snegovikStatic", 100, 132, [](cairo_t* c, double w, double h, R) { StaticSnowman(c, w, h); }},
+      {"snegovikStatic", 100, 132,
+       [](cairo_t* c, double w, double h, R) { StaticSnowman(c, w, h); }},
       {"staticSpider", 40, 120, [](cairo_t* c, double w, double h, R) { HangingSpider(c, w, h); }},
       {"sugrob1", 200, 50, [](cairo_t* c, double w, double h, R r) { Drift(c, w, h, r); }},
       {"sugrob3", 260, 60, [](cairo_t* c, double w, double h, R r) { Drift(c, w, h, r); }},
@@ -1067,9 +1100,12 @@ std::vector<Decoration> Decorations() {
       {"thinPlankVert", 5, 224, [](cairo_t* c, double w, double h, R) { BackdropPlank(c, w, h); }},
       {"trava1", 200, 40, [](cairo_t* c, double w, double h, R r) { GrassStrip(c, w, h, r, 60); }},
       {"trava2", 100, 45, [](cairo_t* c, double w, double h, R r) { GrassTuft(c, w, h, r); }},
-      {"travokust1", 90, 60, [](cairo_t* c, double w, double h, R r) { GrassBush(c, w, h, r, false); }},
-      {"travokust2", 80, 70, [](cairo_t* c, double w, double h, R r) { GrassBush(c, w, h, r, true); }},
-      {"upZvetok", 44, 100, [](cairo_t* c, double w, double h, R) { Flower(c, w, h, 0, Hex(0xF2484E), 1); }},
+      {"travokust1", 90, 60,
+       [](cairo_t* c, double w, double h, R r) { GrassBush(c, w, h, r, false); }},
+      {"travokust2", 80, 70,
+       [](cairo_t* c, double w, double h, R r) { GrassBush(c, w, h, r, true); }},
+      {"upZvetok", 44, 100,
+       [](cairo_t* c, double w, double h, R) { Flower(c, w, h, 0, Hex(0xF2484E), 1); }},
       {"zemlya", 140, 140, [](cairo_t* c, double w, double h, R r) { Earth(c, w, h, r); }},
   };
 }

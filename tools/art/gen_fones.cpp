@@ -1,8 +1,9 @@
-// Generates fones/fon1.jpg .. fon15.jpg, the 800 x 600 backgrounds, and menu_pic/play_menu.png: fifteen scenes painted soft
-// and without outlines, so that the inked bodies and the outlined decorations stand in front of
-// them. fon11 lies behind the main menu, fon12 behind the level selection and fon1 behind the
-// final win screen, so those keep light, quiet areas where the menus put their blue captions.
-// The JPEGs are loaded masked: every colour stays well clear of pure black.
+// Generates fones/fon1.jpg .. fon15.jpg, the 800 x 600 backgrounds, and menu_pic/play_menu.png:
+// fifteen scenes painted soft and without outlines, so that the inked bodies and the outlined
+// decorations stand in front of them. fon11 lies behind the main menu, fon12 behind the level
+// selection and fon1 behind the final win screen, so those keep light, quiet areas where the menus
+// put their blue captions. The JPEGs are loaded masked: every colour stays well clear of pure
+// black.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -25,7 +26,8 @@ const Rgb MEADOW = Hex(0xA6DC72);
 const Rgb TRUNK = Hex(0x8A5A3C);
 
 /// Soft clouds without outlines.
-void SkyClouds(cairo_t* cr, Rng& rng, int count, double y0, double y1, Rgb body, Rgb shadow, double alpha) {
+void SkyClouds(cairo_t* cr, Rng& rng, int count, double y0, double y1, Rgb body, Rgb shadow,
+               double alpha) {
   for (int i = 0; i < count; ++i) {
     const double w = rng.Range(120, 240), x = (i + rng.Range(0.1, 0.9)) * W / count;
     Cloud(cr, x, rng.Range(y0, y1), w, w * rng.Range(0.35, 0.45), body, shadow, Pen{0}, alpha, rng);
@@ -33,11 +35,12 @@ void SkyClouds(cairo_t* cr, Rng& rng, int count, double y0, double y1, Rgb body,
 }
 
 /// A row of hazed leafy trees along a ridge line.
-void TreeLine(cairo_t* cr, Rng& rng, int count, double baseY, double height, Rgb leaf, const Pen& pen) {
+void TreeLine(cairo_t* cr, Rng& rng, int count, double baseY, double height, Rgb leaf,
+              const Pen& pen) {
   for (int i = 0; i < count; ++i) {
     const double x = (i + rng.Range(0, 1)) * W / count, h = height * rng.Range(0.7, 1.1);
-    LeafyTree(cr, x, baseY + rng.Range(-6, 6), h, h * 0.32, h * 0.3, TRUNK, Shade(leaf, rng.Range(-0.1, 0.1)),
-              pen, rng);
+    LeafyTree(cr, x, baseY + rng.Range(-6, 6), h, h * 0.32, h * 0.3, TRUNK,
+              Shade(leaf, rng.Range(-0.1, 0.1)), pen, rng);
   }
 }
 
@@ -63,7 +66,8 @@ void Stars(cairo_t* cr, Rng& rng, int count, double maxY) {
 }
 
 /// Mountain range: a jagged ridge of peaks with snow caps.
-void Peaks(cairo_t* cr, Rng& rng, double baseY, double height, int peaks, Rgb rock, Rgb low, bool snow) {
+void Peaks(cairo_t* cr, Rng& rng, double baseY, double height, int peaks, Rgb rock, Rgb low,
+           bool snow) {
   std::vector<std::pair<double, double>> pts;
   pts.push_back({-20, baseY});
   for (int i = 0; i < peaks; ++i) {
@@ -155,7 +159,8 @@ void Forest(cairo_t* cr, Rng& rng) {
 }
 
 void Sunset(cairo_t* cr, Rng& rng) {
-  Sky(cr, W, H, {{0, Hex(0x5A5AA8)}, {0.35, Hex(0xE07A8A)}, {0.6, Hex(0xFFB070)}, {1, Hex(0xFFD890)}});
+  Sky(cr, W, H,
+      {{0, Hex(0x5A5AA8)}, {0.35, Hex(0xE07A8A)}, {0.6, Hex(0xFFB070)}, {1, Hex(0xFFD890)}});
   Glow(cr, 520, 380, 260, Hex(0xFFE0A0), 0.7);
   cairo_arc(cr, 520, 380, 70, 0, 2 * M_PI);
   FillVertical(cr, 310, 450, Hex(0xFFF0B0), Hex(0xFF9A50));
@@ -266,7 +271,8 @@ void SeaShore(cairo_t* cr, Rng& rng) {
   // Foam line and the beach.
   Ridge(cr, W, 480, 8, H, Hex(0xF0FAFF), Hex(0xF0FAFF), rng);
   Ridge(cr, W, 492, 10, H, Hex(0xF4DEA8), Hex(0xEACB8A), rng);
-  PalmTree(cr, 60, 560, 120, 300, 110, Hex(0xB08250), Hex(0x5AB85A), Distant(0.15, Hex(0xC8EAFA)), rng);
+  PalmTree(cr, 60, 560, 120, 300, 110, Hex(0xB08250), Hex(0x5AB85A), Distant(0.15, Hex(0xC8EAFA)),
+           rng);
 }
 
 void Mountains(cairo_t* cr, Rng& rng) {
@@ -374,10 +380,14 @@ void MenuScene(cairo_t* cr, Rng& rng) {
   LeafyTree(cr, 70, 560, 290, 100, 95, TRUNK, Hex(0x62B850), Distant(0.08, air), rng);
   LeafyTree(cr, 735, 570, 250, 85, 82, TRUNK, Hex(0x58AE4E), Distant(0.08, air), rng);
   // The cloud bank behind the captions: PLAY at y 250, music and sound at 430 and 460.
-  const double bank[][4] = {{400, 262, 230, 90}, {400, 350, 300, 120}, {400, 452, 330, 110},
-                            {300, 400, 180, 80}, {505, 395, 180, 80}};
+  const double bank[][4] = {{400, 262, 230, 90},
+                            {400, 350, 300, 120},
+                            {400, 452, 330, 110},
+                            {300, 400, 180, 80},
+                            {505, 395, 180, 80}};
   cairo_push_group(cr);
-  for (const auto& c : bank) Cloud(cr, c[0], c[1], c[2], c[3], WHITE, Hex(0xE4EEF8), Pen{0}, 1, rng);
+  for (const auto& c : bank)
+    Cloud(cr, c[0], c[1], c[2], c[3], WHITE, Hex(0xE4EEF8), Pen{0}, 1, rng);
   cairo_pop_group_to_source(cr);
   cairo_paint_with_alpha(cr, 0.8);
   Cloud(cr, 600, 136, 360, 60, WHITE, Hex(0xE8F0F8), Pen{0}, 0.7, rng);
@@ -521,8 +531,8 @@ void SkyIslands(cairo_t* cr, Rng& rng) {
   for (int layer = 0; layer < 3; ++layer) {
     for (int i = 0; i < 9; ++i) {
       const double w = rng.Range(160, 260);
-      Cloud(cr, i * 100 + rng.Range(-30, 30), 470 + layer * 45 + rng.Range(-10, 10), w, w * 0.4, WHITE,
-            Hex(0xD4E2F2), Pen{0}, 0.95, rng);
+      Cloud(cr, i * 100 + rng.Range(-30, 30), 470 + layer * 45 + rng.Range(-10, 10), w, w * 0.4,
+            WHITE, Hex(0xD4E2F2), Pen{0}, 0.95, rng);
     }
   }
   // Floating islands with grass tops, rocky undersides and a waterfall.
@@ -579,8 +589,9 @@ void PlayMenuPicture(const std::string& path) {
   cairo_translate(cr, 168, 40);
   cairo_rotate(cr, 0.5);
 
-  for (const auto& limb : {std::array<double, 4>{0, 0, -14, -8}, std::array<double, 4>{0, 0, 14, -10},
-                           std::array<double, 4>{0, 14, -8, 28}, std::array<double, 4>{0, 14, 9, 27}}) {
+  for (const auto& limb :
+       {std::array<double, 4>{0, 0, -14, -8}, std::array<double, 4>{0, 0, 14, -10},
+        std::array<double, 4>{0, 14, -8, 28}, std::array<double, 4>{0, 14, 9, 27}}) {
     cairo_move_to(cr, limb[0], limb[1]);
     cairo_line_to(cr, limb[2], limb[3]);
   }
@@ -638,8 +649,8 @@ void PlayMenuPicture(const std::string& path) {
 int main(int argc, char** argv) {
   return RunGenerator(argc, argv, "gen_fones", [](const std::string& assets, const std::string&) {
     const std::vector<void (*)(cairo_t*, Rng&)> scenes = {
-        Meadow, Forest, Sunset, MoonNight, Winter, Desert, SeaShore, Mountains,
-        Autumn, Cave,   MenuScene, SelectScene, Space, RainyTown, SkyIslands};
+        Meadow, Forest, Sunset,    MoonNight,   Winter, Desert,    SeaShore,  Mountains,
+        Autumn, Cave,   MenuScene, SelectScene, Space,  RainyTown, SkyIslands};
     for (std::size_t i = 0; i < scenes.size(); ++i) {
       const std::string name = "fon" + std::to_string(i + 1);
       Canvas c(W, H);

@@ -24,10 +24,10 @@ double Ease(double t) { return t * t * (3 - 2 * t); }
 constexpr double PIVOT_X = 31, PIVOT_Y = 55, MOUTH_X = 106;
 
 struct CannonPose {
-  double recoil = 0;   // barrel pushed back, pixels
-  double swell = 1;    // barrel thickness factor (charging)
-  double flash = 0;    // muzzle flash size 0-1
-  double fuse = 0;     // fuse spark 0-1
+  double recoil = 0;  // barrel pushed back, pixels
+  double swell = 1;   // barrel thickness factor (charging)
+  double flash = 0;   // muzzle flash size 0-1
+  double fuse = 0;    // fuse spark 0-1
   int frame = 0;
 };
 
@@ -140,8 +140,11 @@ void Smoke(cairo_t* cr, int frame) {
   struct Puff {
     double x, y, r, delay;
   };
-  const Puff puffs[] = {{114, 52, 9, 0}, {126, 60, 11, 0.1}, {138, 48, 10, 0.2},
-                        {148, 58, 8, 0.3}, {122, 44, 7, 0.15}};
+  const Puff puffs[] = {{114, 52, 9, 0},
+                        {126, 60, 11, 0.1},
+                        {138, 48, 10, 0.2},
+                        {148, 58, 8, 0.3},
+                        {122, 44, 7, 0.15}};
   for (const Puff& puff : puffs) {
     const double u = Clamp01((t - puff.delay) / (1 - puff.delay));
     if (t < puff.delay) continue;
@@ -391,8 +394,7 @@ void NextLevelButton(const std::string& path, int w, int h) {
   Source(cr, WHITE, 0.45);
   cairo_fill(cr);
   const double arrow = h * 0.55;
-  Lettering(cr, "NEXT LEVEL", h * 0.45, 2, w - h * 0.9 - arrow, h - 4, WHITE, Hex(0xFFF4B0),
-            1.1);
+  Lettering(cr, "NEXT LEVEL", h * 0.45, 2, w - h * 0.9 - arrow, h - 4, WHITE, Hex(0xFFF4B0), 1.1);
   const double ax = w - h * 0.45 - arrow * 0.8, ay = h / 2.0;
   cairo_move_to(cr, ax, ay - arrow / 2);
   cairo_line_to(cr, ax + arrow * 0.8, ay);
@@ -446,7 +448,8 @@ void Trophy(cairo_t* cr, double cx, double top) {
   cairo_curve_to(cr, cx - 22, top + 75, cx - 46, top + 55, cx - 46, top);
   cairo_close_path(cr);
   cairo_pattern_t* p = cairo_pattern_create_linear(cx - 46, 0, cx + 46, 0);
-  cairo_pattern_add_color_stop_rgb(p, 0, Shade(BRASS, 0.5).r, Shade(BRASS, 0.5).g, Shade(BRASS, 0.5).b);
+  cairo_pattern_add_color_stop_rgb(p, 0, Shade(BRASS, 0.5).r, Shade(BRASS, 0.5).g,
+                                   Shade(BRASS, 0.5).b);
   cairo_pattern_add_color_stop_rgb(p, 0.4, BRASS.r, BRASS.g, BRASS.b);
   cairo_pattern_add_color_stop_rgb(p, 1, Shade(BRASS, -0.35).r, Shade(BRASS, -0.35).g,
                                    Shade(BRASS, -0.35).b);
@@ -618,40 +621,42 @@ void MouseCell(cairo_t* cr, int frame) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return RunGenerator(argc, argv, "gen_game_pics", [](const std::string& assets, const std::string&) {
-    const std::string dir = assets + "/game_pic/";
-    CannonSheet(dir);
-    {
-      Canvas mount(37, 39);
-      CannonMount(mount.cr(), false);
-      mount.SavePng(dir + "bracket.png");
-    }
-    {
-      Canvas portal(300, 225);
-      DrawCells(portal, 30, 75, 10, 30, PortalCell);
-      portal.SavePng(dir + "portal.png");
-    }
-    SparkSheet(dir + "baz1.png", 32, 40, SparkStar);
-    SparkSheet(dir + "baz2.png", 45, 45, SparkRing);
-    SparkSheet(dir + "baz3.png", 55, 50, SparkPow);
-    Aim(dir + "aim.png");
-    Snowflake(dir + "snow1.png", 10, 10, 1);
-    Snowflake(dir + "snow2.png", 9, 10, 2);
-    Snowflake(dir + "snow3.png", 10, 10, 3);
-    Particle(dir + "particle.png");
-    const int widths[10] = {14, 14, 17, 10, 12, 10, 11, 11, 15, 12};
-    for (int d = 0; d < 10; ++d) Digit(dir + "n" + std::to_string(d) + ".png", d, widths[d]);
-    Label(dir + "numlevel.png", "LEVEL", 79, 19);
-    Label(dir + "shots.png", "SHOTS", 80, 19);
-    NextLevelButton(dir + "nextlevelbig.png", 149, 19);
-    NextLevelButton(dir + "nextlevelsmall.png", 100, 15);
-    Title(dir + "title.png");
-    Win(dir + "win.png");
-    LockedLevel(assets + "/levels_thumbs/close.jpg");
-    {
-      Canvas mouse(160, 30);
-      DrawCells(mouse, 80, 30, 2, 2, MouseCell);
-      mouse.SavePng(assets + "/levels_pic/mousehorse.png");
-    }
-  });
+  return RunGenerator(argc, argv, "gen_game_pics",
+                      [](const std::string& assets, const std::string&) {
+                        const std::string dir = assets + "/game_pic/";
+                        CannonSheet(dir);
+                        {
+                          Canvas mount(37, 39);
+                          CannonMount(mount.cr(), false);
+                          mount.SavePng(dir + "bracket.png");
+                        }
+                        {
+                          Canvas portal(300, 225);
+                          DrawCells(portal, 30, 75, 10, 30, PortalCell);
+                          portal.SavePng(dir + "portal.png");
+                        }
+                        SparkSheet(dir + "baz1.png", 32, 40, SparkStar);
+                        SparkSheet(dir + "baz2.png", 45, 45, SparkRing);
+                        SparkSheet(dir + "baz3.png", 55, 50, SparkPow);
+                        Aim(dir + "aim.png");
+                        Snowflake(dir + "snow1.png", 10, 10, 1);
+                        Snowflake(dir + "snow2.png", 9, 10, 2);
+                        Snowflake(dir + "snow3.png", 10, 10, 3);
+                        Particle(dir + "particle.png");
+                        const int widths[10] = {14, 14, 17, 10, 12, 10, 11, 11, 15, 12};
+                        for (int d = 0; d < 10; ++d)
+                          Digit(dir + "n" + std::to_string(d) + ".png", d, widths[d]);
+                        Label(dir + "numlevel.png", "LEVEL", 79, 19);
+                        Label(dir + "shots.png", "SHOTS", 80, 19);
+                        NextLevelButton(dir + "nextlevelbig.png", 149, 19);
+                        NextLevelButton(dir + "nextlevelsmall.png", 100, 15);
+                        Title(dir + "title.png");
+                        Win(dir + "win.png");
+                        LockedLevel(assets + "/levels_thumbs/close.jpg");
+                        {
+                          Canvas mouse(160, 30);
+                          DrawCells(mouse, 80, 30, 2, 2, MouseCell);
+                          mouse.SavePng(assets + "/levels_pic/mousehorse.png");
+                        }
+                      });
 }

@@ -21,10 +21,12 @@ struct Look {
 
 Look LookOf(int variant) {
   switch (variant) {
-    case 1: return {Hex(0xF2C29B), PURE_BLACK, PURE_BLACK, PURE_BLACK, NEAR_BLACK, Hex(0x3A3A48),
-                    RED, PURE_BLACK, 0};
+    case 1:
+      return {Hex(0xF2C29B), PURE_BLACK, PURE_BLACK, PURE_BLACK, NEAR_BLACK,
+              Hex(0x3A3A48), RED,        PURE_BLACK, 0};
     case 2: return {Hex(0xF8D2AE), YELLOW, RED, RED, Hex(0x3A6FD0), WHITE, WHITE, INK, 1};
-    case 3: return {Hex(0xB97A50), Hex(0x4A2C1A), ORANGE, ORANGE, GREEN, Hex(0x7A4A2A), YELLOW, INK, 2};
+    case 3:
+      return {Hex(0xB97A50), Hex(0x4A2C1A), ORANGE, ORANGE, GREEN, Hex(0x7A4A2A), YELLOW, INK, 2};
     default: return {Hex(0xE8B48A), PINK, PURPLE, PURPLE, TEAL, YELLOW, YELLOW, INK, 3};
   }
 }
@@ -48,8 +50,10 @@ void Frame(cairo_t* cr, double w, double h, Rgb line) {
 // A limb in one colour, lit along its top or left side.
 void Limb(cairo_t* cr, double w, double h, Rgb c, Rgb line) {
   FlatRect(cr, 0, 0, w, h, c);
-  if (h > w) FlatRect(cr, 1, 1, 1, h - 2, Shade(c, 0.3));
-  else FlatRect(cr, 1, 1, w - 2, 1, Shade(c, 0.3));
+  if (h > w)
+    FlatRect(cr, 1, 1, 1, h - 2, Shade(c, 0.3));
+  else
+    FlatRect(cr, 1, 1, w - 2, 1, Shade(c, 0.3));
   Frame(cr, w, h, line);
 }
 
@@ -197,58 +201,61 @@ void Shin(cairo_t* cr, const Look& k) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  return RunGenerator(argc, argv, "gen_ragdolls", [](const std::string& assets, const std::string&) {
-    const std::string dir = assets + "/ragdoll_pic/";
-    for (int v = 1; v <= 4; ++v) {
-      const Look look = LookOf(v);
-      const std::string n = "_" + std::to_string(v) + ".png";
-      // Look 1's head, torso and forearms are loaded unmasked; its other parts are masked.
-      Look masked = look;
-      masked.shirt = Masked(look.shirt);
-      masked.sleeve = Masked(look.sleeve);
-      masked.line = Masked(look.line);
-      masked.pants = Masked(look.pants);
-      {
-        Canvas c(16, 16);
-        Head(c.cr(), look);
-        c.SavePng(dir + "head" + n);
-      }
-      {
-        Canvas c(7, 22);
-        Torso(c.cr(), look);
-        c.SavePng(dir + "body" + n);
-      }
-      {
-        Canvas c(17, 4);
-        Forearm(c.cr(), look, true);
-        c.SavePng(dir + "lowerHandLeft" + n);
-      }
-      {
-        Canvas c(17, 4);
-        Forearm(c.cr(), look, false);
-        c.SavePng(dir + "lowerHandRight" + n);
-      }
-      {
-        // Not used by the dolls; kept as a plain forearm with the hand on the right.
-        Canvas c(17, 4);
-        Forearm(c.cr(), masked, false);
-        c.SavePng(dir + "lowerHand" + n);
-      }
-      {
-        Canvas c(17, 4);
-        Limb(c.cr(), 17, 4, masked.sleeve, masked.line);
-        c.SavePng(dir + "upperHand" + n);
-      }
-      {
-        Canvas c(4, 17);
-        Limb(c.cr(), 4, 17, masked.pants, masked.line);
-        c.SavePng(dir + "upperLeg" + n);
-      }
-      {
-        Canvas c(6, 17);
-        Shin(c.cr(), look);
-        c.SavePng(dir + "lowerLeg" + n);
-      }
-    }
-  });
+  return RunGenerator(argc, argv, "gen_ragdolls",
+                      [](const std::string& assets, const std::string&) {
+                        const std::string dir = assets + "/ragdoll_pic/";
+                        for (int v = 1; v <= 4; ++v) {
+                          const Look look = LookOf(v);
+                          const std::string n = "_" + std::to_string(v) + ".png";
+                          // Look 1's head, torso and forearms are loaded unmasked; its other parts
+                          // are masked.
+                          Look masked = look;
+                          masked.shirt = Masked(look.shirt);
+                          masked.sleeve = Masked(look.sleeve);
+                          masked.line = Masked(look.line);
+                          masked.pants = Masked(look.pants);
+                          {
+                            Canvas c(16, 16);
+                            Head(c.cr(), look);
+                            c.SavePng(dir + "head" + n);
+                          }
+                          {
+                            Canvas c(7, 22);
+                            Torso(c.cr(), look);
+                            c.SavePng(dir + "body" + n);
+                          }
+                          {
+                            Canvas c(17, 4);
+                            Forearm(c.cr(), look, true);
+                            c.SavePng(dir + "lowerHandLeft" + n);
+                          }
+                          {
+                            Canvas c(17, 4);
+                            Forearm(c.cr(), look, false);
+                            c.SavePng(dir + "lowerHandRight" + n);
+                          }
+                          {
+                            // Not used by the dolls; kept as a plain forearm with the hand on the
+                            // right.
+                            Canvas c(17, 4);
+                            Forearm(c.cr(), masked, false);
+                            c.SavePng(dir + "lowerHand" + n);
+                          }
+                          {
+                            Canvas c(17, 4);
+                            Limb(c.cr(), 17, 4, masked.sleeve, masked.line);
+                            c.SavePng(dir + "upperHand" + n);
+                          }
+                          {
+                            Canvas c(4, 17);
+                            Limb(c.cr(), 4, 17, masked.pants, masked.line);
+                            c.SavePng(dir + "upperLeg" + n);
+                          }
+                          {
+                            Canvas c(6, 17);
+                            Shin(c.cr(), look);
+                            c.SavePng(dir + "lowerLeg" + n);
+                          }
+                        }
+                      });
 }

@@ -79,7 +79,8 @@ void Grain(cairo_t* cr, double length, double thickness, Rgb base, Rng& rng) {
 
 }  // namespace
 
-void AlongLength(cairo_t* cr, double w, double h, const std::function<void(double, double)>& paint) {
+void AlongLength(cairo_t* cr, double w, double h,
+                 const std::function<void(double, double)>& paint) {
   cairo_save(cr);
   if (h > w) {
     cairo_translate(cr, w, 0);

@@ -21,7 +21,8 @@ void CirclesPath(cairo_t* cr, const std::vector<Circle>& lumps) {
 
 /// Fills the union of the circles with a vertical gradient. The circles are laid down one by one
 /// as a mask: filling them as one path leaves faint seams where their edges cross.
-void FillCircles(cairo_t* cr, const std::vector<Circle>& lumps, double y0, double y1, Rgb top, Rgb bottom) {
+void FillCircles(cairo_t* cr, const std::vector<Circle>& lumps, double y0, double y1, Rgb top,
+                 Rgb bottom) {
   cairo_push_group_with_content(cr, CAIRO_CONTENT_ALPHA);
   cairo_set_source_rgba(cr, 0, 0, 0, 1);
   for (const Circle& c : lumps) {
@@ -91,7 +92,8 @@ void Crown(cairo_t* cr, const std::vector<Circle>& lumps, Rgb leaf, const Pen& p
   cairo_clip(cr);
   // Light falls from the top left on every lump; the underside of the crown is in shade.
   const Rgb light = Shade(base, 0.35);
-  for (const Circle& c : lumps) Glow(cr, c.x - c.r * 0.25, c.y - c.r * 0.3, c.r * 0.75, light, 0.55);
+  for (const Circle& c : lumps)
+    Glow(cr, c.x - c.r * 0.25, c.y - c.r * 0.3, c.r * 0.75, light, 0.55);
   // Leaf clusters: small scallops in a darker and a lighter tone.
   const int marks = static_cast<int>((right - left) * (bottom - top) / 260);
   cairo_set_line_width(cr, std::max(1.0, (right - left) / 140));
@@ -121,7 +123,8 @@ void Limb(cairo_t* cr, double x0, double y0, double x1, double y1, double w0, do
   // Shade across the limb: light on its left side.
   const double dx = x1 - x0, dy = y1 - y0, len = std::max(1e-6, std::hypot(dx, dy));
   const double nx = -dy / len, ny = dx / len, hw = std::max(w0, w1) / 2;
-  cairo_pattern_t* p = cairo_pattern_create_linear(x0 + nx * hw, y0 + ny * hw, x0 - nx * hw, y0 - ny * hw);
+  cairo_pattern_t* p =
+      cairo_pattern_create_linear(x0 + nx * hw, y0 + ny * hw, x0 - nx * hw, y0 - ny * hw);
   const Rgb light = Shade(base, 0.25), dark = Shade(base, -0.25);
   // The normal points to the right of the direction of growth (up the screen: to the left).
   cairo_pattern_add_color_stop_rgb(p, 0, light.r, light.g, light.b);
@@ -142,10 +145,11 @@ void LeafyTree(cairo_t* cr, double x, double baseY, double height, double rx, do
   Limb(cr, x, baseY - trunkW * 0.4, x - trunkW * 0.9, baseY, trunkW * 0.5, trunkW * 0.2, bark, pen);
   Limb(cr, x, baseY - trunkW * 0.4, x + trunkW * 0.9, baseY, trunkW * 0.5, trunkW * 0.2, bark, pen);
   for (int side = -1; side <= 1; side += 2) {
-    Limb(cr, x + lean, forkY + ry * 0.1, x + lean + side * rx * 0.55, crownY - ry * 0.1, trunkW * 0.55,
-         trunkW * 0.25, bark, pen);
+    Limb(cr, x + lean, forkY + ry * 0.1, x + lean + side * rx * 0.55, crownY - ry * 0.1,
+         trunkW * 0.55, trunkW * 0.25, bark, pen);
   }
-  Limb(cr, x + lean, forkY + ry * 0.1, x + lean * 1.3, crownY - ry * 0.5, trunkW * 0.6, trunkW * 0.3, bark, pen);
+  Limb(cr, x + lean, forkY + ry * 0.1, x + lean * 1.3, crownY - ry * 0.5, trunkW * 0.6,
+       trunkW * 0.3, bark, pen);
   const int count = std::clamp(static_cast<int>((rx + ry) / 9), 8, 16);
   Crown(cr, CrownLumps(x + lean, crownY, rx, ry, count, rng), leaf, pen, rng);
 }
@@ -166,11 +170,14 @@ void FirTree(cairo_t* cr, double cx, double baseY, double w, double h, Rgb needl
     auto tier = [&] {
       cairo_new_path(cr);
       cairo_move_to(cr, cx, ay);
-      cairo_curve_to(cr, cx - tw * 0.15, ay + (by - ay) * 0.45, cx - tw * 0.35, by - sag, cx - tw / 2, by);
+      cairo_curve_to(cr, cx - tw * 0.15, ay + (by - ay) * 0.45, cx - tw * 0.35, by - sag,
+                     cx - tw / 2, by);
       const int scallops = std::max(3, static_cast<int>(tw / 16));
       for (int k = 0; k < scallops; ++k) {
-        const double xa = cx - tw / 2 + tw * k / scallops, xb = cx - tw / 2 + tw * (k + 1) / scallops;
-        cairo_curve_to(cr, xa + (xb - xa) * 0.3, by + sag * 1.5, xa + (xb - xa) * 0.7, by + sag * 1.5, xb, by);
+        const double xa = cx - tw / 2 + tw * k / scallops,
+                     xb = cx - tw / 2 + tw * (k + 1) / scallops;
+        cairo_curve_to(cr, xa + (xb - xa) * 0.3, by + sag * 1.5, xa + (xb - xa) * 0.7,
+                       by + sag * 1.5, xb, by);
       }
       cairo_curve_to(cr, cx + tw * 0.35, by - sag, cx + tw * 0.15, ay + (by - ay) * 0.45, cx, ay);
       cairo_close_path(cr);
@@ -210,7 +217,8 @@ void FirTree(cairo_t* cr, double cx, double baseY, double w, double h, Rgb needl
         const double u = k / 8.0;
         const double x = cx - tw / 2 + tw * u;
         const double edge = ay + (by - ay) * (0.25 + 0.45 * std::abs(u - 0.5) * 2);
-        cairo_line_to(cr, x, edge + ((k % 2) ? 4 : -1) + (by - ay) * 0.18 * (1 - std::abs(u - 0.5) * 2));
+        cairo_line_to(cr, x,
+                      edge + ((k % 2) ? 4 : -1) + (by - ay) * 0.18 * (1 - std::abs(u - 0.5) * 2));
       }
       cairo_line_to(cr, cx + tw / 2 + 2, ay - 4);
       cairo_line_to(cr, cx - tw / 2 - 2, ay - 4);
@@ -222,8 +230,8 @@ void FirTree(cairo_t* cr, double cx, double baseY, double w, double h, Rgb needl
   }
 }
 
-void PalmTree(cairo_t* cr, double x, double baseY, double topX, double topY, double frond,
-              Rgb bark, Rgb leaf, const Pen& pen, Rng& rng) {
+void PalmTree(cairo_t* cr, double x, double baseY, double topX, double topY, double frond, Rgb bark,
+              Rgb leaf, const Pen& pen, Rng& rng) {
   // The trunk bends along a quadratic curve, drawn as rings that get thinner toward the top.
   const double cx = (x + topX) / 2 + (topX - x) * 0.6, cy = (baseY + topY) / 2;
   const int rings = std::max(6, static_cast<int>((baseY - topY) / 16));
@@ -245,13 +253,15 @@ void PalmTree(cairo_t* cr, double x, double baseY, double topX, double topY, dou
     const double a = M_PI + i * M_PI / (fronds - 1) + rng.Range(-0.12, 0.12);  // left to right
     const double len = frond * rng.Range(0.85, 1.1);
     const double ex = topX + std::cos(a) * len, ey = topY + std::sin(a) * len * 0.55 + len * 0.45;
-    const double mx = topX + std::cos(a) * len * 0.5, my = topY + std::sin(a) * len * 0.5 - len * 0.12;
+    const double mx = topX + std::cos(a) * len * 0.5,
+                 my = topY + std::sin(a) * len * 0.5 - len * 0.12;
     const double wid = len * 0.17;
     auto frondPath = [&] {
       cairo_new_path(cr);
       cairo_move_to(cr, topX, topY);
       cairo_curve_to(cr, mx - std::sin(a) * wid, my - wid, ex, ey - wid * 0.3, ex, ey);
-      cairo_curve_to(cr, ex, ey + wid * 0.2, mx + std::sin(a) * wid * 0.4, my + wid * 0.8, topX, topY);
+      cairo_curve_to(cr, ex, ey + wid * 0.2, mx + std::sin(a) * wid * 0.4, my + wid * 0.8, topX,
+                     topY);
       cairo_close_path(cr);
     };
     if (pen.width > 0) {
@@ -261,7 +271,8 @@ void PalmTree(cairo_t* cr, double x, double baseY, double topX, double topY, dou
       cairo_stroke(cr);
     }
     frondPath();
-    FillVertical(cr, topY - wid, ey, pen.Paint(Shade(leaf, i % 2 ? 0.2 : 0.05)), pen.Paint(Shade(leaf, -0.25)));
+    FillVertical(cr, topY - wid, ey, pen.Paint(Shade(leaf, i % 2 ? 0.2 : 0.05)),
+                 pen.Paint(Shade(leaf, -0.25)));
     cairo_new_path(cr);
     cairo_move_to(cr, topX, topY);
     cairo_curve_to(cr, mx, my - wid * 0.3, ex, ey - wid * 0.1, ex, ey);
@@ -271,7 +282,8 @@ void PalmTree(cairo_t* cr, double x, double baseY, double topX, double topY, dou
   }
   // Coconuts under the crown.
   for (int i = 0; i < 3; ++i) {
-    const double nx = topX - frond * 0.09 + i * frond * 0.09, ny = topY + frond * 0.08 + (i == 1) * 3;
+    const double nx = topX - frond * 0.09 + i * frond * 0.09,
+                 ny = topY + frond * 0.08 + (i == 1) * 3;
     cairo_arc(cr, nx, ny, frond * 0.065, 0, 2 * M_PI);
     FillBall(cr, nx, ny, frond * 0.065, frond * 0.065, pen.Paint(Hex(0x7A4A2A)));
     if (pen.width > 0) {
@@ -292,8 +304,10 @@ void Grass(cairo_t* cr, double x0, double x1, double baseY, double height, int b
     auto blade = [&] {
       cairo_new_path(cr);
       cairo_move_to(cr, x - w / 2, baseY);
-      cairo_curve_to(cr, x - w / 2, baseY - h * 0.5, x + bend * 0.5, baseY - h * 0.8, x + bend, baseY - h);
-      cairo_curve_to(cr, x + bend * 0.5 + w * 0.3, baseY - h * 0.75, x + w / 2, baseY - h * 0.45, x + w / 2, baseY);
+      cairo_curve_to(cr, x - w / 2, baseY - h * 0.5, x + bend * 0.5, baseY - h * 0.8, x + bend,
+                     baseY - h);
+      cairo_curve_to(cr, x + bend * 0.5 + w * 0.3, baseY - h * 0.75, x + w / 2, baseY - h * 0.45,
+                     x + w / 2, baseY);
       cairo_close_path(cr);
     };
     const Rgb c = Shade(green, rng.Range(-0.2, 0.25));
@@ -563,7 +577,8 @@ void Spider(cairo_t* cr, double x, double y, double s, double legs) {
       const double wave = std::sin(2 * M_PI * (legs + i * 0.25 + (side > 0 ? 0.5 : 0)));
       const double root = -3 + i * 2.6;
       const double kx = side * (9 + i * 0.8), ky = root - 6 + i * 3.2 + wave * 2.5;
-      const double fx = side * (15 + (i == 0 || i == 3 ? 1 : 2)), fy = root + 2 + i * 3.5 + wave * 3;
+      const double fx = side * (15 + (i == 0 || i == 3 ? 1 : 2)),
+                   fy = root + 2 + i * 3.5 + wave * 3;
       cairo_move_to(cr, side * 3, root);
       cairo_line_to(cr, kx, ky);
       cairo_line_to(cr, fx, fy);

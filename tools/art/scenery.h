@@ -44,8 +44,8 @@ void LeafyTree(cairo_t* cr, double x, double baseY, double height, double rx, do
 void FirTree(cairo_t* cr, double cx, double baseY, double w, double h, Rgb needles, bool snow,
              const Pen& pen, Rng& rng);
 /// A palm from (x, baseY) curving to its crown at (topX, topY), with fronds of length `frond`.
-void PalmTree(cairo_t* cr, double x, double baseY, double topX, double topY, double frond,
-              Rgb bark, Rgb leaf, const Pen& pen, Rng& rng);
+void PalmTree(cairo_t* cr, double x, double baseY, double topX, double topY, double frond, Rgb bark,
+              Rgb leaf, const Pen& pen, Rng& rng);
 /// Blades of grass along baseY between x0 and x1, up to `height` tall.
 void Grass(cairo_t* cr, double x0, double x1, double baseY, double height, int blades, Rgb green,
            const Pen& pen, Rng& rng);
@@ -72,14 +72,14 @@ namespace art {
 
 /// Pose of the snowman; the rest pose is the default.
 struct SnowmanPose {
-  double hatLift = 0;    ///< pixels the hat rises off the head
-  double hatTilt = 0;    ///< degrees, clockwise
-  double leftArm = 0;    ///< degrees the arm on the viewer's left is raised from rest
-  double rightArm = 0;   ///< degrees the arm on the viewer's right is raised from rest
-  double eyesOpen = 1;   ///< 1 open, 0 shut
-  double look = 0;       ///< -1 looks left, 1 looks right
-  double bounce = 0;     ///< pixels the upper body rises
-  bool topHat = true;    ///< top hat, or a knitted cap with a bobble
+  double hatLift = 0;   ///< pixels the hat rises off the head
+  double hatTilt = 0;   ///< degrees, clockwise
+  double leftArm = 0;   ///< degrees the arm on the viewer's left is raised from rest
+  double rightArm = 0;  ///< degrees the arm on the viewer's right is raised from rest
+  double eyesOpen = 1;  ///< 1 open, 0 shut
+  double look = 0;      ///< -1 looks left, 1 looks right
+  double bounce = 0;    ///< pixels the upper body rises
+  bool topHat = true;   ///< top hat, or a knitted cap with a bobble
 };
 /// A snowman in a 130 x 170 frame: standing on y 162, centred on x 65. Scale the context for
 /// other sizes.

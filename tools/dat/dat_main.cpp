@@ -15,12 +15,14 @@ namespace {
 
 constexpr const char* USAGE =
     "Usage: brakkon-dat decode FILE       print the XML text of a progress file\n"
-    "       brakkon-dat encode IN OUT     check the XML in IN and write it to OUT in the container\n"
+    "       brakkon-dat encode IN OUT     check the XML in IN and write it to OUT in the "
+    "container\n"
     "FILE and IN may be \"-\" for standard input.\n";
 
 std::optional<std::vector<std::uint8_t>> ReadInput(const std::string& name) {
   if (name != "-") return ReadAssetOrFile(name);
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(std::cin)),
+                                  std::istreambuf_iterator<char>());
   return bytes;
 }
 
@@ -30,7 +32,8 @@ int Decode(const std::string& name) {
     std::fprintf(stderr, "brakkon-dat: cannot read %s\n", name.c_str());
     return 1;
   }
-  if (!xmlIsContainer(*bytes)) std::fprintf(stderr, "brakkon-dat: %s is plain text already\n", name.c_str());
+  if (!xmlIsContainer(*bytes))
+    std::fprintf(stderr, "brakkon-dat: %s is plain text already\n", name.c_str());
   const std::string plain = xmlContainerDecode(*bytes);
   std::fwrite(plain.data(), 1, plain.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : 1;
@@ -46,18 +49,20 @@ int Encode(const std::string& in, const std::string& out) {
   document.LoadBytes(*bytes, in);
   if (document.xmlErrorCount() != 0) {
     for (int i = 1; i <= document.xmlErrorCount(); ++i) {
-      std::fprintf(stderr, "brakkon-dat: %s: byte %d: %s\n", in.c_str(), document.xmlErrorPosition(i),
-                   document.xmlError(i).c_str());
+      std::fprintf(stderr, "brakkon-dat: %s: byte %d: %s\n", in.c_str(),
+                   document.xmlErrorPosition(i), document.xmlError(i).c_str());
     }
     std::fprintf(stderr, "brakkon-dat: %s not written\n", out.c_str());
     return 1;
   }
   if (document.GetRoot() == nullptr) {
-    std::fprintf(stderr, "brakkon-dat: %s holds no element; %s not written\n", in.c_str(), out.c_str());
+    std::fprintf(stderr, "brakkon-dat: %s holds no element; %s not written\n", in.c_str(),
+                 out.c_str());
     return 1;
   }
   if (document.Save(out, 1) == 0) {
-    std::fprintf(stderr, "brakkon-dat: cannot write %s: %s\n", out.c_str(), document.xmlError(1).c_str());
+    std::fprintf(stderr, "brakkon-dat: cannot write %s: %s\n", out.c_str(),
+                 document.xmlError(1).c_str());
     return 1;
   }
   return 0;

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "media/media.h"
+#include "state/globals.h"
 #include "tools/levels/level_design.h"
 #include "tools/levels/level_run.h"
 #include "tools/levels/level_stats.h"
@@ -27,16 +27,19 @@ namespace {
 
 const char* const USAGE =
     "Usage: brakkon-levels [options] COMMAND [ARGS]\n"
-    "  verify [N...]     replay the stored solutions (every level that has one) and check each wins\n"
+    "  verify [N...]     replay the stored solutions (every level that has one) and check each "
+    "wins\n"
     "  solve N           search for a solution of level N and print it in the stored format\n"
     "  stats [N...]      first-shot win share, fewest shots, bodies and mechanics (all levels)\n"
     "  render N FILE     PNG of level N as the player first sees it\n"
     "  script N          the stored solution of level N as an input script for brakkon --input\n"
-    "  check [N...]      overlaps at the start, bodies off screen or in front of the cannon, no target,\n"
+    "  check [N...]      overlaps at the start, bodies off screen or in front of the cannon, no "
+    "target,\n"
     "                    values out of range and entries over a level's limits\n"
     "  new N             write a level skeleton to the level folder as level<N>.xml\n"
     "Options:\n"
-    "  --jobs N          worker processes (default: 2 on two cores or more; 0 plays in this process)\n"
+    "  --jobs N          worker processes (default: 2 on two cores or more; 0 plays in this "
+    "process)\n"
     "  --levels DIR      read DIR/level<N>.xml before the embedded level files\n"
     "  --solutions DIR   the stored solutions (default: the source tree's assets/solutions)\n"
     "  --csv FILE        stats: also write CSV to FILE; '-' prints CSV instead of the table\n"
@@ -125,7 +128,8 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 /// Plays the jobs on the pool; says how long it took on standard error, or what went wrong.
-bool PlayJobs(TWorkerPool& pool, const char* what, const std::vector<TRunJob>& jobs, std::vector<TRunResult>& results) {
+bool PlayJobs(TWorkerPool& pool, const char* what, const std::vector<TRunJob>& jobs,
+              std::vector<TRunResult>& results) {
   const auto start = std::chrono::steady_clock::now();
   std::string error;
   if (!pool.Run(jobs, results, error)) {
@@ -135,7 +139,8 @@ bool PlayJobs(TWorkerPool& pool, const char* what, const std::vector<TRunJob>& j
   long frames = 0;
   for (const TRunResult& r : results) frames += r.framesRun;
   std::fflush(stdout);
-  std::fprintf(stderr, "%s: %zu plays of %.0f frames on average in %.1f s, %d worker%s\n", what, jobs.size(),
+  std::fprintf(stderr, "%s: %zu plays of %.0f frames on average in %.1f s, %d worker%s\n", what,
+               jobs.size(),
                jobs.empty() ? 0.0 : static_cast<double>(frames) / static_cast<double>(jobs.size()),
                SecondsSince(start), pool.Workers(), pool.Workers() == 1 ? "" : "s");
   return true;
@@ -174,10 +179,12 @@ int Verify(const TOptions& o, TWorkerPool& pool) {
     const TRunResult& r = results[i];
     if (r.won) {
       ++passed;
-      if (o.verbose) std::printf("level %d: won with %d shots in frame %d\n", jobLevels[i], r.shots, r.winFrame);
+      if (o.verbose)
+        std::printf("level %d: won with %d shots in frame %d\n", jobLevels[i], r.shots, r.winFrame);
     } else {
       ++failed;
-      std::printf("level %d: not won in %d frames (%d shots fired)\n", jobLevels[i], r.framesRun, r.shots);
+      std::printf("level %d: not won in %d frames (%d shots fired)\n", jobLevels[i], r.framesRun,
+                  r.shots);
     }
   }
   std::printf("%d passed, %d failed\n", passed, failed);
@@ -223,12 +230,14 @@ const TTried* SteadiestGridWinner(const std::vector<TTried>& grid, int columns, 
 /// The sequences that came closest to a target, at most SEARCH_BEAM, whose last shots aim at
 /// least BEAM_SPREAD pixels apart: near-copies of one good shot would waste the next round.
 std::vector<TTried> DiverseClosest(std::vector<TTried> tried) {
-  std::sort(tried.begin(), tried.end(), [](const TTried& a, const TTried& b) { return a.result.closest < b.result.closest; });
+  std::sort(tried.begin(), tried.end(),
+            [](const TTried& a, const TTried& b) { return a.result.closest < b.result.closest; });
   std::vector<TTried> chosen;
   for (const TTried& t : tried) {
     const TShot& last = t.plan.shots.back();
     const bool apart = std::all_of(chosen.begin(), chosen.end(), [&](const TTried& c) {
-      return std::hypot(c.plan.shots.back().x - last.x, c.plan.shots.back().y - last.y) >= BEAM_SPREAD;
+      return std::hypot(c.plan.shots.back().x - last.x, c.plan.shots.back().y - last.y) >=
+             BEAM_SPREAD;
     });
     if (apart) chosen.push_back(t);
     if (static_cast<int>(chosen.size()) == SEARCH_BEAM) break;
@@ -259,13 +268,15 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
   std::vector<TTried> grid;
   for (int r = 0; r < STATS_GRID_ROWS; ++r) {
     for (int c = 0; c < STATS_GRID_COLUMNS; ++c) {
-      grid.push_back(TTried{TShotPlan{{GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS)}, SEARCH_WAIT}, {}});
+      grid.push_back(TTried{
+          TShotPlan{{GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS)}, SEARCH_WAIT}, {}});
     }
   }
   if (!PlayAll(pool, level, grid)) return 2;
   const TTried* found = SteadiestGridWinner(grid, STATS_GRID_COLUMNS, STATS_GRID_ROWS);
   std::fprintf(stderr, "solve: 1 shot: %d of %zu aim points win\n",
-               static_cast<int>(std::count_if(grid.begin(), grid.end(), [](const TTried& t) { return t.result.won; })),
+               static_cast<int>(std::count_if(grid.begin(), grid.end(),
+                                              [](const TTried& t) { return t.result.won; })),
                grid.size());
 
   // Later shots: extend the sequences that came closest to a target so far.
@@ -289,8 +300,9 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
     }
     if (!PlayAll(pool, level, round)) return 2;
     for (const TTried& t : round) {
-      if (t.result.won && (!found || t.result.shots < found->result.shots ||
-                           (t.result.shots == found->result.shots && t.result.winFrame < found->result.winFrame))) {
+      if (t.result.won &&
+          (!found || t.result.shots < found->result.shots ||
+           (t.result.shots == found->result.shots && t.result.winFrame < found->result.winFrame))) {
         found = &t;
       }
     }
@@ -298,7 +310,8 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
     beam = round;
   }
   if (!found) {
-    std::fprintf(stderr, "brakkon-levels: no solution of level %d found with up to %d shots\n", level, o.maxShots);
+    std::fprintf(stderr, "brakkon-levels: no solution of level %d found with up to %d shots\n",
+                 level, o.maxShots);
     return 1;
   }
 
@@ -312,9 +325,10 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
     std::fprintf(stderr, "brakkon-levels: the solution found does not replay the same way\n");
     return 1;
   }
-  const std::string comment = "Level " + std::to_string(level) + ": won with " + std::to_string(check[0].shots) +
-                              " shot" + (check[0].shots == 1 ? "" : "s") + " in frame " +
-                              std::to_string(check[0].winFrame) + " (found by brakkon-levels solve).";
+  const std::string comment =
+      "Level " + std::to_string(level) + ": won with " + std::to_string(check[0].shots) + " shot" +
+      (check[0].shots == 1 ? "" : "s") + " in frame " + std::to_string(check[0].winFrame) +
+      " (found by brakkon-levels solve).";
   std::fputs(FormatSolution(plan, comment).c_str(), stdout);
   if (o.write) {
     std::filesystem::create_directories(o.solutionDir);
@@ -342,7 +356,9 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
     }
     for (int r = 0; r < STATS_GRID_ROWS; ++r) {
       for (int c = 0; c < STATS_GRID_COLUMNS; ++c) {
-        jobs.push_back(TRunJob{level, TShotPlan{{GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS)}, SEARCH_WAIT}, true});
+        jobs.push_back(TRunJob{
+            level, TShotPlan{{GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS)}, SEARCH_WAIT},
+            true});
       }
     }
     std::string error;
@@ -461,7 +477,8 @@ int NewLevel(const TOptions& o) {
     std::fprintf(stderr, "brakkon-levels: new takes one level number\n");
     return 2;
   }
-  const std::string dir = o.levelDir.empty() ? std::string(BRAKKON_SOURCE_DIR) + "/assets/levels" : o.levelDir;
+  const std::string dir =
+      o.levelDir.empty() ? std::string(BRAKKON_SOURCE_DIR) + "/assets/levels" : o.levelDir;
   const std::string path = dir + "/level" + std::to_string(level) + ".xml";
   if (std::filesystem::exists(path)) {
     std::fprintf(stderr, "brakkon-levels: %s exists; not overwritten\n", path.c_str());
@@ -473,8 +490,10 @@ int NewLevel(const TOptions& o) {
     std::fprintf(stderr, "brakkon-levels: %s\n", error.c_str());
     return 2;
   }
-  std::printf("wrote %s\nnext: edit it, then brakkon-levels --levels %s check %d, solve %d --write, verify %d\n",
-              path.c_str(), dir.c_str(), level, level, level);
+  std::printf(
+      "wrote %s\nnext: edit it, then brakkon-levels --levels %s check %d, solve %d --write, verify "
+      "%d\n",
+      path.c_str(), dir.c_str(), level, level, level);
   return 0;
 }
 

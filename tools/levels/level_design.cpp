@@ -64,16 +64,21 @@ TOutline BodyOutline(const TBodyEntry& b, float w, float h) {
 }
 
 TOutline Rectangle(float cx, float cy, float w, float h) {
-  return {{cx - w / 2, cy - h / 2}, {cx + w / 2, cy - h / 2}, {cx + w / 2, cy + h / 2}, {cx - w / 2, cy + h / 2}};
+  return {{cx - w / 2, cy - h / 2},
+          {cx + w / 2, cy - h / 2},
+          {cx + w / 2, cy + h / 2},
+          {cx - w / 2, cy + h / 2}};
 }
 
 TOutline CannonClearance() {
   TOutline out{{CANNON_PIVOT_X, CANNON_PIVOT_Y}};
   for (int k = 0; k <= CANNON_CLEAR_STEPS; ++k) {
-    const float t = (CANNON_CLEAR_LOW_DEGREES +
-                     (CANNON_CLEAR_HIGH_DEGREES - CANNON_CLEAR_LOW_DEGREES) * static_cast<float>(k) / CANNON_CLEAR_STEPS) *
-                    PI_F / 180.0f;
-    out.push_back({CANNON_PIVOT_X + CANNON_CLEAR_RADIUS * std::cos(t), CANNON_PIVOT_Y - CANNON_CLEAR_RADIUS * std::sin(t)});
+    const float t =
+        (CANNON_CLEAR_LOW_DEGREES + (CANNON_CLEAR_HIGH_DEGREES - CANNON_CLEAR_LOW_DEGREES) *
+                                        static_cast<float>(k) / CANNON_CLEAR_STEPS) *
+        PI_F / 180.0f;
+    out.push_back({CANNON_PIVOT_X + CANNON_CLEAR_RADIUS * std::cos(t),
+                   CANNON_PIVOT_Y - CANNON_CLEAR_RADIUS * std::sin(t)});
   }
   return out;
 }
@@ -132,8 +137,10 @@ std::vector<TFinding> CheckLevel(const TLevelFile& level) {
   // What reading changed: a value the game would clamp, entries over a limit, a file too large.
   for (const std::string& note : level.notes) error(note);
   if (level.bodies.empty()) error("no bodies");
-  if (level.fon.empty()) warn("no background (fon)");
-  else if (!IsEmbeddedAsset("fones/" + level.fon)) warn("background fones/" + level.fon + " is not in the asset pack");
+  if (level.fon.empty())
+    warn("no background (fon)");
+  else if (!IsEmbeddedAsset("fones/" + level.fon))
+    warn("background fones/" + level.fon + " is not in the asset pack");
 
   std::vector<TPlaced> placed;
   bool hasTarget = false;
@@ -151,13 +158,16 @@ std::vector<TFinding> CheckLevel(const TLevelFile& level) {
     }
     if (b.target && b.shape != "l") hasTarget = true;
     if (b.shape == "l") {
-      if (b.direct != "down" && b.direct != "right") error(name + ": a chain needs direct=\"down\" or \"right\"");
+      if (b.direct != "down" && b.direct != "right")
+        error(name + ": a chain needs direct=\"down\" or \"right\"");
       continue;
     }
-    if (b.typ != "s" && b.typ != "d") warn(name + ": typ \"" + b.typ + "\" makes a body without mass");
+    if (b.typ != "s" && b.typ != "d")
+      warn(name + ": typ \"" + b.typ + "\" makes a body without mass");
     const float w = static_cast<float>(TruncToInt(picture->width * static_cast<double>(b.scaleX)));
     const float h = static_cast<float>(TruncToInt(picture->height * static_cast<double>(b.scaleY)));
-    const bool slider = b.shape == "r" && (b.move == "left" || b.move == "right" || b.move == "up" || b.move == "down");
+    const bool slider = b.shape == "r" && (b.move == "left" || b.move == "right" ||
+                                           b.move == "up" || b.move == "down");
     placed.push_back({name, BodyOutline(b, w, h), b.typ == "d" && !slider, slider});
   }
   if (!hasTarget) error("no target: no box or circle has target=\"true\"");
@@ -166,19 +176,27 @@ std::vector<TFinding> CheckLevel(const TLevelFile& level) {
   for (std::size_t i = 0; i < placed.size(); ++i) {
     const TPlaced& p = placed[i];
     if (OffScreen(p.outline)) error(p.name + " lies off the screen");
-    if (Penetration(p.outline, cannon) > OVERLAP_TOLERANCE) error(p.name + " stands in front of the cannon");
+    if (Penetration(p.outline, cannon) > OVERLAP_TOLERANCE)
+      error(p.name + " stands in front of the cannon");
     for (std::size_t j = i + 1; j < placed.size(); ++j) {
       const TPlaced& q = placed[j];
       if (!p.dynamic && !q.dynamic && !p.slider && !q.slider) continue;  // static planks may cross
       if (Penetration(p.outline, q.outline) <= OVERLAP_TOLERANCE) continue;
-      if (p.dynamic || q.dynamic) error(p.name + " and " + q.name + " overlap at the start");
-      else warn(p.name + " and " + q.name + " overlap at the start (a slider touching a body turns back at once)");
+      if (p.dynamic || q.dynamic)
+        error(p.name + " and " + q.name + " overlap at the start");
+      else
+        warn(p.name + " and " + q.name +
+             " overlap at the start (a slider touching a body turns back at once)");
     }
     for (const auto& [what, outline] :
-         {std::pair{"level counter", Rectangle(level.levX + COUNTER_WIDTH / 2 - 40, level.levY, COUNTER_WIDTH, COUNTER_HEIGHT)},
-          std::pair{"shot counter", Rectangle(level.shotsX + COUNTER_WIDTH / 2 - 40, level.shotsY, COUNTER_WIDTH, COUNTER_HEIGHT)},
-          std::pair{"next-level button", Rectangle(level.nextX, level.nextY, NEXT_WIDTH, NEXT_HEIGHT)}}) {
-      if (Penetration(p.outline, outline) > 0) warn(std::string("the ") + what + " is drawn over " + p.name);
+         {std::pair{"level counter", Rectangle(level.levX + COUNTER_WIDTH / 2 - 40, level.levY,
+                                               COUNTER_WIDTH, COUNTER_HEIGHT)},
+          std::pair{"shot counter", Rectangle(level.shotsX + COUNTER_WIDTH / 2 - 40, level.shotsY,
+                                              COUNTER_WIDTH, COUNTER_HEIGHT)},
+          std::pair{"next-level button",
+                    Rectangle(level.nextX, level.nextY, NEXT_WIDTH, NEXT_HEIGHT)}}) {
+      if (Penetration(p.outline, outline) > 0)
+        warn(std::string("the ") + what + " is drawn over " + p.name);
     }
   }
   // The pixels the level's pictures cover, as construction counts them.
@@ -187,19 +205,26 @@ std::vector<TFinding> CheckLevel(const TLevelFile& level) {
     return p ? static_cast<long long>(TruncToInt(p->width * sx)) * TruncToInt(p->height * sy) : 0LL;
   };
   for (const TBodyEntry& b : level.bodies) {
-    const long long each = area(LoadImage("bodies_pic/" + b.name, FILTEREDIMAGE), b.scaleX, b.scaleY);
-    pixels += b.shape == "l" ? (EntryBodies(b) > 0 ? (1 + b.countLinks) * each : 0) : EntryBodies(b) * each;
-    if (b.shape == "l" && EntryJoints(b) > b.countLinks) pixels += area(LoadImage("bodies_pic/" + b.lastLink, FILTEREDIMAGE), 1, 1);
+    const long long each =
+        area(LoadImage("bodies_pic/" + b.name, FILTEREDIMAGE), b.scaleX, b.scaleY);
+    pixels += b.shape == "l" ? (EntryBodies(b) > 0 ? (1 + b.countLinks) * each : 0)
+                             : EntryBodies(b) * each;
+    if (b.shape == "l" && EntryJoints(b) > b.countLinks)
+      pixels += area(LoadImage("bodies_pic/" + b.lastLink, FILTEREDIMAGE), 1, 1);
   }
-  for (const TPicEntry& pic : level.pics) pixels += area(LoadImage("levels_pic/" + pic.name, FILTEREDIMAGE), 1, 1);
-  for (const TCloudEntry& cloud : level.clouds) pixels += area(LoadImage("levels_pic/" + cloud.name, FILTEREDIMAGE), 1, 1);
+  for (const TPicEntry& pic : level.pics)
+    pixels += area(LoadImage("levels_pic/" + pic.name, FILTEREDIMAGE), 1, 1);
+  for (const TCloudEntry& cloud : level.clouds)
+    pixels += area(LoadImage("levels_pic/" + cloud.name, FILTEREDIMAGE), 1, 1);
   if (pixels > MAX_LEVEL_PICTURE_PIXELS) {
     error("the pictures cover " + std::to_string(pixels) + " pixels, more than the " +
-          std::to_string(MAX_LEVEL_PICTURE_PIXELS) + " a level may have: what comes past it is left out");
+          std::to_string(MAX_LEVEL_PICTURE_PIXELS) +
+          " a level may have: what comes past it is left out");
   }
   for (std::size_t i = 0; i < level.pics.size(); ++i) {
     if (!IsEmbeddedAsset("levels_pic/" + level.pics[i].name)) {
-      warn("decoration " + std::to_string(i + 1) + ": levels_pic/" + level.pics[i].name + " is not in the asset pack (not drawn)");
+      warn("decoration " + std::to_string(i + 1) + ": levels_pic/" + level.pics[i].name +
+           " is not in the asset pack (not drawn)");
     }
   }
   errors.insert(errors.end(), warnings.begin(), warnings.end());
@@ -213,12 +238,17 @@ std::string LevelSkeleton(int level) {
   std::ostringstream out;
   out << "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n"
       << "<level fon=\"fon" << fon
-      << ".jpg\" levX=\"65\" levY=\"30\" shotsX=\"67\" shotsY=\"55\" nextX=\"400\" nextY=\"300\" limitRagdoll=\"20\" shot=\"0\" >\n"
+      << ".jpg\" levX=\"65\" levY=\"30\" shotsX=\"67\" shotsY=\"55\" nextX=\"400\" nextY=\"300\" "
+         "limitRagdoll=\"20\" shot=\"0\" >\n"
       << "  <bodies>\n"
-      << "    <body Name=\"borderPlankGorizontal1Big.png\" x=\"400\" y=\"595\" angle=\"0\" typ=\"s\" shape=\"r\" />\n"
-      << "    <body Name=\"borderPlankVertical1Big.png\" x=\"795\" y=\"300\" angle=\"0\" typ=\"s\" shape=\"r\" />\n"
-      << "    <body Name=\"staticBoxBigGorizontal.png\" x=\"600\" y=\"535\" angle=\"0\" typ=\"s\" shape=\"r\" />\n"
-      << "    <body Name=\"target.png\" x=\"600\" y=\"498\" angle=\"0\" typ=\"s\" shape=\"r\" target=\"true\" />\n"
+      << "    <body Name=\"borderPlankGorizontal1Big.png\" x=\"400\" y=\"595\" angle=\"0\" "
+         "typ=\"s\" shape=\"r\" />\n"
+      << "    <body Name=\"borderPlankVertical1Big.png\" x=\"795\" y=\"300\" angle=\"0\" typ=\"s\" "
+         "shape=\"r\" />\n"
+      << "    <body Name=\"staticBoxBigGorizontal.png\" x=\"600\" y=\"535\" angle=\"0\" typ=\"s\" "
+         "shape=\"r\" />\n"
+      << "    <body Name=\"target.png\" x=\"600\" y=\"498\" angle=\"0\" typ=\"s\" shape=\"r\" "
+         "target=\"true\" />\n"
       << "  </bodies>\n"
       << "</level>\n";
   return out.str();

@@ -11,10 +11,10 @@
 #include <memory>
 
 #include "app/app.h"
-#include "state/globals.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "media/media.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -35,9 +35,10 @@ std::vector<BodyRef> Targets(physics::b2World& world) {
 
 float Closest(const TGame& game, const std::vector<BodyRef>& targets, float sofar) {
   for (const auto& ragdoll : game.ragdollList) {
-    for (const BodyRef* part : {&ragdoll->head, &ragdoll->body, &ragdoll->upperLeftHand, &ragdoll->upperRightHand,
-                                &ragdoll->lowLeftHand, &ragdoll->lowRightHand, &ragdoll->upperLeftLeg,
-                                &ragdoll->upperRightLeg, &ragdoll->lowLeftLeg, &ragdoll->lowRightLeg}) {
+    for (const BodyRef* part :
+         {&ragdoll->head, &ragdoll->body, &ragdoll->upperLeftHand, &ragdoll->upperRightHand,
+          &ragdoll->lowLeftHand, &ragdoll->lowRightHand, &ragdoll->upperLeftLeg,
+          &ragdoll->upperRightLeg, &ragdoll->lowLeftLeg, &ragdoll->lowRightLeg}) {
       if (!*part || !(*part)->IsInWorld()) continue;
       const physics::b2Vec2 p = (*part)->GetPosition();
       for (const BodyRef& target : targets) {
@@ -51,7 +52,9 @@ float Closest(const TGame& game, const std::vector<BodyRef>& targets, float sofa
 
 /// Half the diagonal of a body's picture, world units: how far from its centre it reaches.
 float Reach(const physics::b2Body& b) {
-  return std::hypot(static_cast<float>(ImageWidth(b.userData)), static_cast<float>(ImageHeight(b.userData))) / 16;
+  return std::hypot(static_cast<float>(ImageWidth(b.userData)),
+                    static_cast<float>(ImageHeight(b.userData))) /
+         16;
 }
 
 /// Judges when a play can end early because nothing will happen any more. A ragdoll lying on
@@ -70,7 +73,8 @@ class TRestWatch {
     }
     if (!Calm(game, torsos) || torsos.size() != calmStart.size()) return Restart(torsos);
     for (std::size_t i = 0; i < torsos.size(); ++i) {
-      if (std::hypot(torsos[i].x - calmStart[i].x, torsos[i].y - calmStart[i].y) > REST_DRIFT) return Restart(torsos);
+      if (std::hypot(torsos[i].x - calmStart[i].x, torsos[i].y - calmStart[i].y) > REST_DRIFT)
+        return Restart(torsos);
     }
     return ++calmFrames >= REST_FRAMES;
   }
@@ -90,7 +94,8 @@ class TRestWatch {
     return false;
   }
 
-  static bool Near(const physics::b2Vec2& p, float reach, const std::vector<physics::b2Vec2>& torsos) {
+  static bool Near(const physics::b2Vec2& p, float reach,
+                   const std::vector<physics::b2Vec2>& torsos) {
     return std::any_of(torsos.begin(), torsos.end(), [&](const physics::b2Vec2& t) {
       return std::hypot(p.x - t.x, p.y - t.y) < reach + REST_NEAR;
     });
@@ -101,14 +106,17 @@ class TRestWatch {
       if (b->IsStatic() || b->IsSleeping()) continue;
       if (b->typeUser != "ragdoll" && !Near(b->GetPosition(), Reach(*b), torsos)) continue;
       const physics::b2Vec2 v = b->GetLinearVelocity();
-      if (v.x * v.x + v.y * v.y >= REST_SPEED * REST_SPEED || std::fabs(b->GetAngularVelocity()) >= REST_SPIN) {
+      if (v.x * v.x + v.y * v.y >= REST_SPEED * REST_SPEED ||
+          std::fabs(b->GetAngularVelocity()) >= REST_SPIN) {
         return false;
       }
     }
     for (const MovingBody& m : game.movingList) {
       // A slider sweeps a band along its direction, as wide as its picture.
       const bool across = m.direct == "left" || m.direct == "right";
-      const float half = static_cast<float>(across ? ImageHeight(m.body->userData) : ImageWidth(m.body->userData)) / 16;
+      const float half = static_cast<float>(across ? ImageHeight(m.body->userData)
+                                                   : ImageWidth(m.body->userData)) /
+                         16;
       for (const physics::b2Vec2& t : torsos) {
         if (std::fabs(across ? t.y - m.yB : t.x - m.xB) < half + REST_NEAR) return false;
       }
@@ -136,7 +144,8 @@ void RegisterLevelAssets() {
       const std::string name = entry.path().filename().string();
       if (!name.starts_with("level") || !name.ends_with(".xml")) continue;
       if (!entry.is_regular_file(ec)) {
-        std::fprintf(stderr, "brakkon-levels: %s is not a regular file; it is not read\n", entry.path().c_str());
+        std::fprintf(stderr, "brakkon-levels: %s is not a regular file; it is not read\n",
+                     entry.path().c_str());
         continue;
       }
       // One byte past the limit is enough for the level reader to refuse a file that is too large.
@@ -154,7 +163,8 @@ void RegisterLevelAssets() {
 std::vector<std::string> DrawnOnlyAssets() {
   std::vector<std::string> paths;
   for (const std::string& path : EmbeddedAssetPaths()) {
-    if (path.starts_with("fones/") || path.starts_with("levels_pic/") || path.starts_with("sounds/")) {
+    if (path.starts_with("fones/") || path.starts_with("levels_pic/") ||
+        path.starts_with("sounds/")) {
       paths.push_back(path);
     }
   }
@@ -227,7 +237,8 @@ TRunResult RunLevel(int level, const TShotPlan& plan, bool stopAtRest) {
     }
     if (!game->m_world || !game->m_world->world) break;
     result.closest = Closest(*game, targets, result.closest);
-    if (stopAtRest && next == plan.shots.size() && game->currentFrameOfCannon == 0 && rest.AtRest(*game)) {
+    if (stopAtRest && next == plan.shots.size() && game->currentFrameOfCannon == 0 &&
+        rest.AtRest(*game)) {
       result.rested = true;
       break;
     }

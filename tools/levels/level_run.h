@@ -24,12 +24,12 @@ struct TShotPlan {
 
 struct TRunResult {
   bool won = false;
-  int winFrame = 0;      ///< frames played when the win was handled (the game logs this number)
-  int shots = 0;         ///< shots the session counted
-  int framesRun = 0;     ///< Update calls made
-  bool rested = false;   ///< stopped early: every ragdoll gone or lying still
-  float closest = 0;     ///< nearest a ragdoll part's centre came to a target's centre, world units
-  int bodies = 0;        ///< physics bodies of the level at the start, the ground body not counted
+  int winFrame = 0;     ///< frames played when the win was handled (the game logs this number)
+  int shots = 0;        ///< shots the session counted
+  int framesRun = 0;    ///< Update calls made
+  bool rested = false;  ///< stopped early: every ragdoll gone or lying still
+  float closest = 0;    ///< nearest a ragdoll part's centre came to a target's centre, world units
+  int bodies = 0;       ///< physics bodies of the level at the start, the ground body not counted
 };
 
 /// Frames the game runs per second; the physics step follows from it.

@@ -11,7 +11,8 @@ namespace {
 
 std::string Share(const TLevelStats& s) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f%%", s.gridPoints > 0 ? 100.0 * s.gridWins / s.gridPoints : 0.0);
+  std::snprintf(text, sizeof text, "%.1f%%",
+                s.gridPoints > 0 ? 100.0 * s.gridWins / s.gridPoints : 0.0);
   return text;
 }
 
@@ -33,15 +34,21 @@ TMechanics ReadMechanics(const TLevelFile& level) {
     }
     if (b.shape != "r" && b.shape != "c") continue;
     const bool slides = b.shape == "r";
-    if (slides && b.move == "left") ++m.slidersLeft;
-    else if (slides && b.move == "right") ++m.slidersRight;
-    else if (slides && b.move == "up") ++m.slidersUp;
-    else if (slides && b.move == "down") ++m.slidersDown;
-    else if (b.typ == "d") ++m.dynamic;
+    if (slides && b.move == "left")
+      ++m.slidersLeft;
+    else if (slides && b.move == "right")
+      ++m.slidersRight;
+    else if (slides && b.move == "up")
+      ++m.slidersUp;
+    else if (slides && b.move == "down")
+      ++m.slidersDown;
+    else if (b.typ == "d")
+      ++m.dynamic;
     if (b.typ == "s" && b.rotatingSpeed != 0) ++m.turning;
   }
   m.portals = level.hasPortals;
-  if (level.gravity == "up" || level.gravity == "left" || level.gravity == "right") m.gravity = level.gravity;
+  if (level.gravity == "up" || level.gravity == "left" || level.gravity == "right")
+    m.gravity = level.gravity;
   m.weather = level.weather;
   if (level.thunder == "true") Join(m.weather, "thunder");
   if (level.mouse > 0) Join(m.creatures, "mouse");
@@ -59,7 +66,8 @@ std::string DescribeMechanics(const TMechanics& m) {
   std::string sliders;
   for (const auto& [letter, count] : {std::pair{"L", m.slidersLeft}, std::pair{"R", m.slidersRight},
                                       std::pair{"U", m.slidersUp}, std::pair{"D", m.slidersDown}}) {
-    if (count > 0) sliders += (sliders.empty() ? "" : " ") + std::string(letter) + std::to_string(count);
+    if (count > 0)
+      sliders += (sliders.empty() ? "" : " ") + std::string(letter) + std::to_string(count);
   }
   if (!sliders.empty()) parts.push_back("sliders " + sliders);
   if (m.turning > 0) parts.push_back("turning " + std::to_string(m.turning));
@@ -76,13 +84,14 @@ std::string DescribeMechanics(const TMechanics& m) {
 std::string StatsTable(const std::vector<TLevelStats>& rows) {
   std::ostringstream out;
   char line[256];
-  std::snprintf(line, sizeof line, "%5s  %9s  %6s  %6s  %6s  %s\n", "level", "wins", "share", "fewest", "bodies",
-                "mechanics");
+  std::snprintf(line, sizeof line, "%5s  %9s  %6s  %6s  %6s  %s\n", "level", "wins", "share",
+                "fewest", "bodies", "mechanics");
   out << line;
   for (const TLevelStats& s : rows) {
     const std::string wins = std::to_string(s.gridWins) + "/" + std::to_string(s.gridPoints);
-    std::snprintf(line, sizeof line, "%5d  %9s  %6s  %6s  %6d  %s\n", s.level, wins.c_str(), Share(s).c_str(),
-                  Fewest(s).c_str(), s.bodies, DescribeMechanics(s.mechanics).c_str());
+    std::snprintf(line, sizeof line, "%5d  %9s  %6s  %6s  %6d  %s\n", s.level, wins.c_str(),
+                  Share(s).c_str(), Fewest(s).c_str(), s.bodies,
+                  DescribeMechanics(s.mechanics).c_str());
     out << line;
   }
   out << "wins: first-shot aim points of the " << STATS_GRID_COLUMNS << " x " << STATS_GRID_ROWS
@@ -92,17 +101,19 @@ std::string StatsTable(const std::vector<TLevelStats>& rows) {
 
 std::string StatsCsv(const std::vector<TLevelStats>& rows) {
   std::ostringstream out;
-  out << "level,grid_wins,grid_points,win_share,fewest_shots,bodies,dynamic,chains,sliders_left,sliders_right,"
+  out << "level,grid_wins,grid_points,win_share,fewest_shots,bodies,dynamic,chains,sliders_left,"
+         "sliders_right,"
          "sliders_up,sliders_down,turning,portals,gravity,weather,creatures\n";
   for (const TLevelStats& s : rows) {
     const TMechanics& m = s.mechanics;
     char share[32];
-    std::snprintf(share, sizeof share, "%.4f", s.gridPoints > 0 ? static_cast<double>(s.gridWins) / s.gridPoints : 0.0);
+    std::snprintf(share, sizeof share, "%.4f",
+                  s.gridPoints > 0 ? static_cast<double>(s.gridWins) / s.gridPoints : 0.0);
     out << s.level << ',' << s.gridWins << ',' << s.gridPoints << ',' << share << ','
-        << (s.fewestShots > 0 ? std::to_string(s.fewestShots) : "") << ',' << s.bodies << ',' << m.dynamic << ','
-        << m.chains << ',' << m.slidersLeft << ',' << m.slidersRight << ',' << m.slidersUp << ',' << m.slidersDown
-        << ',' << m.turning << ',' << (m.portals ? 1 : 0) << ',' << m.gravity << ',' << m.weather << ','
-        << m.creatures << '\n';
+        << (s.fewestShots > 0 ? std::to_string(s.fewestShots) : "") << ',' << s.bodies << ','
+        << m.dynamic << ',' << m.chains << ',' << m.slidersLeft << ',' << m.slidersRight << ','
+        << m.slidersUp << ',' << m.slidersDown << ',' << m.turning << ',' << (m.portals ? 1 : 0)
+        << ',' << m.gravity << ',' << m.weather << ',' << m.creatures << '\n';
   }
   return out.str();
 }

@@ -26,7 +26,7 @@ struct TLevelStats {
   int level = 0;
   int gridWins = 0;
   int gridPoints = 0;
-  int fewestShots = 0;  ///< 0: no win found
+  int fewestShots = 0;            ///< 0: no win found
   bool fewestFromStored = false;  ///< found by the stored solution, not by the grid
   int bodies = 0;
   TMechanics mechanics;

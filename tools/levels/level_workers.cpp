@@ -2,6 +2,10 @@
 // shots), a result one line back. Lines keep the pipes simple and a stuck worker easy to read.
 #include "tools/levels/level_workers.h"
 
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -10,17 +14,14 @@
 #include <sstream>
 #include <thread>
 
-#include <malloc.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace {
 
 constexpr int LARGE_BLOCK_BYTES = 64 << 20;
 
 std::string EncodeJob(const TRunJob& job) {
   std::ostringstream out;
-  out << job.level << ' ' << (job.stopAtRest ? 1 : 0) << ' ' << job.plan.wait << ' ' << job.plan.shots.size();
+  out << job.level << ' ' << (job.stopAtRest ? 1 : 0) << ' ' << job.plan.wait << ' '
+      << job.plan.shots.size();
   for (const TShot& s : job.plan.shots) out << ' ' << s.frame << ' ' << s.x << ' ' << s.y;
   out << '\n';
   return out.str();
@@ -41,8 +42,8 @@ bool DecodeJob(const std::string& line, TRunJob& job) {
 
 std::string EncodeResult(const TRunResult& r) {
   char line[160];
-  std::snprintf(line, sizeof line, "%d %d %d %d %d %.9g %d\n", r.won ? 1 : 0, r.winFrame, r.shots, r.framesRun,
-                r.rested ? 1 : 0, static_cast<double>(r.closest), r.bodies);
+  std::snprintf(line, sizeof line, "%d %d %d %d %d %.9g %d\n", r.won ? 1 : 0, r.winFrame, r.shots,
+                r.framesRun, r.rested ? 1 : 0, static_cast<double>(r.closest), r.bodies);
   return line;
 }
 
@@ -50,7 +51,8 @@ bool DecodeResult(const std::string& line, TRunResult& r) {
   std::istringstream in(line);
   int won = 0, rested = 0;
   std::string closest;
-  if (!(in >> won >> r.winFrame >> r.shots >> r.framesRun >> rested >> closest >> r.bodies)) return false;
+  if (!(in >> won >> r.winFrame >> r.shots >> r.framesRun >> rested >> closest >> r.bodies))
+    return false;
   r.won = won != 0;
   r.rested = rested != 0;
   r.closest = std::strtof(closest.c_str(), nullptr);
@@ -164,14 +166,16 @@ bool TWorkerPool::Prepare(const std::vector<std::string>& stubbed) {
   return true;
 }
 
-bool TWorkerPool::Run(const std::vector<TRunJob>& jobs, std::vector<TRunResult>& results, std::string& error) {
+bool TWorkerPool::Run(const std::vector<TRunJob>& jobs, std::vector<TRunResult>& results,
+                      std::string& error) {
   results.assign(jobs.size(), TRunResult{});
   if (workers.empty()) {
     if (!mediaOpen && !(mediaOpen = OpenLevelMedia(false))) {
       error = "cannot open the headless screen";
       return false;
     }
-    for (std::size_t i = 0; i < jobs.size(); ++i) results[i] = RunLevel(jobs[i].level, jobs[i].plan, jobs[i].stopAtRest);
+    for (std::size_t i = 0; i < jobs.size(); ++i)
+      results[i] = RunLevel(jobs[i].level, jobs[i].plan, jobs[i].stopAtRest);
     return true;
   }
   std::atomic<std::size_t> next{0};
@@ -187,7 +191,8 @@ bool TWorkerPool::Run(const std::vector<TRunJob>& jobs, std::vector<TRunResult>&
           return;
         }
         if (!DecodeResult(line, results[i])) {
-          failures[k] = "worker " + std::to_string(k + 1) + " could not play level " + std::to_string(jobs[i].level);
+          failures[k] = "worker " + std::to_string(k + 1) + " could not play level " +
+                        std::to_string(jobs[i].level);
           return;
         }
       }

@@ -39,7 +39,8 @@ bool ParseSolution(const std::string& text, TShotPlan& plan, std::string& error)
     if (waitSeen) return fail("nothing may follow the wait line");
     if (word == "shot") {
       TShot shot;
-      if (!ReadInts(in, {&shot.frame, &shot.x, &shot.y})) return fail("expected \"shot FRAME X Y\"");
+      if (!ReadInts(in, {&shot.frame, &shot.x, &shot.y}))
+        return fail("expected \"shot FRAME X Y\"");
       if (shot.frame < 0) return fail("a shot's frame cannot be negative");
       if (!plan.shots.empty() && shot.frame <= plan.shots.back().frame) {
         return fail("shot frames must ascend");
@@ -61,7 +62,8 @@ bool ParseSolution(const std::string& text, TShotPlan& plan, std::string& error)
 std::string FormatSolution(const TShotPlan& plan, const std::string& comment) {
   std::ostringstream out;
   if (!comment.empty()) out << "# " << comment << '\n';
-  for (const TShot& shot : plan.shots) out << "shot " << shot.frame << ' ' << shot.x << ' ' << shot.y << '\n';
+  for (const TShot& shot : plan.shots)
+    out << "shot " << shot.frame << ' ' << shot.x << ' ' << shot.y << '\n';
   out << "wait " << plan.wait << '\n';
   return out.str();
 }
@@ -72,7 +74,8 @@ std::string FormatInputScript(const TShotPlan& plan) {
   // pass of shot frame F) and the click at F + 1 (read at the end of that same pass).
   std::ostringstream out;
   for (const TShot& shot : plan.shots) {
-    out << shot.frame << " move " << shot.x << ' ' << shot.y << '\n' << shot.frame + 1 << " click 1\n";
+    out << shot.frame << " move " << shot.x << ' ' << shot.y << '\n'
+        << shot.frame + 1 << " click 1\n";
   }
   return out.str();
 }
@@ -115,8 +118,9 @@ std::optional<TShotPlan> LoadSolution(const std::string& dir, int level, std::st
   return plan;
 }
 
-bool SaveSolution(const std::string& dir, int level, const TShotPlan& plan, const std::string& comment,
-                  std::string& error) {
+bool SaveSolution(const std::string& dir, int level, const TShotPlan& plan,
+                  const std::string& comment, std::string& error) {
   const std::string text = FormatSolution(plan, comment);
-  return WriteFileAtomic(SolutionPath(dir, level), std::vector<std::uint8_t>(text.begin(), text.end()), &error);
+  return WriteFileAtomic(SolutionPath(dir, level),
+                         std::vector<std::uint8_t>(text.begin(), text.end()), &error);
 }

@@ -26,5 +26,5 @@ std::vector<int> StoredSolutionLevels(const std::string& dir);
 /// Loads a level's solution; nullopt with `error` set when missing or malformed.
 std::optional<TShotPlan> LoadSolution(const std::string& dir, int level, std::string& error);
 /// Writes a level's solution through a temporary file; false with `error` set on failure.
-bool SaveSolution(const std::string& dir, int level, const TShotPlan& plan, const std::string& comment,
-                  std::string& error);
+bool SaveSolution(const std::string& dir, int level, const TShotPlan& plan,
+                  const std::string& comment, std::string& error);

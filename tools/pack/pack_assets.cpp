@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
   }
   // Only replace the pack when its bytes change, so an unchanged asset set does not relink.
   std::ifstream old(argv[2], std::ios::binary);
-  std::vector<char> oldBytes((std::istreambuf_iterator<char>(old)), std::istreambuf_iterator<char>());
+  std::vector<char> oldBytes((std::istreambuf_iterator<char>(old)),
+                             std::istreambuf_iterator<char>());
   if (old.is_open() && oldBytes == out) {
     fs::remove(tmp);
   } else {

@@ -32,7 +32,8 @@ struct TModes {
   float At(std::size_t i) const {
     const float t = TimeOf(i);
     float v = 0;
-    for (std::size_t m = 0; m < hz.size(); ++m) v += amp[m] * Decay(t, tau[m]) * SineCycles(Phase(hz[m], i));
+    for (std::size_t m = 0; m < hz.size(); ++m)
+      v += amp[m] * Decay(t, tau[m]) * SineCycles(Phase(hz[m], i));
     return v;
   }
 };
@@ -48,7 +49,8 @@ TSamples DeepBoom(TNoise& noise) {
   for (std::size_t i = 0; i < out.size(); ++i) {
     const float t = TimeOf(i);
     if (i % 16 == 0) blast.Set(150.0f + 4000.0f * Decay(t, 0.05f), 0.7f);
-    const float low = body.Next(36.0f + 85.0f * Decay(t, 0.07f)) * Decay(t, 0.45f) * Attack(t, 0.003f);
+    const float low =
+        body.Next(36.0f + 85.0f * Decay(t, 0.07f)) * Decay(t, 0.45f) * Attack(t, 0.003f);
     const float white = noise.White();
     blast.Process(white);
     const float air = blast.low * (0.8f * Decay(t, 0.12f) + 0.25f * Decay(t, 0.6f));
@@ -84,7 +86,8 @@ TSamples Whoosh(TNoise& noise) {
     }
     sweep.Process(noise.Pink() * 3.0f);
     const float swell = t < 0.07f ? std::sin(0.5f * PI * t / 0.07f) : Decay(t - 0.07f, 0.22f);
-    const float low = thump.Next(58.0f + 80.0f * Decay(t, 0.04f)) * Decay(t, 0.13f) * Attack(t, 0.002f);
+    const float low =
+        thump.Next(58.0f + 80.0f * Decay(t, 0.04f)) * Decay(t, 0.13f) * Attack(t, 0.002f);
     out[i] = 0.8f * low + 1.3f * sweep.band * swell;
   }
   return out;
@@ -101,7 +104,8 @@ TSamples Spring(TNoise& noise) {
     const float wobble = 1.0f + 0.32f * Decay(t, 0.3f) * SineCycles(11.0f * t);
     const float hz = 200.0f * wobble * (1.0f + 0.12f * (1.0f - Decay(t, 0.4f)));
     const float ring = tone.Next(hz) + 0.25f * metal.Next(hz * 2.76f) * Decay(t, 0.12f);
-    const float start = 0.8f * thunk.Next(90.0f) * Decay(t, 0.04f) + knock.LowPass(noise.White()) * Decay(t, 0.01f);
+    const float start =
+        0.8f * thunk.Next(90.0f) * Decay(t, 0.04f) + knock.LowPass(noise.White()) * Decay(t, 0.01f);
     out[i] = ring * Decay(t, 0.33f) * Attack(t, 0.002f) + start;
   }
   return out;
@@ -140,8 +144,10 @@ TSamples AirBlast(TNoise& noise) {
   for (std::size_t i = 0; i < out.size(); ++i) {
     const float t = TimeOf(i);
     const float white = noise.White();
-    const float hiss = hissPeak.Process(hissHigh.Process(white)) * Attack(t, 0.004f) * Decay(t, 0.16f);
-    const float thump = low.Next(70.0f + 40.0f * Decay(t, 0.03f)) * Decay(t, 0.1f) * Attack(t, 0.002f);
+    const float hiss =
+        hissPeak.Process(hissHigh.Process(white)) * Attack(t, 0.004f) * Decay(t, 0.16f);
+    const float thump =
+        low.Next(70.0f + 40.0f * Decay(t, 0.03f)) * Decay(t, 0.1f) * Attack(t, 0.002f);
     out[i] = 0.7f * hiss + 0.9f * thump + 2.0f * chuff.LowPass(white) * Decay(t, 0.05f);
   }
   return out;
@@ -166,7 +172,8 @@ TSamples RubberBand(TNoise& noise) {
     twangFilter.Process(saw);
     swish.Process(noise.White());
     const float swishEnv = t < 0.02f ? 0.0f : Attack(t - 0.02f, 0.03f) * Decay(t - 0.02f, 0.12f);
-    out[i] = 0.6f * twangFilter.low * Decay(t, 0.18f) * Attack(t, 0.001f) + 0.5f * swish.band * swishEnv;
+    out[i] =
+        0.6f * twangFilter.low * Decay(t, 0.18f) * Attack(t, 0.001f) + 0.5f * swish.band * swishEnv;
   }
   return out;
 }
@@ -183,8 +190,10 @@ TSamples Mortar(TNoise& noise) {
     const float hz = 150.0f * (1.0f + 0.2f * Decay(t, 0.05f));
     const float white = noise.White();
     resonance.Process(white);
-    const float hollow = (tube.Next(hz) + 0.35f * odd.Next(3.0f * hz)) * Decay(t, 0.14f) * Attack(t, 0.005f);
-    out[i] = hollow + 1.2f * resonance.band * Decay(t, 0.1f) + 0.7f * sub.Next(55.0f) * Decay(t, 0.25f) +
+    const float hollow =
+        (tube.Next(hz) + 0.35f * odd.Next(3.0f * hz)) * Decay(t, 0.14f) * Attack(t, 0.005f);
+    out[i] = hollow + 1.2f * resonance.band * Decay(t, 0.1f) +
+             0.7f * sub.Next(55.0f) * Decay(t, 0.25f) +
              0.25f * airFilter.LowPass(white) * Decay(t, 0.3f);
   }
   return out;
@@ -194,7 +203,8 @@ TSamples Mortar(TNoise& noise) {
 
 // One body hitting a surface: a low thud, the slap of cloth on the surface, and the surface's
 // own answer (wooden modes, or stone grit). `at` delays it, `strength` scales it.
-void AddThud(TSamples& out, float at, float strength, float thudHz, bool wood, float plankHz, TNoise& noise) {
+void AddThud(TSamples& out, float at, float strength, float thudHz, bool wood, float plankHz,
+             TNoise& noise) {
   const std::size_t start = SecondsToFrames(at);
   TGlide body;
   TOnePole slap;
@@ -203,15 +213,18 @@ void AddThud(TSamples& out, float at, float strength, float thudHz, bool wood, f
   grit.Set(2500.0f, 0.8f);
   TModes modes;
   if (wood) {
-    modes = TModes{{plankHz, plankHz * 2.76f, plankHz * 5.4f, plankHz * 8.9f}, {1.0f, 0.6f, 0.35f, 0.2f},
+    modes = TModes{{plankHz, plankHz * 2.76f, plankHz * 5.4f, plankHz * 8.9f},
+                   {1.0f, 0.6f, 0.35f, 0.2f},
                    {0.12f, 0.07f, 0.04f, 0.025f}};
   } else {
-    modes = TModes{{plankHz, plankHz * 1.83f, plankHz * 3.0f}, {0.6f, 0.4f, 0.3f}, {0.02f, 0.015f, 0.01f}};
+    modes = TModes{
+        {plankHz, plankHz * 1.83f, plankHz * 3.0f}, {0.6f, 0.4f, 0.3f}, {0.02f, 0.015f, 0.01f}};
   }
   for (std::size_t i = 0; start + i < out.size(); ++i) {
     const float t = TimeOf(i);
     const float white = noise.White();
-    float v = body.Next(thudHz * (1.0f + 0.5f * Decay(t, 0.01f))) * Decay(t, 0.09f) * Attack(t, 0.0015f);
+    float v =
+        body.Next(thudHz * (1.0f + 0.5f * Decay(t, 0.01f))) * Decay(t, 0.09f) * Attack(t, 0.0015f);
     v += 1.6f * slap.LowPass(white) * Decay(t, 0.015f);
     if (wood) {
       v += 0.35f * modes.At(i);
@@ -234,13 +247,17 @@ TSamples Thunder(int variant, TNoise& noise) {
   TSamples out(SecondsToFrames(seconds));
   TRandom& rng = noise.Random();
   // The rolls: a first strong swell, then echoes from further along the bolt, sparser and weaker.
-  struct TRoll { float at, rise, tau, amp; };
+  struct TRoll {
+    float at, rise, tau, amp;
+  };
   std::vector<TRoll> rolls;
   const float onset = 0.35f * (1.0f - close);
   float at = onset;
   for (int k = 0; k < 6 && at < seconds - 2.5f; ++k) {
-    const float amp = k == 0 ? 1.0f : std::pow(0.62f, static_cast<float>(k)) * rng.Range(0.6f, 1.1f);
-    rolls.push_back(TRoll{at, rng.Range(0.08f, 0.3f) * (1.3f - close), rng.Range(0.35f, 0.9f), amp});
+    const float amp =
+        k == 0 ? 1.0f : std::pow(0.62f, static_cast<float>(k)) * rng.Range(0.6f, 1.1f);
+    rolls.push_back(
+        TRoll{at, rng.Range(0.08f, 0.3f) * (1.3f - close), rng.Range(0.35f, 0.9f), amp});
     at += rng.Range(0.4f, 1.2f);
   }
   // The sound darkens as it rolls on: the rumble filter closes over time.
@@ -255,16 +272,19 @@ TSamples Thunder(int variant, TNoise& noise) {
   for (std::size_t i = 0; i < out.size(); ++i) {
     const float t = TimeOf(i);
     if (i % 32 == 0) {
-      const float cutoff = 140.0f + (250.0f + 900.0f * close) * Decay(t, 1.2f + 1.5f * (1.0f - close));
+      const float cutoff =
+          140.0f + (250.0f + 900.0f * close) * Decay(t, 1.2f + 1.5f * (1.0f - close));
       rumbleLow.Set(cutoff, 0.7f);
       rumbleLow2.Set(cutoff * 1.4f, 0.7f);
     }
     float envelope = 0;
     for (const TRoll& r : rolls)
       if (t >= r.at) envelope += r.amp * Attack(t - r.at, r.rise) * Decay(t - r.at, r.tau);
-    envelope += 0.25f * Attack(t, 0.5f) * Decay(t, seconds * 0.3f);  // the long grumble under the rolls
+    envelope +=
+        0.25f * Attack(t, 0.5f) * Decay(t, seconds * 0.3f);  // the long grumble under the rolls
     // Slow random flicker of the rumble (the low-passed noise stays near +-0.013).
-    const float flutter = 0.55f + 0.6f * std::min(1.0f, 60.0f * std::fabs(flutterFilter.LowPass(noise.White())));
+    const float flutter =
+        0.55f + 0.6f * std::min(1.0f, 60.0f * std::fabs(flutterFilter.LowPass(noise.White())));
     rumbleLow.Process(noise.Brown() * 3.0f + 0.3f * noise.Pink());
     rumbleLow2.Process(rumbleLow.low);
     const float rumble = rumbleLow2.low;
@@ -299,7 +319,8 @@ TSamples RainChannel(bool heavy, double loopSeconds, double fadeSeconds, std::ui
   const float loop = static_cast<float>(loopSeconds);
   for (std::size_t i = 0; i < frames; ++i) {
     const float t = TimeOf(i);
-    const float swell = 1.0f + 0.12f * SineCycles(2.0f * t / loop + phase1) + 0.06f * SineCycles(5.0f * t / loop + phase2);
+    const float swell = 1.0f + 0.12f * SineCycles(2.0f * t / loop + phase1) +
+                        0.06f * SineCycles(5.0f * t / loop + phase2);
     float v = low.Process(high.Process(noise.Pink())) * (heavy ? 1.0f : 0.5f);
     if (heavy) v += 0.6f * roarHigh.Process(roar.Process(noise.Brown()));
     out[i] = v * swell;
@@ -313,7 +334,8 @@ TSamples RainChannel(bool heavy, double loopSeconds, double fadeSeconds, std::ui
     const float u = rng.Uniform();
     const float amp = (heavy ? 0.12f : 0.18f) * u * u * u;
     const std::size_t n = SecondsToFrames(tau * 5.0f);
-    for (std::size_t i = 0; i < n && at + i < frames; ++i) out[at + i] += amp * Decay(TimeOf(i), tau) * SineCycles(Phase(hz, i));
+    for (std::size_t i = 0; i < n && at + i < frames; ++i)
+      out[at + i] += amp * Decay(TimeOf(i), tau) * SineCycles(Phase(hz, i));
   }
   const int plops = static_cast<int>((heavy ? 14.0 : 5.0) * total);
   for (int k = 0; k < plops; ++k) {
@@ -323,7 +345,8 @@ TSamples RainChannel(bool heavy, double loopSeconds, double fadeSeconds, std::ui
     const std::size_t n = SecondsToFrames(0.08);
     for (std::size_t i = 0; i < n && at + i < frames; ++i) {
       const float t = TimeOf(i);
-      out[at + i] += amp * Decay(t, 0.015f) * bubble.Next(hz * (1.0f + 0.5f * (1.0f - Decay(t, 0.02f))));
+      out[at + i] +=
+          amp * Decay(t, 0.015f) * bubble.Next(hz * (1.0f + 0.5f * (1.0f - Decay(t, 0.02f))));
     }
   }
   FoldIntoLoop(out, SecondsToFrames(loopSeconds), SecondsToFrames(fadeSeconds));

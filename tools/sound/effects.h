@@ -9,7 +9,8 @@
 
 namespace sound {
 
-/// Cannon shot `variant` 1-8 (mono): boom, pop, whoosh, spring, cork, air blast, rubber band, mortar.
+/// Cannon shot `variant` 1-8 (mono): boom, pop, whoosh, spring, cork, air blast, rubber band,
+/// mortar.
 TSamples MakeFire(int variant);
 /// Ragdoll impact `variant` 1-5 (mono): soft body thuds on wood (odd) and stone (even).
 TSamples MakeFall(int variant);

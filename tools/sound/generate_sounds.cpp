@@ -32,9 +32,9 @@ constexpr float FIRST_CEILING_DB = -2.0f;  // where the limiter starts; Vorbis a
 struct TJob {
   std::string name;
   std::function<std::vector<TSamples>()> make;
-  double targetLufs;   ///< 0: leave the level alone (silence)
-  bool momentary;      ///< match the loudest 400 ms instead of the whole sound
-  float quality;       ///< Vorbis VBR quality
+  double targetLufs;  ///< 0: leave the level alone (silence)
+  bool momentary;     ///< match the loudest 400 ms instead of the whole sound
+  float quality;      ///< Vorbis VBR quality
 };
 
 int SerialFor(const std::string& name) {
@@ -45,22 +45,31 @@ int SerialFor(const std::string& name) {
 
 std::vector<TJob> AllJobs() {
   std::vector<TJob> jobs;
-  auto mono = [](std::function<TSamples()> f) { return [f] { return std::vector<TSamples>{f()}; }; };
+  auto mono = [](std::function<TSamples()> f) {
+    return [f] { return std::vector<TSamples>{f()}; };
+  };
   // Longest first, so two threads finish together.
   for (int n : {4, 1, 2, 3})
-    jobs.push_back({"theme" + std::to_string(n), [n] { return ComposeTheme(n); }, MUSIC_LUFS, false, 0.1f});
+    jobs.push_back(
+        {"theme" + std::to_string(n), [n] { return ComposeTheme(n); }, MUSIC_LUFS, false, 0.1f});
   for (int n = 1; n <= 2; ++n)
-    jobs.push_back({"rain" + std::to_string(n), [n] { return MakeRain(n); }, n == 1 ? -25.0 : -29.0, false, 0.1f});
+    jobs.push_back({"rain" + std::to_string(n), [n] { return MakeRain(n); }, n == 1 ? -25.0 : -29.0,
+                    false, 0.1f});
   for (int n = 1; n <= 6; ++n)
-    jobs.push_back({"thunder" + std::to_string(n), mono([n] { return MakeThunder(n); }), -25.0 + 1.8 * (n - 1), true, 0.2f});
+    jobs.push_back({"thunder" + std::to_string(n), mono([n] { return MakeThunder(n); }),
+                    -25.0 + 1.8 * (n - 1), true, 0.2f});
   for (int n = 1; n <= 8; ++n)
-    jobs.push_back({"fire" + std::to_string(n), mono([n] { return MakeFire(n); }), -15.5, true, 0.3f});
+    jobs.push_back(
+        {"fire" + std::to_string(n), mono([n] { return MakeFire(n); }), -15.5, true, 0.3f});
   for (int n = 1; n <= 5; ++n)
-    jobs.push_back({"fall" + std::to_string(n), mono([n] { return MakeFall(n); }), -17.5, true, 0.3f});
+    jobs.push_back(
+        {"fall" + std::to_string(n), mono([n] { return MakeFall(n); }), -17.5, true, 0.3f});
   for (int n = 1; n <= 2; ++n)
     jobs.push_back({"drop" + std::to_string(n), [n] { return MakeDrop(n); }, -21.0, true, 0.3f});
   jobs.push_back({"winlevel", [] { return ComposeWinJingle(); }, -15.5, true, 0.3f});
-  jobs.push_back({"empty", [] { return std::vector<TSamples>{TSamples(SecondsToFrames(0.25), 0.0f)}; }, 0.0, false, 0.1f});
+  jobs.push_back({"empty",
+                  [] { return std::vector<TSamples>{TSamples(SecondsToFrames(0.25), 0.0f)}; }, 0.0,
+                  false, 0.1f});
   return jobs;
 }
 
@@ -68,7 +77,8 @@ void WriteAtomically(const fs::path& path, const std::vector<std::uint8_t>& byte
   const fs::path temp = path.string() + ".tmp";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + temp.string());
   }
   fs::rename(temp, path);
@@ -88,9 +98,11 @@ std::string RunJob(const TJob& job, const fs::path& folder) {
       WriteAtomically(folder / (job.name + ".ogg"), bytes);
       const TLoudness loudness = MeasureLoudness(decoded->channels, decoded->rate);
       char line[200];
-      std::snprintf(line, sizeof line, "%-9s %6.2f s  %d ch  peak %6.2f dBFS  %6.1f LUFS  max %6.1f LUFS  %7zu bytes",
-                    job.name.c_str(), decoded->Seconds(), static_cast<int>(decoded->channels.size()), peak,
-                    loudness.integrated, loudness.momentaryMax, bytes.size());
+      std::snprintf(line, sizeof line,
+                    "%-9s %6.2f s  %d ch  peak %6.2f dBFS  %6.1f LUFS  max %6.1f LUFS  %7zu bytes",
+                    job.name.c_str(), decoded->Seconds(),
+                    static_cast<int>(decoded->channels.size()), peak, loudness.integrated,
+                    loudness.momentaryMax, bytes.size());
       return line;
     }
     ceiling -= static_cast<float>(peak - (PEAK_LIMIT_DB - 0.3));

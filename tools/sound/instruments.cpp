@@ -12,7 +12,9 @@ namespace {
 float Decay(float t, float tau) { return std::exp(-t / tau); }
 
 // Gain that follows a note's hold: 1 while held, then an exponential release.
-float Damper(float t, float held, float releaseTau) { return t < held ? 1.0f : std::exp(-(t - held) / releaseTau); }
+float Damper(float t, float held, float releaseTau) {
+  return t < held ? 1.0f : std::exp(-(t - held) / releaseTau);
+}
 
 float Attack(float t, float seconds) { return t >= seconds ? 1.0f : t / seconds; }
 
@@ -59,7 +61,8 @@ TSamples Bell(float hz, float held, float vel) {
     const float t = static_cast<float>(i) / SAMPLE_RATE;
     const float index = (0.4f + 1.4f * vel) * Decay(t, 0.18f) + 0.15f;
     const float m = SineCycles(modulator);
-    const float v = SineCycles(carrier + index * m * 0.16f) + 0.2f * SineCycles(2.0f * carrier) * Decay(t, tau * 0.4f);
+    const float v = SineCycles(carrier + index * m * 0.16f) +
+                    0.2f * SineCycles(2.0f * carrier) * Decay(t, tau * 0.4f);
     out[i] = v * vel * Decay(t, tau) * Attack(t, 0.002f) * Damper(t, held + 0.4f, 0.3f) * 0.45f;
     carrier += step;
     carrier -= std::floor(carrier);
@@ -95,19 +98,24 @@ TSamples Vibes(float hz, float held, float vel) {
   for (std::size_t i = 0; i < out.size(); ++i) {
     const float t = static_cast<float>(i) / SAMPLE_RATE;
     const float tremolo = 1.0f - 0.25f * (0.5f + 0.5f * SineCycles(Phase(5.5f, i)));
-    float v = SineCycles(Phase(hz, i)) + 0.3f * vel * Decay(t, 0.12f) * SineCycles(Phase(4.0f * hz, i));
-    v += 0.08f * Decay(t, 0.01f) * SineCycles(Phase(10.0f * hz, i)) * (hz * 10.0f < 15000.0f ? 1.0f : 0.0f);
-    out[i] = v * vel * tremolo * Decay(t, 1.6f) * Attack(t, 0.0015f) * Damper(t, held + 0.15f, 0.15f) * 0.5f;
+    float v =
+        SineCycles(Phase(hz, i)) + 0.3f * vel * Decay(t, 0.12f) * SineCycles(Phase(4.0f * hz, i));
+    v += 0.08f * Decay(t, 0.01f) * SineCycles(Phase(10.0f * hz, i)) *
+         (hz * 10.0f < 15000.0f ? 1.0f : 0.0f);
+    out[i] = v * vel * tremolo * Decay(t, 1.6f) * Attack(t, 0.0015f) *
+             Damper(t, held + 0.15f, 0.15f) * 0.5f;
   }
   SoftenEnd(out);
   return out;
 }
 
 // Karplus-Strong string: a noise burst circulating in a tuned, slightly lossy delay line.
-TSamples String(float hz, float held, float vel, float brightness, float ringTau, float releaseTau, TNoise& noise) {
+TSamples String(float hz, float held, float vel, float brightness, float ringTau, float releaseTau,
+                TNoise& noise) {
   const float length = std::min(held + 4.0f * releaseTau, held + ringTau * 3.0f) + 0.01f;
   TSamples out(SecondsToFrames(length));
-  const float delay = static_cast<float>(SAMPLE_RATE) / hz - 0.5f;  // the averaging adds half a sample
+  const float delay =
+      static_cast<float>(SAMPLE_RATE) / hz - 0.5f;  // the averaging adds half a sample
   const std::size_t size = static_cast<std::size_t>(delay) + 4;
   std::vector<float> line(size, 0.0f);
   TOnePole excite;
@@ -171,14 +179,16 @@ TSamples Lead(float hz, float held, float vel) {
   float phase = 0;
   for (std::size_t i = 0; i < out.size(); ++i) {
     const float t = static_cast<float>(i) / SAMPLE_RATE;
-    if (i % 32 == 0) filter.Set(std::min(hz * (2.5f + 3.0f * vel * Decay(t, 0.15f)), 7000.0f), 0.9f);
+    if (i % 32 == 0)
+      filter.Set(std::min(hz * (2.5f + 3.0f * vel * Decay(t, 0.15f)), 7000.0f), 0.9f);
     const float f = hz * std::pow(2.0f, Vibrato(t, 5.3f, 0.12f, 0.22f) / 12.0f);
     const float step = f / SAMPLE_RATE;
     const float v = PulseWave(phase, step, 0.32f) + 0.6f * SineCycles(phase);
     phase += step;
     phase -= std::floor(phase);
     filter.Process(v);
-    out[i] = filter.low * vel * Attack(t, 0.012f) * (0.8f + 0.2f * Decay(t, 0.2f)) * Damper(t, held, 0.09f) * 0.3f;
+    out[i] = filter.low * vel * Attack(t, 0.012f) * (0.8f + 0.2f * Decay(t, 0.2f)) *
+             Damper(t, held, 0.09f) * 0.3f;
   }
   SoftenEnd(out);
   return out;
@@ -197,7 +207,8 @@ TSamples Flute(float hz, float held, float vel, TNoise& noise) {
     const float env = Attack(t, 0.06f) * Damper(t, held, 0.1f);
     breath.Process(noise.White());
     const float chiff = 0.6f * Decay(t, 0.04f) + 0.12f;
-    const float v = SineCycles(phase) + 0.22f * SineCycles(2.0f * phase) + 0.06f * SineCycles(3.0f * phase);
+    const float v =
+        SineCycles(phase) + 0.22f * SineCycles(2.0f * phase) + 0.06f * SineCycles(3.0f * phase);
     out[i] = (v + chiff * breath.band) * env * vel * 0.4f;
   }
   SoftenEnd(out);
@@ -245,8 +256,10 @@ TSamples SubBass(float hz, float held, float vel) {
   TSamples out(SecondsToFrames(held + 0.3f));
   for (std::size_t i = 0; i < out.size(); ++i) {
     const float t = static_cast<float>(i) / SAMPLE_RATE;
-    const float v = SineCycles(Phase(hz, i)) + 0.18f * SineCycles(Phase(2.0f * hz, i)) + 0.05f * SineCycles(Phase(3.0f * hz, i));
-    out[i] = v * vel * Attack(t, 0.01f) * (0.75f + 0.25f * Decay(t, 0.3f)) * Damper(t, held, 0.07f) * 0.6f;
+    const float v = SineCycles(Phase(hz, i)) + 0.18f * SineCycles(Phase(2.0f * hz, i)) +
+                    0.05f * SineCycles(Phase(3.0f * hz, i));
+    out[i] = v * vel * Attack(t, 0.01f) * (0.75f + 0.25f * Decay(t, 0.3f)) *
+             Damper(t, held, 0.07f) * 0.6f;
   }
   SoftenEnd(out);
   return out;
@@ -274,7 +287,8 @@ TSamples RenderNote(TVoice voice, float midi, float seconds, float velocity, std
       // The finger's thump: a short sine at the fundamental under the string.
       for (std::size_t i = 0; i < body.size(); ++i) {
         const float t = static_cast<float>(i) / SAMPLE_RATE;
-        body[i] += 0.35f * velocity * Decay(t, 0.09f) * SineCycles(Phase(hz, i)) * Attack(t, 0.004f);
+        body[i] +=
+            0.35f * velocity * Decay(t, 0.09f) * SineCycles(Phase(hz, i)) * Attack(t, 0.004f);
       }
       return body;
     }
@@ -309,7 +323,9 @@ TSamples RenderDrum(TDrum drum, std::uint64_t seed) {
       auto peak = TBiquad::Design(TBiquad::PEAK, 5000, 1.0, 4, SAMPLE_RATE);
       for (std::size_t i = 0; i < out.size(); ++i) {
         const float t = time(i);
-        const float tone = (0.7f * SineCycles(Phase(185.0f, i)) + 0.4f * SineCycles(Phase(330.0f, i))) * Decay(t, 0.06f);
+        const float tone =
+            (0.7f * SineCycles(Phase(185.0f, i)) + 0.4f * SineCycles(Phase(330.0f, i))) *
+            Decay(t, 0.06f);
         const float rattle = peak.Process(high.Process(noise.White())) * Decay(t, 0.12f);
         out[i] = (tone + 0.8f * rattle) * Attack(t, 0.001f);
       }
@@ -370,7 +386,8 @@ TSamples RenderDrum(TDrum drum, std::uint64_t seed) {
       for (std::size_t i = 0; i < out.size(); ++i) {
         const float t = time(i);
         band.Process(noise.White());
-        out[i] = (SineCycles(Phase(1720.0f, i)) * 0.6f + SineCycles(Phase(830.0f, i)) * 0.5f) * Decay(t, 0.012f) +
+        out[i] = (SineCycles(Phase(1720.0f, i)) * 0.6f + SineCycles(Phase(830.0f, i)) * 0.5f) *
+                     Decay(t, 0.012f) +
                  band.band * Decay(t, 0.006f);
       }
       break;
@@ -385,7 +402,8 @@ TSamples RenderDrum(TDrum drum, std::uint64_t seed) {
       for (std::size_t i = 0; i < out.size(); ++i) {
         const float t = time(i);
         phase += base * (1.0f + 0.6f * Decay(t, 0.05f)) / SAMPLE_RATE;
-        out[i] = (SineCycles(phase) * Decay(t, 0.22f) + 0.3f * skin.LowPass(noise.White()) * Decay(t, 0.02f)) *
+        out[i] = (SineCycles(phase) * Decay(t, 0.22f) +
+                  0.3f * skin.LowPass(noise.White()) * Decay(t, 0.02f)) *
                  Attack(t, 0.001f);
       }
       break;
@@ -402,7 +420,8 @@ TSamples RenderDrum(TDrum drum, std::uint64_t seed) {
         modulator += 587.0f * 1.4823f / SAMPLE_RATE;
         carrier -= std::floor(carrier);
         modulator -= std::floor(modulator);
-        const float bell = SineCycles(carrier + 2.2f * SineCycles(modulator)) * (crash ? 0.2f : 0.45f);
+        const float bell =
+            SineCycles(carrier + 2.2f * SineCycles(modulator)) * (crash ? 0.2f : 0.45f);
         const float wash = high.Process(noise.White() + 0.5f * bell);
         out[i] = (wash * (crash ? 1.0f : 0.5f) + (crash ? 0.0f : 0.3f * bell * Decay(t, 0.3f))) *
                  Decay(t, crash ? 0.7f : 0.45f) * Attack(t, crash ? 0.002f : 0.0008f);
@@ -435,9 +454,10 @@ TSamples RenderDrum(TDrum drum, std::uint64_t seed) {
       out = make(1.4f);
       for (std::size_t i = 0; i < out.size(); ++i) {
         const float t = time(i);
-        out[i] = (SineCycles(Phase(4186.0f, i)) + 0.5f * SineCycles(Phase(6273.0f, i)) * Decay(t, 0.3f) +
-                  0.3f * SineCycles(Phase(9100.0f, i)) * Decay(t, 0.15f)) *
-                 Decay(t, 0.5f) * Attack(t, 0.001f);
+        out[i] =
+            (SineCycles(Phase(4186.0f, i)) + 0.5f * SineCycles(Phase(6273.0f, i)) * Decay(t, 0.3f) +
+             0.3f * SineCycles(Phase(9100.0f, i)) * Decay(t, 0.15f)) *
+            Decay(t, 0.5f) * Attack(t, 0.001f);
       }
       break;
     }

@@ -60,11 +60,16 @@ TChord ParseChord(const std::string& symbol) {
     intervals = {0, 5, 7, 10};
   } else {
     intervals = {0, upper ? 4 : 3, 7};
-    if (suffix == "7") intervals.push_back(10);
-    else if (suffix == "maj7") intervals.push_back(11);
-    else if (suffix == "6") intervals.push_back(9);
-    else if (suffix == "add9") intervals.push_back(14);
-    else if (!suffix.empty()) throw std::runtime_error("bad chord " + symbol);
+    if (suffix == "7")
+      intervals.push_back(10);
+    else if (suffix == "maj7")
+      intervals.push_back(11);
+    else if (suffix == "6")
+      intervals.push_back(9);
+    else if (suffix == "add9")
+      intervals.push_back(14);
+    else if (!suffix.empty())
+      throw std::runtime_error("bad chord " + symbol);
   }
   for (int v : intervals) chord.tones.push_back(chord.root + v);
   return chord;
@@ -81,10 +86,10 @@ bool HasPitchClass(const TChord& chord, int pitchClassFromTonic) {
 enum class TGroove { Shuffle, Drive, Waltz, Sneaky };
 
 struct TSection {
-  std::string name;                ///< sections of one name share their melody
-  std::vector<std::string> bars;   ///< one chord per bar, or two separated by a space
-  int energy;                      ///< 1 calm, 2 full groove, 3 full with lifts
-  int melody;                      ///< 0 none, 1 lead, 2 second lead, 3 lead doubled by bells
+  std::string name;               ///< sections of one name share their melody
+  std::vector<std::string> bars;  ///< one chord per bar, or two separated by a space
+  int energy;                     ///< 1 calm, 2 full groove, 3 full with lifts
+  int melody;                     ///< 0 none, 1 lead, 2 second lead, 3 lead doubled by bells
 };
 
 struct TTheme {
@@ -105,58 +110,119 @@ struct TTheme {
 TTheme ThemeChart(int number) {
   switch (number) {
     case 1:  // playful shuffle in F: marimba and flute over offbeat guitar
-      return TTheme{
-          0x5EED0001, 65, MAJOR_SCALE, 112, 4, 0.55f, TGroove::Shuffle,
-          TVoice::Marimba, TVoice::Flute, TVoice::Pluck, TVoice::Upright, 65, 86, 0.55f, 0.55f, 0.22f,
-          {{"intro", {"I", "vi", "ii7", "V7"}, 1, 0},
-           {"A", {"I", "vi", "ii7", "V7", "I", "vi", "IV V7", "I"}, 2, 1},
-           {"A", {"I", "vi", "ii7", "V7", "I", "vi", "IV V7", "I"}, 3, 1},
-           {"B", {"IV", "V", "iii7", "vi", "ii7", "V7", "I", "V7"}, 2, 2},
-           {"A", {"I", "vi", "ii7", "V7", "I", "vi", "IV V7", "I"}, 3, 1},
-           {"C", {"vi", "IV", "I", "V", "vi", "IV", "ii7", "V7"}, 1, 2},
-           {"B", {"IV", "V", "iii7", "vi", "ii7", "V7", "I", "V7"}, 3, 2},
-           {"A", {"I", "vi", "ii7", "V7", "I", "vi", "IV V7", "I"}, 3, 3},
-           {"outro", {"IV", "V7", "I", "I"}, 2, 0}}};
+      return TTheme{0x5EED0001,
+                    65,
+                    MAJOR_SCALE,
+                    112,
+                    4,
+                    0.55f,
+                    TGroove::Shuffle,
+                    TVoice::Marimba,
+                    TVoice::Flute,
+                    TVoice::Pluck,
+                    TVoice::Upright,
+                    65,
+                    86,
+                    0.55f,
+                    0.55f,
+                    0.22f,
+                    {{"intro", {"I", "vi", "ii7", "V7"}, 1, 0},
+                     {"A", {"I", "vi", "ii7", "V7", "I", "vi", "IV V7", "I"}, 2, 1},
+                     {"A", {"I", "vi", "ii7", "V7", "I", "vi", "IV V7", "I"}, 3, 1},
+                     {"B", {"IV", "V", "iii7", "vi", "ii7", "V7", "I", "V7"}, 2, 2},
+                     {"A", {"I", "vi", "ii7", "V7", "I", "vi", "IV V7", "I"}, 3, 1},
+                     {"C", {"vi", "IV", "I", "V", "vi", "IV", "ii7", "V7"}, 1, 2},
+                     {"B", {"IV", "V", "iii7", "vi", "ii7", "V7", "I", "V7"}, 3, 2},
+                     {"A", {"I", "vi", "ii7", "V7", "I", "vi", "IV V7", "I"}, 3, 3},
+                     {"outro", {"IV", "V7", "I", "I"}, 2, 0}}};
     case 2:  // bright driving pop in G: soft square lead, electric piano, pumping bass
-      return TTheme{
-          0x5EED0002, 67, MAJOR_SCALE, 126, 4, 0.0f, TGroove::Drive,
-          TVoice::Lead, TVoice::Bell, TVoice::EPiano, TVoice::SynthBass, 66, 86, 0.5f, 0.6f, 0.2f,
-          {{"intro", {"I", "V", "vi", "IV"}, 1, 0},
-           {"A", {"I", "V", "vi", "IV", "I", "V", "IV V", "I"}, 2, 1},
-           {"A", {"I", "V", "vi", "IV", "I", "V", "IV V", "I"}, 3, 1},
-           {"B", {"vi", "IV", "I", "V", "vi", "IV", "ii7", "V"}, 2, 2},
-           {"A", {"I", "V", "vi", "IV", "I", "V", "IV V", "I"}, 3, 1},
-           {"C", {"IV", "I", "V", "vi", "IV", "I", "ii7", "V"}, 1, 2},
-           {"B", {"vi", "IV", "I", "V", "vi", "IV", "ii7", "V"}, 3, 2},
-           {"A", {"I", "V", "vi", "IV", "I", "V", "IV V", "I"}, 3, 3},
-           {"outro", {"IV", "V", "I", "I"}, 2, 0}}};
+      return TTheme{0x5EED0002,
+                    67,
+                    MAJOR_SCALE,
+                    126,
+                    4,
+                    0.0f,
+                    TGroove::Drive,
+                    TVoice::Lead,
+                    TVoice::Bell,
+                    TVoice::EPiano,
+                    TVoice::SynthBass,
+                    66,
+                    86,
+                    0.5f,
+                    0.6f,
+                    0.2f,
+                    {{"intro", {"I", "V", "vi", "IV"}, 1, 0},
+                     {"A", {"I", "V", "vi", "IV", "I", "V", "IV V", "I"}, 2, 1},
+                     {"A", {"I", "V", "vi", "IV", "I", "V", "IV V", "I"}, 3, 1},
+                     {"B", {"vi", "IV", "I", "V", "vi", "IV", "ii7", "V"}, 2, 2},
+                     {"A", {"I", "V", "vi", "IV", "I", "V", "IV V", "I"}, 3, 1},
+                     {"C", {"IV", "I", "V", "vi", "IV", "I", "ii7", "V"}, 1, 2},
+                     {"B", {"vi", "IV", "I", "V", "vi", "IV", "ii7", "V"}, 3, 2},
+                     {"A", {"I", "V", "vi", "IV", "I", "V", "IV V", "I"}, 3, 3},
+                     {"outro", {"IV", "V", "I", "I"}, 2, 0}}};
     case 3:  // dreamy waltz in E flat: celesta and flute over harp and pads
-      return TTheme{
-          0x5EED0003, 63, MAJOR_SCALE, 120, 3, 0.0f, TGroove::Waltz,
-          TVoice::Bell, TVoice::Flute, TVoice::Pluck, TVoice::SubBass, 63, 84, 0.4f, 0.8f, 0.35f,
-          {{"intro", {"Imaj7", "IVmaj7", "Imaj7", "IVmaj7"}, 1, 0},
-           {"A", {"Imaj7", "vi7", "ii7", "V7", "Imaj7", "vi7", "IVmaj7", "V7",
-                  "Imaj7", "vi7", "ii7", "V7", "iii7", "vi7", "ii7", "Imaj7"}, 2, 1},
-           {"B", {"IVmaj7", "V", "iii7", "vi7", "ii7", "V", "Imaj7", "V7"}, 2, 2},
-           {"A", {"Imaj7", "vi7", "ii7", "V7", "Imaj7", "vi7", "IVmaj7", "V7",
-                  "Imaj7", "vi7", "ii7", "V7", "iii7", "vi7", "ii7", "Imaj7"}, 3, 1},
-           {"C", {"vi7", "IVmaj7", "Imaj7", "V", "vi7", "IVmaj7", "ii7", "V7"}, 1, 2},
-           {"A", {"Imaj7", "vi7", "ii7", "V7", "Imaj7", "vi7", "IVmaj7", "V7",
-                  "Imaj7", "vi7", "ii7", "V7", "iii7", "vi7", "ii7", "Imaj7"}, 3, 3},
-           {"outro", {"IVmaj7", "V7", "Imaj7", "Imaj7"}, 1, 0}}};
+      return TTheme{0x5EED0003,
+                    63,
+                    MAJOR_SCALE,
+                    120,
+                    3,
+                    0.0f,
+                    TGroove::Waltz,
+                    TVoice::Bell,
+                    TVoice::Flute,
+                    TVoice::Pluck,
+                    TVoice::SubBass,
+                    63,
+                    84,
+                    0.4f,
+                    0.8f,
+                    0.35f,
+                    {{"intro", {"Imaj7", "IVmaj7", "Imaj7", "IVmaj7"}, 1, 0},
+                     {"A",
+                      {"Imaj7", "vi7", "ii7", "V7", "Imaj7", "vi7", "IVmaj7", "V7", "Imaj7", "vi7",
+                       "ii7", "V7", "iii7", "vi7", "ii7", "Imaj7"},
+                      2,
+                      1},
+                     {"B", {"IVmaj7", "V", "iii7", "vi7", "ii7", "V", "Imaj7", "V7"}, 2, 2},
+                     {"A",
+                      {"Imaj7", "vi7", "ii7", "V7", "Imaj7", "vi7", "IVmaj7", "V7", "Imaj7", "vi7",
+                       "ii7", "V7", "iii7", "vi7", "ii7", "Imaj7"},
+                      3,
+                      1},
+                     {"C", {"vi7", "IVmaj7", "Imaj7", "V", "vi7", "IVmaj7", "ii7", "V7"}, 1, 2},
+                     {"A",
+                      {"Imaj7", "vi7", "ii7", "V7", "Imaj7", "vi7", "IVmaj7", "V7", "Imaj7", "vi7",
+                       "ii7", "V7", "iii7", "vi7", "ii7", "Imaj7"},
+                      3,
+                      3},
+                     {"outro", {"IVmaj7", "V7", "Imaj7", "Imaj7"}, 1, 0}}};
     default:  // curious, sneaky D dorian: clarinet and vibes over walking bass and brushes
-      return TTheme{
-          0x5EED0004, 62, DORIAN_SCALE, 104, 4, 0.4f, TGroove::Sneaky,
-          TVoice::Clarinet, TVoice::Vibes, TVoice::EPiano, TVoice::Upright, 60, 79, 0.45f, 0.6f, 0.22f,
-          {{"intro", {"i7", "IV7", "i7", "IV7"}, 1, 0},
-           {"A", {"i7", "IV7", "i7", "IV7", "bVI", "bVII", "V7", "i7"}, 2, 1},
-           {"A", {"i7", "IV7", "i7", "IV7", "bVI", "bVII", "V7", "i7"}, 3, 1},
-           {"B", {"iv7", "bVII7", "bIIImaj7", "bVImaj7", "iio", "V7", "i7", "V7"}, 2, 2},
-           {"A", {"i7", "IV7", "i7", "IV7", "bVI", "bVII", "V7", "i7"}, 3, 1},
-           {"C", {"bVImaj7", "bVII", "i7", "i7", "bVImaj7", "bVII", "V7", "V7"}, 1, 2},
-           {"B", {"iv7", "bVII7", "bIIImaj7", "bVImaj7", "iio", "V7", "i7", "V7"}, 3, 2},
-           {"A", {"i7", "IV7", "i7", "IV7", "bVI", "bVII", "V7", "i7"}, 3, 3},
-           {"outro", {"iv7", "V7", "i7", "i7"}, 1, 0}}};
+      return TTheme{0x5EED0004,
+                    62,
+                    DORIAN_SCALE,
+                    104,
+                    4,
+                    0.4f,
+                    TGroove::Sneaky,
+                    TVoice::Clarinet,
+                    TVoice::Vibes,
+                    TVoice::EPiano,
+                    TVoice::Upright,
+                    60,
+                    79,
+                    0.45f,
+                    0.6f,
+                    0.22f,
+                    {{"intro", {"i7", "IV7", "i7", "IV7"}, 1, 0},
+                     {"A", {"i7", "IV7", "i7", "IV7", "bVI", "bVII", "V7", "i7"}, 2, 1},
+                     {"A", {"i7", "IV7", "i7", "IV7", "bVI", "bVII", "V7", "i7"}, 3, 1},
+                     {"B", {"iv7", "bVII7", "bIIImaj7", "bVImaj7", "iio", "V7", "i7", "V7"}, 2, 2},
+                     {"A", {"i7", "IV7", "i7", "IV7", "bVI", "bVII", "V7", "i7"}, 3, 1},
+                     {"C", {"bVImaj7", "bVII", "i7", "i7", "bVImaj7", "bVII", "V7", "V7"}, 1, 2},
+                     {"B", {"iv7", "bVII7", "bIIImaj7", "bVImaj7", "iio", "V7", "i7", "V7"}, 3, 2},
+                     {"A", {"i7", "IV7", "i7", "IV7", "bVI", "bVII", "V7", "i7"}, 3, 3},
+                     {"outro", {"iv7", "V7", "i7", "i7"}, 1, 0}}};
   }
 }
 
@@ -192,8 +258,9 @@ struct TScore {
 };
 
 struct TMotif {
-  std::vector<std::pair<double, double>> rhythm;  ///< onset and length in beats from the motif start
-  std::vector<int> steps;                         ///< scale steps from the first note
+  std::vector<std::pair<double, double>>
+      rhythm;              ///< onset and length in beats from the motif start
+  std::vector<int> steps;  ///< scale steps from the first note
 };
 
 class TComposer {
@@ -220,7 +287,8 @@ class TComposer {
   TRandom rng;
   std::vector<TBar> bars;
   TScore score;
-  std::map<std::string, std::vector<TNote>> melodies;  ///< per section name, beats from section start
+  std::map<std::string, std::vector<TNote>>
+      melodies;  ///< per section name, beats from section start
 
   int Beats() const { return theme.beatsPerBar; }
   const TChord& ChordAt(std::size_t firstBar, double beat) const;
@@ -229,13 +297,15 @@ class TComposer {
   int NearestChordTone(const TChord& chord, int midi, int lo, int hi, bool preferRoot) const;
   bool InChordScale(const TChord& chord, int midi) const;
   TMotif MakeMotif(int barsLong);
-  std::vector<TNote> Realize(const TMotif& motif, std::size_t sectionFirstBar, double atBeat, int anchor, double untilBeat);
+  std::vector<TNote> Realize(const TMotif& motif, std::size_t sectionFirstBar, double atBeat,
+                             int anchor, double untilBeat);
   std::vector<TNote> MakeMelody(std::size_t sectionFirstBar, int barCount);
   void AddNote(double beat, double beats, int midi, float velocity, int part) {
     score.notes.push_back(TNote{beat, beats, midi, velocity, part});
   }
   void AddHit(double beat, TDrum drum, float velocity) {
-    score.hits.push_back(THit{beat, drum, std::clamp(velocity * rng.Range(0.9f, 1.05f), 0.0f, 1.0f)});
+    score.hits.push_back(
+        THit{beat, drum, std::clamp(velocity * rng.Range(0.9f, 1.05f), 0.0f, 1.0f)});
   }
   std::vector<int> Voicing(const TChord& chord, int center) const;
   int BassNote(int pitchFromTonic) const;
@@ -244,14 +314,16 @@ class TComposer {
 };
 
 const TChord& TComposer::ChordAt(std::size_t firstBar, double beat) const {
-  const std::size_t bar = std::min(bars.size() - 1, firstBar + static_cast<std::size_t>(std::max(0.0, beat) / Beats()));
+  const std::size_t bar =
+      std::min(bars.size() - 1, firstBar + static_cast<std::size_t>(std::max(0.0, beat) / Beats()));
   const auto& chords = bars[bar].chords;
   const double inBar = beat - std::floor(beat / Beats()) * Beats();
   return chords.size() > 1 && inBar >= Beats() / 2.0 ? chords[1] : chords[0];
 }
 
 int TComposer::DiatonicToMidi(int index) const {
-  return theme.tonic + 12 * FloorDiv(index, 7) + theme.scale[static_cast<std::size_t>(Mod(index, 7))];
+  return theme.tonic + 12 * FloorDiv(index, 7) +
+         theme.scale[static_cast<std::size_t>(Mod(index, 7))];
 }
 
 int TComposer::MidiToDiatonic(int midi) const {
@@ -263,7 +335,8 @@ int TComposer::MidiToDiatonic(int midi) const {
   return octave * 7 + degree;
 }
 
-int TComposer::NearestChordTone(const TChord& chord, int midi, int lo, int hi, bool preferRoot) const {
+int TComposer::NearestChordTone(const TChord& chord, int midi, int lo, int hi,
+                                bool preferRoot) const {
   int best = midi, bestCost = 1 << 20;
   for (int candidate = lo; candidate <= hi; ++candidate) {
     if (!HasPitchClass(chord, candidate - theme.tonic)) continue;
@@ -294,14 +367,25 @@ bool TComposer::InChordScale(const TChord& chord, int midi) const {
 // Bar rhythms in beats; a negative length is a rest. The busier ones are picked more often in
 // themes with a higher melody density; motifs end on one of the closing patterns.
 using TBarRhythm = std::vector<double>;
-const std::vector<TBarRhythm> RHYTHMS_4 = {
-    {1, 1, 1, 1}, {0.5, 0.5, 1, 1, 1}, {1, 0.5, 0.5, 1, 1}, {1.5, 0.5, 1, 1}, {1, 1, 2},
-    {2, 1, 1}, {0.5, 0.5, 0.5, 0.5, 1, 1}, {1, 1, 0.5, 0.5, 1}, {1.5, 0.5, 2}, {0.5, 0.5, 1, 0.5, 0.5, 1},
-    {1, 0.5, 0.5, 0.5, 0.5, 1}, {-0.5, 0.5, 1, 1, 1}};
-const std::vector<TBarRhythm> ENDINGS_4 = {{1, 1, 2}, {1.5, 0.5, 2}, {0.5, 0.5, 1, 2}, {2, 2}, {1, 1, 1, -1},
-                                           {0.5, 0.5, 0.5, 0.5, 1, -1}, {1, 0.5, 0.5, 1, -1}};
-const std::vector<TBarRhythm> RHYTHMS_3 = {{1, 1, 1}, {2, 1}, {1.5, 0.5, 1}, {0.5, 0.5, 1, 1},
-                                           {1, 0.5, 0.5, 1}, {1, 1, 0.5, 0.5}, {0.5, 0.5, 0.5, 0.5, 1}};
+const std::vector<TBarRhythm> RHYTHMS_4 = {{1, 1, 1, 1},
+                                           {0.5, 0.5, 1, 1, 1},
+                                           {1, 0.5, 0.5, 1, 1},
+                                           {1.5, 0.5, 1, 1},
+                                           {1, 1, 2},
+                                           {2, 1, 1},
+                                           {0.5, 0.5, 0.5, 0.5, 1, 1},
+                                           {1, 1, 0.5, 0.5, 1},
+                                           {1.5, 0.5, 2},
+                                           {0.5, 0.5, 1, 0.5, 0.5, 1},
+                                           {1, 0.5, 0.5, 0.5, 0.5, 1},
+                                           {-0.5, 0.5, 1, 1, 1}};
+const std::vector<TBarRhythm> ENDINGS_4 = {{1, 1, 2},           {1.5, 0.5, 2},
+                                           {0.5, 0.5, 1, 2},    {2, 2},
+                                           {1, 1, 1, -1},       {0.5, 0.5, 0.5, 0.5, 1, -1},
+                                           {1, 0.5, 0.5, 1, -1}};
+const std::vector<TBarRhythm> RHYTHMS_3 = {
+    {1, 1, 1},        {2, 1},           {1.5, 0.5, 1},          {0.5, 0.5, 1, 1},
+    {1, 0.5, 0.5, 1}, {1, 1, 0.5, 0.5}, {0.5, 0.5, 0.5, 0.5, 1}};
 const std::vector<TBarRhythm> ENDINGS_3 = {{2, -1}, {3}, {1, 2}, {0.5, 0.5, 2}, {1, 1, -1}};
 
 TMotif TComposer::MakeMotif(int barsLong) {
@@ -352,19 +436,22 @@ TMotif TComposer::MakeMotif(int barsLong) {
   return motif;
 }
 
-std::vector<TNote> TComposer::Realize(const TMotif& motif, std::size_t sectionFirstBar, double atBeat, int anchor,
-                                      double untilBeat) {
+std::vector<TNote> TComposer::Realize(const TMotif& motif, std::size_t sectionFirstBar,
+                                      double atBeat, int anchor, double untilBeat) {
   std::vector<TNote> notes;
   const TChord& first = ChordAt(sectionFirstBar, atBeat);
   int lowStep = 0, highStep = 0;
   for (int s : motif.steps) lowStep = std::min(lowStep, s), highStep = std::max(highStep, s);
   // The first note: the chord tone nearest the anchor that keeps the whole motif in range.
-  const int lowIndex = MidiToDiatonic(theme.melodyLow), highIndex = MidiToDiatonic(theme.melodyHigh);
+  const int lowIndex = MidiToDiatonic(theme.melodyLow),
+            highIndex = MidiToDiatonic(theme.melodyHigh);
   int start = NearestChordTone(first, anchor, theme.melodyLow, theme.melodyHigh, false);
   for (int tries = 0; tries < 3; ++tries) {
     const int index = MidiToDiatonic(start);
-    if (index + lowStep < lowIndex) start = NearestChordTone(first, start + 5, theme.melodyLow, theme.melodyHigh, false);
-    else if (index + highStep > highIndex) start = NearestChordTone(first, start - 5, theme.melodyLow, theme.melodyHigh, false);
+    if (index + lowStep < lowIndex)
+      start = NearestChordTone(first, start + 5, theme.melodyLow, theme.melodyHigh, false);
+    else if (index + highStep > highIndex)
+      start = NearestChordTone(first, start - 5, theme.melodyLow, theme.melodyHigh, false);
   }
   const int startIndex = MidiToDiatonic(start);
   const int strongEvery = Beats() == 3 ? 3 : 2;
@@ -382,8 +469,10 @@ std::vector<TNote> TComposer::Realize(const TMotif& motif, std::size_t sectionFi
     // Snapping can flatten the line into repeated notes; keep the motif's direction instead.
     if (!notes.empty() && midi == notes.back().midi && motif.steps[k] != motif.steps[k - 1]) {
       const int direction = motif.steps[k] > motif.steps[k - 1] ? 1 : -1;
-      for (int candidate = midi + direction; std::abs(candidate - midi) <= 7; candidate += direction) {
-        const bool fits = needsChordTone ? HasPitchClass(chord, candidate - theme.tonic) : InChordScale(chord, candidate);
+      for (int candidate = midi + direction; std::abs(candidate - midi) <= 7;
+           candidate += direction) {
+        const bool fits = needsChordTone ? HasPitchClass(chord, candidate - theme.tonic)
+                                         : InChordScale(chord, candidate);
         if (fits && candidate >= theme.melodyLow && candidate <= theme.melodyHigh) {
           midi = candidate;
           break;
@@ -393,7 +482,11 @@ std::vector<TNote> TComposer::Realize(const TMotif& motif, std::size_t sectionFi
     while (midi > theme.melodyHigh) midi -= 12;
     while (midi < theme.melodyLow) midi += 12;
     const double inBar = beat - std::floor(beat / Beats()) * Beats();
-    float velocity = 0.74f + (inBar == 0 ? 0.14f : onBeat ? 0.06f : 0.0f) + rng.Range(-0.04f, 0.04f);
+    float velocity = 0.74f +
+                     (inBar == 0 ? 0.14f
+                      : onBeat   ? 0.06f
+                                 : 0.0f) +
+                     rng.Range(-0.04f, 0.04f);
     notes.push_back(TNote{beat, std::min(length, untilBeat - beat), midi, velocity, PART_LEAD});
   }
   return notes;
@@ -404,7 +497,9 @@ std::vector<TNote> TComposer::MakeMelody(std::size_t firstBar, int barCount) {
   const int center = (theme.melodyLow + theme.melodyHigh) / 2 - 2;
   const TMotif a = MakeMotif(2);
   const TMotif b = MakeMotif(2);
-  auto append = [&melody](std::vector<TNote> part) { melody.insert(melody.end(), part.begin(), part.end()); };
+  auto append = [&melody](std::vector<TNote> part) {
+    melody.insert(melody.end(), part.begin(), part.end());
+  };
   for (int phrase = 0; phrase * 8 < barCount || (barCount < 8 && phrase == 0); ++phrase) {
     const double base = phrase * 8.0 * Beats();
     const bool shortPhrase = barCount - phrase * 8 < 8;
@@ -413,13 +508,15 @@ std::vector<TNote> TComposer::MakeMelody(std::size_t firstBar, int barCount) {
     append(firstA);
     if (!shortPhrase) {
       // The motif again on the next chords (a sequence), then the contrasting motif higher up.
-      append(Realize(a, firstBar, base + 2 * Beats(), opening + (phrase == 1 ? 2 : 0), base + 4 * Beats()));
+      append(Realize(a, firstBar, base + 2 * Beats(), opening + (phrase == 1 ? 2 : 0),
+                     base + 4 * Beats()));
       const int climb = melody.empty() ? center : melody.back().midi + 3;
       append(Realize(b, firstBar, base + 4 * Beats(), climb, base + 6 * Beats()));
     }
     const double cadence = base + (shortPhrase ? 2 : 6) * Beats();
     // Cadence: the motif's first bar, then a long chord tone (the root when it can be).
-    append(Realize(a, firstBar, cadence, melody.empty() ? opening : melody.back().midi, cadence + Beats()));
+    append(Realize(a, firstBar, cadence, melody.empty() ? opening : melody.back().midi,
+                   cadence + Beats()));
     const double endBeat = cadence + Beats();
     const TChord& endChord = ChordAt(firstBar, endBeat);
     const int previous = melody.empty() ? opening : melody.back().midi;
@@ -462,7 +559,8 @@ void TComposer::Accompany(std::size_t barIndex, double barBeat, bool finalBar) {
     return bar.chords.size() > 1 && inBar >= beats / 2.0 ? bar.chords[1] : bar.chords[0];
   };
   auto stab = [&](double inBar, double length, int center, float velocity) {
-    for (int m : Voicing(chordAt(inBar), center)) AddNote(barBeat + inBar, length, m, velocity, PART_COMP);
+    for (int m : Voicing(chordAt(inBar), center))
+      AddNote(barBeat + inBar, length, m, velocity, PART_COMP);
   };
   if (finalBar) {
     stab(0, beats * 1.5, 62, 0.7f);
@@ -471,10 +569,12 @@ void TComposer::Accompany(std::size_t barIndex, double barBeat, bool finalBar) {
     return;
   }
   // Pads carry the calm sections and glue the fullest ones.
-  if (energy == 1 || (energy == 3 && theme.groove != TGroove::Drive) || theme.groove == TGroove::Waltz) {
+  if (energy == 1 || (energy == 3 && theme.groove != TGroove::Drive) ||
+      theme.groove == TGroove::Waltz) {
     for (std::size_t c = 0; c < bar.chords.size(); ++c) {
       const double length = static_cast<double>(beats) / bar.chords.size();
-      for (int m : Voicing(bar.chords[c], 60)) AddNote(barBeat + c * length, length, m, energy == 1 ? 0.7f : 0.45f, PART_PAD);
+      for (int m : Voicing(bar.chords[c], 60))
+        AddNote(barBeat + c * length, length, m, energy == 1 ? 0.7f : 0.45f, PART_PAD);
     }
   }
   const int root = chord.root;
@@ -489,7 +589,8 @@ void TComposer::Accompany(std::size_t barIndex, double barBeat, bool finalBar) {
       AddNote(barBeat, 1.6, BassNote(chordAt(0).root), 0.85f, PART_BASS);
       const TChord& late = chordAt(2);
       const bool split = bar.chords.size() > 1;
-      AddNote(barBeat + 2, energy >= 2 ? 1.2 : 1.8, BassNote(split ? late.root : late.root + 7), 0.75f, PART_BASS);
+      AddNote(barBeat + 2, energy >= 2 ? 1.2 : 1.8, BassNote(split ? late.root : late.root + 7),
+              0.75f, PART_BASS);
       if (energy >= 2) {
         // A walk-up into the next bar's root.
         const int target = BassNote(next.root);
@@ -524,7 +625,8 @@ void TComposer::Accompany(std::size_t barIndex, double barBeat, bool finalBar) {
       for (int e = 0; e < steps; ++e) {
         const std::size_t i = static_cast<std::size_t>(e < steps / 2 + 1 ? e : steps - e);
         const int midi = up[std::min(i, up.size() - 1)];
-        if (energy >= 2 || e % 2 == 0) AddNote(barBeat + e * 0.5, 1.0, midi, e == 0 ? 0.6f : 0.45f, PART_COMP);
+        if (energy >= 2 || e % 2 == 0)
+          AddNote(barBeat + e * 0.5, 1.0, midi, e == 0 ? 0.6f : 0.45f, PART_COMP);
       }
       AddNote(barBeat, beats - 0.2, BassNote(root), 0.8f, PART_BASS);
       break;
@@ -540,8 +642,10 @@ void TComposer::Accompany(std::size_t barIndex, double barBeat, bool finalBar) {
         const int fifth = r + Mod(chord.tones[2] - root, 12);
         const int target = BassNote(next.root);
         const int approach = target + (target > fifth ? -1 : 1);
-        const int walk[4] = {r, rng.Chance(0.5f) ? third : fifth, rng.Chance(0.5f) ? fifth : r + 12, approach};
-        for (int b = 0; b < 4; ++b) AddNote(barBeat + b, 0.9, walk[b], b == 0 ? 0.85f : 0.72f, PART_BASS);
+        const int walk[4] = {r, rng.Chance(0.5f) ? third : fifth, rng.Chance(0.5f) ? fifth : r + 12,
+                             approach};
+        for (int b = 0; b < 4; ++b)
+          AddNote(barBeat + b, 0.9, walk[b], b == 0 ? 0.85f : 0.72f, PART_BASS);
       } else {
         AddNote(barBeat, 1.8, BassNote(root), 0.8f, PART_BASS);
         AddNote(barBeat + 2, 1.8, BassNote(root + 7), 0.7f, PART_BASS);
@@ -565,7 +669,8 @@ void TComposer::Drums(std::size_t barIndex, double barBeat, bool finalBar) {
     AddHit(barBeat, theme.groove == TGroove::Waltz ? TDrum::Triangle : TDrum::Crash, 0.7f);
     return;
   }
-  if (sectionStart && energy >= 2 && bar.section > 0) AddHit(barBeat, theme.groove == TGroove::Waltz ? TDrum::Triangle : TDrum::Crash, 0.6f);
+  if (sectionStart && energy >= 2 && bar.section > 0)
+    AddHit(barBeat, theme.groove == TGroove::Waltz ? TDrum::Triangle : TDrum::Crash, 0.6f);
   const double fillFrom = fill ? beats - (energy >= 2 ? 1.0 : 2.0) : beats;
   switch (theme.groove) {
     case TGroove::Shuffle:
@@ -577,7 +682,8 @@ void TComposer::Drums(std::size_t barIndex, double barBeat, bool finalBar) {
           if (b < fillFrom) AddHit(barBeat + b, TDrum::Snare, 0.7f);
         for (int e = 0; e < beats * 2; ++e)
           if (e * 0.5 < fillFrom) AddHit(barBeat + e * 0.5, TDrum::HatClosed, e % 2 ? 0.5f : 0.75f);
-        if (energy == 3 && bar.indexInSection % 2 == 1 && !fill) AddHit(barBeat + 3.5, TDrum::HatOpen, 0.5f);
+        if (energy == 3 && bar.indexInSection % 2 == 1 && !fill)
+          AddHit(barBeat + 3.5, TDrum::HatOpen, 0.5f);
       } else {
         for (int b = 0; b < beats; ++b) AddHit(barBeat + b + 0.5, TDrum::Shaker, 0.55f);
         AddHit(barBeat + 1, TDrum::Rim, 0.45f);
@@ -585,18 +691,21 @@ void TComposer::Drums(std::size_t barIndex, double barBeat, bool finalBar) {
       }
       if (fill)
         for (double f = fillFrom; f < beats; f += 0.25)
-          AddHit(barBeat + f, f < beats - 0.5 ? TDrum::Snare : TDrum::TomLow, 0.45f + 0.4f * static_cast<float>((f - fillFrom) / (beats - fillFrom)));
+          AddHit(barBeat + f, f < beats - 0.5 ? TDrum::Snare : TDrum::TomLow,
+                 0.45f + 0.4f * static_cast<float>((f - fillFrom) / (beats - fillFrom)));
       break;
     case TGroove::Drive:
       if (energy >= 2) {
         for (int b = 0; b < beats; ++b)
-          if (energy == 3 || b % 2 == 0 || (b == 3 && bar.indexInSection % 2 == 1)) AddHit(barBeat + b, TDrum::Kick, b % 2 ? 0.78f : 0.92f);
+          if (energy == 3 || b % 2 == 0 || (b == 3 && bar.indexInSection % 2 == 1))
+            AddHit(barBeat + b, TDrum::Kick, b % 2 ? 0.78f : 0.92f);
         for (int b = 1; b < beats; b += 2)
           if (b < fillFrom) AddHit(barBeat + b, TDrum::Clap, 0.75f);
         for (int e = 0; e < beats * 2; ++e) {
           if (e * 0.5 >= fillFrom) continue;
           const bool off = e % 2 == 1;
-          AddHit(barBeat + e * 0.5, energy == 3 && off ? TDrum::HatOpen : TDrum::HatClosed, off ? 0.55f : 0.7f);
+          AddHit(barBeat + e * 0.5, energy == 3 && off ? TDrum::HatOpen : TDrum::HatClosed,
+                 off ? 0.55f : 0.7f);
         }
         for (int s = 0; s < beats * 4; ++s)
           if (s % 2 == 1 && s * 0.25 < fillFrom) AddHit(barBeat + s * 0.25, TDrum::Shaker, 0.35f);
@@ -608,7 +717,10 @@ void TComposer::Drums(std::size_t barIndex, double barBeat, bool finalBar) {
         const TDrum toms[4] = {TDrum::Snare, TDrum::TomHigh, TDrum::TomHigh, TDrum::TomLow};
         int k = 0;
         for (double f = fillFrom; f < beats; f += 0.25, ++k)
-          AddHit(barBeat + f, toms[static_cast<std::size_t>(k * 4 / std::max(1, static_cast<int>((beats - fillFrom) * 4)))], 0.55f + 0.1f * k);
+          AddHit(barBeat + f,
+                 toms[static_cast<std::size_t>(
+                     k * 4 / std::max(1, static_cast<int>((beats - fillFrom) * 4)))],
+                 0.55f + 0.1f * k);
       }
       break;
     case TGroove::Waltz:
@@ -631,7 +743,8 @@ void TComposer::Drums(std::size_t barIndex, double barBeat, bool finalBar) {
             AddHit(barBeat + b, TDrum::Brush, 0.7f);
           }
         }
-        if (energy == 3 && bar.indexInSection % 4 == 3 && !fill) AddHit(barBeat + 3.5, TDrum::Rim, 0.5f);
+        if (energy == 3 && bar.indexInSection % 4 == 3 && !fill)
+          AddHit(barBeat + 3.5, TDrum::Rim, 0.5f);
       } else {
         // The puzzle clock: a woodblock tick-tock.
         AddHit(barBeat + 1, TDrum::Woodblock, 0.55f);
@@ -653,7 +766,8 @@ TScore TComposer::Compose() {
     if (bar.indexInSection == 0 && section.melody > 0) {
       auto found = melodies.find(section.name);
       if (found == melodies.end()) {
-        found = melodies.emplace(section.name, MakeMelody(i, static_cast<int>(section.bars.size()))).first;
+        found = melodies.emplace(section.name, MakeMelody(i, static_cast<int>(section.bars.size())))
+                    .first;
       }
       for (TNote note : found->second) {
         note.beat += beat;
@@ -671,7 +785,10 @@ TScore TComposer::Compose() {
     Drums(i, beat, finalBar);
     if (finalBar && section.melody == 0) {
       // The song closes on the tonic in the lead as well.
-      AddNote(beat, Beats() * 1.5, NearestChordTone(bar.chords[0], theme.tonic + 12, theme.melodyLow, theme.melodyHigh, true), 0.7f, PART_LEAD);
+      AddNote(beat, Beats() * 1.5,
+              NearestChordTone(bar.chords[0], theme.tonic + 12, theme.melodyLow, theme.melodyHigh,
+                               true),
+              0.7f, PART_LEAD);
     }
     beat += Beats();
   }
@@ -728,7 +845,8 @@ float DrumGain(TDrum drum) {
 
 float DrumPan(TDrum drum) {
   switch (drum) {
-    case TDrum::HatClosed: case TDrum::HatOpen: return 0.3f;
+    case TDrum::HatClosed:
+    case TDrum::HatOpen: return 0.3f;
     case TDrum::Ride: return 0.4f;
     case TDrum::Shaker: return -0.35f;
     case TDrum::TomHigh: return 0.25f;
@@ -740,8 +858,10 @@ float DrumPan(TDrum drum) {
   }
 }
 
-std::vector<TSamples> RenderScore(const TScore& score, const std::array<TPartMix, PART_COUNT>& parts, const TRenderer& timing,
-                                  float room, float wet, double tailSeconds) {
+std::vector<TSamples> RenderScore(const TScore& score,
+                                  const std::array<TPartMix, PART_COUNT>& parts,
+                                  const TRenderer& timing, float room, float wet,
+                                  double tailSeconds) {
   const double songSeconds = timing.Seconds(score.totalBeats);
   const std::size_t frames = SecondsToFrames(songSeconds + tailSeconds);
   std::vector<TSamples> mix(2, TSamples(frames, 0.0f));
@@ -761,21 +881,26 @@ std::vector<TSamples> RenderScore(const TScore& score, const std::array<TPartMix
     const TPartMix& part = parts[static_cast<std::size_t>(note.part)];
     const double start = timing.Seconds(note.beat);
     const double held = timing.Seconds(note.beat + note.beats) - start;
-    const TSamples voice = RenderNote(part.voice, static_cast<float>(note.midi), static_cast<float>(held), note.velocity, ++noteSeed);
+    const TSamples voice = RenderNote(part.voice, static_cast<float>(note.midi),
+                                      static_cast<float>(held), note.velocity, ++noteSeed);
     // Chord notes spread a little across the stereo field.
-    const float spread = note.part == PART_COMP || note.part == PART_PAD ? 0.12f * static_cast<float>(note.midi % 5 - 2) : 0.0f;
+    const float spread = note.part == PART_COMP || note.part == PART_PAD
+                             ? 0.12f * static_cast<float>(note.midi % 5 - 2)
+                             : 0.0f;
     place(voice, start, part.gain, std::clamp(part.pan + spread, -1.0f, 1.0f), part.send);
   }
   // The kit: two takes of every drum, alternated so repeated hits do not sound machine-made.
   std::vector<std::array<TSamples, 2>> kit(DRUM_COUNT);
   for (int d = 0; d < DRUM_COUNT; ++d)
     for (int take = 0; take < 2; ++take)
-      kit[static_cast<std::size_t>(d)][static_cast<std::size_t>(take)] = RenderDrum(static_cast<TDrum>(d), timing.seed + 100 * d + take);
+      kit[static_cast<std::size_t>(d)][static_cast<std::size_t>(take)] =
+          RenderDrum(static_cast<TDrum>(d), timing.seed + 100 * d + take);
   std::size_t hitCount = 0;
   for (const THit& hit : score.hits) {
     const auto& takes = kit[static_cast<std::size_t>(hit.drum)];
     const float send = hit.drum == TDrum::Kick ? 0.05f : 0.25f;
-    place(takes[hitCount++ % 2], timing.Seconds(hit.beat), DrumGain(hit.drum) * hit.velocity, DrumPan(hit.drum), send);
+    place(takes[hitCount++ % 2], timing.Seconds(hit.beat), DrumGain(hit.drum) * hit.velocity,
+          DrumPan(hit.drum), send);
   }
   TReverb reverb(room, 0.45f);
   reverb.Process(send, mix[0], mix[1], wet);
@@ -808,7 +933,8 @@ std::vector<TSamples> ComposeTheme(int number) {
   const TTheme theme = ThemeChart(number);
   TComposer composer(theme);
   const TScore score = composer.Compose();
-  return RenderScore(score, PartsFor(theme), TRenderer{theme.bpm, theme.swing, theme.seed}, theme.room, theme.wet, 4.0);
+  return RenderScore(score, PartsFor(theme), TRenderer{theme.bpm, theme.swing, theme.seed},
+                     theme.room, theme.wet, 4.0);
 }
 
 std::vector<TSamples> ComposeWinJingle() {
@@ -825,7 +951,8 @@ std::vector<TSamples> ComposeWinJingle() {
   for (int m : {60, 64, 67}) score.notes.push_back(TNote{2.0, 5.0, m, 0.6f, PART_PAD});
   score.notes.push_back(TNote{2.0, 5.0, 48, 0.8f, PART_BASS});
   const int sparkle[] = {91, 96, 100, 103, 108};
-  for (int i = 0; i < 5; ++i) score.notes.push_back(TNote{2.5 + i * 0.25, 0.5, sparkle[i], 0.35f, PART_LEAD2});
+  for (int i = 0; i < 5; ++i)
+    score.notes.push_back(TNote{2.5 + i * 0.25, 0.5, sparkle[i], 0.35f, PART_LEAD2});
   score.hits.push_back(THit{2.0, TDrum::Triangle, 0.8f});
   score.hits.push_back(THit{2.0, TDrum::Kick, 0.5f});
   score.totalBeats = 7.0;

@@ -8,7 +8,8 @@
 
 namespace sound {
 
-std::vector<std::uint8_t> EncodeOggVorbis(const std::vector<TSamples>& channels, float quality, int serial) {
+std::vector<std::uint8_t> EncodeOggVorbis(const std::vector<TSamples>& channels, float quality,
+                                          int serial) {
   std::vector<std::uint8_t> out;
   const int channelCount = static_cast<int>(channels.size());
   vorbis_info info;
@@ -57,7 +58,8 @@ std::vector<std::uint8_t> EncodeOggVorbis(const std::vector<TSamples>& channels,
     float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(n));
     for (int c = 0; c < channelCount; ++c)
       std::copy(channels[static_cast<std::size_t>(c)].begin() + static_cast<std::ptrdiff_t>(at),
-                channels[static_cast<std::size_t>(c)].begin() + static_cast<std::ptrdiff_t>(at + n), buffer[c]);
+                channels[static_cast<std::size_t>(c)].begin() + static_cast<std::ptrdiff_t>(at + n),
+                buffer[c]);
     vorbis_analysis_wrote(&dsp, static_cast<int>(n));
     drain();
   }

@@ -47,20 +47,36 @@ struct TBiquadT {
     double nb0 = 1, nb1 = 0, nb2 = 0, na0 = 1, na1 = 0, na2 = 0;
     switch (kind) {
       case LOWPASS:
-        nb0 = (1 - cw) / 2; nb1 = 1 - cw; nb2 = nb0;
-        na0 = 1 + alpha; na1 = -2 * cw; na2 = 1 - alpha;
+        nb0 = (1 - cw) / 2;
+        nb1 = 1 - cw;
+        nb2 = nb0;
+        na0 = 1 + alpha;
+        na1 = -2 * cw;
+        na2 = 1 - alpha;
         break;
       case HIGHPASS:
-        nb0 = (1 + cw) / 2; nb1 = -(1 + cw); nb2 = nb0;
-        na0 = 1 + alpha; na1 = -2 * cw; na2 = 1 - alpha;
+        nb0 = (1 + cw) / 2;
+        nb1 = -(1 + cw);
+        nb2 = nb0;
+        na0 = 1 + alpha;
+        na1 = -2 * cw;
+        na2 = 1 - alpha;
         break;
       case BANDPASS:  // 0 dB at the centre
-        nb0 = alpha; nb1 = 0; nb2 = -alpha;
-        na0 = 1 + alpha; na1 = -2 * cw; na2 = 1 - alpha;
+        nb0 = alpha;
+        nb1 = 0;
+        nb2 = -alpha;
+        na0 = 1 + alpha;
+        na1 = -2 * cw;
+        na2 = 1 - alpha;
         break;
       case PEAK:
-        nb0 = 1 + alpha * a; nb1 = -2 * cw; nb2 = 1 - alpha * a;
-        na0 = 1 + alpha / a; na1 = -2 * cw; na2 = 1 - alpha / a;
+        nb0 = 1 + alpha * a;
+        nb1 = -2 * cw;
+        nb2 = 1 - alpha * a;
+        na0 = 1 + alpha / a;
+        na1 = -2 * cw;
+        na2 = 1 - alpha / a;
         break;
       case HIGHSHELF: {
         const double s = 2 * std::sqrt(a) * alpha;
@@ -82,8 +98,7 @@ struct TBiquadT {
         na2 = (a + 1) + (a - 1) * cw - s;
         break;
       }
-      default:
-        break;
+      default: break;
     }
     TBiquadT f;
     f.b0 = static_cast<T>(nb0 / na0);
@@ -113,14 +128,17 @@ inline std::optional<TDecoded> DecodeOggVorbis(const std::vector<std::uint8_t>& 
   };
   callbacks.seek_func = [](void* source, ogg_int64_t offset, int whence) -> int {
     auto* r = static_cast<TReader*>(source);
-    ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<ogg_int64_t>(r->pos)
-                                                                  : static_cast<ogg_int64_t>(r->data->size());
+    ogg_int64_t base = whence == SEEK_SET   ? 0
+                       : whence == SEEK_CUR ? static_cast<ogg_int64_t>(r->pos)
+                                            : static_cast<ogg_int64_t>(r->data->size());
     const ogg_int64_t target = base + offset;
     if (target < 0 || target > static_cast<ogg_int64_t>(r->data->size())) return -1;
     r->pos = static_cast<std::size_t>(target);
     return 0;
   };
-  callbacks.tell_func = [](void* source) -> long { return static_cast<long>(static_cast<TReader*>(source)->pos); };
+  callbacks.tell_func = [](void* source) -> long {
+    return static_cast<long>(static_cast<TReader*>(source)->pos);
+  };
   callbacks.close_func = nullptr;
 
   OggVorbis_File file;
@@ -142,7 +160,8 @@ inline std::optional<TDecoded> DecodeOggVorbis(const std::vector<std::uint8_t>& 
       ok = false;
       break;
     }
-    for (std::size_t c = 0; c < out.channels.size(); ++c) out.channels[c].insert(out.channels[c].end(), pcm[c], pcm[c] + n);
+    for (std::size_t c = 0; c < out.channels.size(); ++c)
+      out.channels[c].insert(out.channels[c].end(), pcm[c], pcm[c] + n);
   }
   ov_clear(&file);
   if (!ok || out.channels.empty()) return std::nullopt;
@@ -173,7 +192,7 @@ inline double RmsDb(const std::vector<TSamples>& channels) {
 /// Loudness figures of a sound as it is heard: K-weighted (the broadcast loudness filter), a
 /// mono sound counted as if played on both speakers, as the mixer does.
 struct TLoudness {
-  double integrated = -200;  ///< over the whole sound, ungated (LUFS)
+  double integrated = -200;    ///< over the whole sound, ungated (LUFS)
   double momentaryMax = -200;  ///< loudest 400 ms window, 100 ms steps (LUFS)
 };
 
@@ -192,11 +211,14 @@ inline TLoudness MeasureLoudness(const std::vector<TSamples>& channels, int rate
       power[i] += speakers * y * y;
     }
   }
-  auto lufs = [](double meanPower) { return -0.691 + 10.0 * std::log10(std::max(meanPower, 1e-20)); };
+  auto lufs = [](double meanPower) {
+    return -0.691 + 10.0 * std::log10(std::max(meanPower, 1e-20));
+  };
   double total = 0;
   for (double p : power) total += p;
   result.integrated = lufs(total / frames);
-  const std::size_t window = static_cast<std::size_t>(rate * 0.4), hop = static_cast<std::size_t>(rate * 0.1);
+  const std::size_t window = static_cast<std::size_t>(rate * 0.4),
+                    hop = static_cast<std::size_t>(rate * 0.1);
   if (frames <= window) {
     result.momentaryMax = lufs(total / window);
     return result;
@@ -204,7 +226,8 @@ inline TLoudness MeasureLoudness(const std::vector<TSamples>& channels, int rate
   std::vector<double> prefix(frames + 1, 0.0);
   for (std::size_t i = 0; i < frames; ++i) prefix[i + 1] = prefix[i] + power[i];
   for (std::size_t start = 0; start + window <= frames; start += hop)
-    result.momentaryMax = std::max(result.momentaryMax, lufs((prefix[start + window] - prefix[start]) / window));
+    result.momentaryMax =
+        std::max(result.momentaryMax, lufs((prefix[start + window] - prefix[start]) / window));
   return result;
 }
 

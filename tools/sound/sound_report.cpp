@@ -53,7 +53,8 @@ void HeatColour(double db, std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
   const double x = std::clamp((db + 100.0) / 100.0, 0.0, 1.0);
   const double rr = std::clamp(x * 2.2 - 0.3, 0.0, 1.0);
   const double gg = std::clamp(x * 2.0 - 1.0, 0.0, 1.0);
-  const double bb = std::clamp(x < 0.4 ? x * 1.6 : 0.64 - (x - 0.4) * 1.6 + std::max(0.0, x - 0.85) * 6.0, 0.0, 1.0);
+  const double bb = std::clamp(
+      x < 0.4 ? x * 1.6 : 0.64 - (x - 0.4) * 1.6 + std::max(0.0, x - 0.85) * 6.0, 0.0, 1.0);
   r = static_cast<std::uint8_t>(rr * 255);
   g = static_cast<std::uint8_t>(gg * 255);
   b = static_cast<std::uint8_t>(bb * 255);
@@ -73,7 +74,8 @@ void WriteSonogram(const TDecoded& sound, const std::string& title, const fs::pa
   std::vector<double> window(FFT_SIZE);
   double windowSum = 0;
   for (int i = 0; i < FFT_SIZE; ++i) {
-    window[static_cast<std::size_t>(i)] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / (FFT_SIZE - 1));
+    window[static_cast<std::size_t>(i)] =
+        0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / (FFT_SIZE - 1));
     windowSum += window[static_cast<std::size_t>(i)];
   }
   std::vector<std::complex<double>> buffer(FFT_SIZE);
@@ -84,13 +86,16 @@ void WriteSonogram(const TDecoded& sound, const std::string& title, const fs::pa
       double v = 0;
       if (at >= 0 && at < static_cast<long>(frames))
         for (const auto& c : sound.channels) v += c[static_cast<std::size_t>(at)];
-      buffer[static_cast<std::size_t>(i)] = v / sound.channels.size() * window[static_cast<std::size_t>(i)];
+      buffer[static_cast<std::size_t>(i)] =
+          v / sound.channels.size() * window[static_cast<std::size_t>(i)];
     }
     Fft(buffer);
     for (int y = 0; y < PLOT_HEIGHT; ++y) {
       // Logarithmic frequency axis, low at the bottom.
-      const double hz = LOW_HZ * std::pow(HIGH_HZ / LOW_HZ, (PLOT_HEIGHT - 1 - y) / double(PLOT_HEIGHT - 1));
-      const std::size_t bin = std::min<std::size_t>(FFT_SIZE / 2 - 1, static_cast<std::size_t>(hz * FFT_SIZE / sound.rate));
+      const double hz =
+          LOW_HZ * std::pow(HIGH_HZ / LOW_HZ, (PLOT_HEIGHT - 1 - y) / double(PLOT_HEIGHT - 1));
+      const std::size_t bin = std::min<std::size_t>(
+          FFT_SIZE / 2 - 1, static_cast<std::size_t>(hz * FFT_SIZE / sound.rate));
       const double magnitude = 2.0 * std::abs(buffer[bin]) / windowSum;
       std::uint8_t r, g, b;
       HeatColour(ToDb(magnitude), r, g, b);
@@ -105,9 +110,11 @@ void WriteSonogram(const TDecoded& sound, const std::string& title, const fs::pa
   cairo_show_text(cr, title.c_str());
   cairo_set_font_size(cr, 10);
   for (double hz : {100.0, 1000.0, 10000.0}) {
-    const double y = MARGIN + (PLOT_HEIGHT - 1) * (1.0 - std::log(hz / LOW_HZ) / std::log(HIGH_HZ / LOW_HZ));
+    const double y =
+        MARGIN + (PLOT_HEIGHT - 1) * (1.0 - std::log(hz / LOW_HZ) / std::log(HIGH_HZ / LOW_HZ));
     cairo_move_to(cr, 4, y + 4);
-    cairo_show_text(cr, hz >= 1000 ? (std::to_string(static_cast<int>(hz / 1000)) + "k").c_str() : "100");
+    cairo_show_text(
+        cr, hz >= 1000 ? (std::to_string(static_cast<int>(hz / 1000)) + "k").c_str() : "100");
   }
   const double seconds = sound.Seconds();
   const double tick = seconds > 60 ? 10 : seconds > 10 ? 1 : seconds > 2 ? 0.5 : 0.25;
@@ -151,11 +158,13 @@ int main(int argc, char** argv) {
     if (entry.path().extension() == ".ogg") files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   std::ofstream report(out / "sound-report.txt");
-  report << "name        seconds  ch  peak dBFS  RMS dBFS  LUFS  max LUFS (400 ms)  bytes   notes\n";
+  report
+      << "name        seconds  ch  peak dBFS  RMS dBFS  LUFS  max LUFS (400 ms)  bytes   notes\n";
   std::uintmax_t total = 0;
   for (const auto& file : files) {
     std::ifstream in(file, std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
     total += bytes.size();
     const auto decoded = DecodeOggVorbis(bytes);
     const std::string name = file.stem().string();
@@ -171,17 +180,18 @@ int main(int argc, char** argv) {
       notes = seam;
     }
     char line[256];
-    std::snprintf(line, sizeof line, "%-10s %8.2f  %d  %8.2f  %8.2f  %6.1f  %8.1f  %9ju   %s\n", name.c_str(),
-                  decoded->Seconds(), static_cast<int>(decoded->channels.size()), PeakDb(decoded->channels),
-                  RmsDb(decoded->channels), loudness.integrated, loudness.momentaryMax, static_cast<std::uintmax_t>(bytes.size()),
-                  notes.c_str());
+    std::snprintf(line, sizeof line, "%-10s %8.2f  %d  %8.2f  %8.2f  %6.1f  %8.1f  %9ju   %s\n",
+                  name.c_str(), decoded->Seconds(), static_cast<int>(decoded->channels.size()),
+                  PeakDb(decoded->channels), RmsDb(decoded->channels), loudness.integrated,
+                  loudness.momentaryMax, static_cast<std::uintmax_t>(bytes.size()), notes.c_str());
     report << line;
     char title[160];
-    std::snprintf(title, sizeof title, "%s   %.2f s   peak %.1f dBFS   %.1f LUFS", name.c_str(), decoded->Seconds(),
-                  PeakDb(decoded->channels), loudness.integrated);
+    std::snprintf(title, sizeof title, "%s   %.2f s   peak %.1f dBFS   %.1f LUFS", name.c_str(),
+                  decoded->Seconds(), PeakDb(decoded->channels), loudness.integrated);
     WriteSonogram(*decoded, title, pictures / (name + ".png"));
   }
   report << "total " << files.size() << " files, " << total << " bytes\n";
-  std::cout << "sound report: " << (out / "sound-report.txt").string() << ", sonograms in " << pictures.string() << "\n";
+  std::cout << "sound report: " << (out / "sound-report.txt").string() << ", sonograms in "
+            << pictures.string() << "\n";
   return 0;
 }

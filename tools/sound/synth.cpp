@@ -16,7 +16,8 @@ const std::array<float, SINE_TABLE_SIZE + 1>& SineTable() {
   static const auto table = [] {
     std::array<float, SINE_TABLE_SIZE + 1> t{};
     for (int i = 0; i <= SINE_TABLE_SIZE; ++i)
-      t[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(2.0 * std::numbers::pi * i / SINE_TABLE_SIZE));
+      t[static_cast<std::size_t>(i)] =
+          static_cast<float>(std::sin(2.0 * std::numbers::pi * i / SINE_TABLE_SIZE));
     return t;
   }();
   return table;
@@ -78,8 +79,10 @@ TReverb::TReverb(float room, float damping) : feedback(0.7f + 0.28f * room), dam
   static constexpr std::size_t allPassLengths[] = {556, 441, 341, 225};
   for (int side = 0; side < 2; ++side) {
     const std::size_t spread = side ? 23 : 0;
-    for (std::size_t len : combLengths) combs[side].push_back(TComb{std::vector<float>(len + spread, 0.0f), 0, 0});
-    for (std::size_t len : allPassLengths) allPasses[side].push_back(TAllPass{std::vector<float>(len + spread, 0.0f), 0});
+    for (std::size_t len : combLengths)
+      combs[side].push_back(TComb{std::vector<float>(len + spread, 0.0f), 0, 0});
+    for (std::size_t len : allPassLengths)
+      allPasses[side].push_back(TAllPass{std::vector<float>(len + spread, 0.0f), 0});
   }
 }
 

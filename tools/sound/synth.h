@@ -37,7 +37,9 @@ class TRandom {
   float Uniform() { return static_cast<float>(Next() >> 40) * (1.0f / 16777216.0f); }  ///< [0, 1)
   float Range(float lo, float hi) { return lo + (hi - lo) * Uniform(); }
   float Bipolar() { return 2.0f * Uniform() - 1.0f; }  ///< [-1, 1)
-  int Int(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<std::uint64_t>(hi - lo + 1)); }
+  int Int(int lo, int hi) {
+    return lo + static_cast<int>(Next() % static_cast<std::uint64_t>(hi - lo + 1));
+  }
   bool Chance(float p) { return Uniform() < p; }
 
  private:
@@ -56,7 +58,9 @@ float SineCycles(float phase);
 
 /// Band-limited sawtooth and pulse steps (polyBLEP); `phase` in [0, 1), `step` = Hz / rate.
 float PolyBlep(float phase, float step);
-inline float SawWave(float phase, float step) { return 2.0f * phase - 1.0f - PolyBlep(phase, step); }
+inline float SawWave(float phase, float step) {
+  return 2.0f * phase - 1.0f - PolyBlep(phase, step);
+}
 inline float PulseWave(float phase, float step, float width) {
   float p2 = phase + (1.0f - width);
   p2 -= std::floor(p2);

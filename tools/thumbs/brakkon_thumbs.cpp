@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/app.h"
-#include "state/globals.h"
 #include "game/game.h"
 #include "media/media.h"
+#include "state/globals.h"
 
 namespace {
 
@@ -35,7 +35,8 @@ bool RenderLevel(int level, const std::string& outDir) {
   session->exitAll();
   session = nullptr;
   const std::string file = outDir + "/levels_thumbs/level_thumb_" + std::to_string(level) + ".jpg";
-  return frame && SavePixmapJPeg(ResizePixmap(frame, THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT), file, THUMBNAIL_QUALITY);
+  return frame && SavePixmapJPeg(ResizePixmap(frame, THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT), file,
+                                 THUMBNAIL_QUALITY);
 }
 
 /// Numbers n of the embedded files levels/level<n>.xml, ascending.
@@ -47,7 +48,8 @@ std::vector<int> LevelNumbers() {
         !path.ends_with(suffix)) {
       continue;
     }
-    const std::string digits = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
+    const std::string digits =
+        path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
     if (digits.empty() || digits[0] == '0' ||
         !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
       continue;
