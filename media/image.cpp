@@ -155,6 +155,9 @@ std::string RefusalOf(const TPictureHeader& header) {
 /// claims too large a picture, are not handed to a decoder: `refusal` says why.
 bool Decode(const media_local::TBytes& bytes, int& width, int& height,
             std::vector<std::uint32_t>& pixels, std::string* refusal = nullptr) {
+  // An empty asset is a missing picture, not a foreign one (the level tools empty the pictures
+  // they never draw).
+  if (bytes.size == 0) return false;
   const TPictureHeader header = ReadPictureHeader(bytes.data, bytes.size);
   if (std::string why = RefusalOf(header); !why.empty()) {
     if (refusal != nullptr) *refusal = std::move(why);

@@ -1,6 +1,7 @@
 // brakkon-levels: proves that levels can be won and measures them, with the game's own session.
-// Commands: verify, solve, stats, render, script, check, new (see Usage below and the README).
-// Plays run in worker processes (tools/levels/level_workers.h), two at a time on two cores.
+// Commands: verify, solve, stats, physics, render, script, check, new (see Usage below and the
+// README). Plays run in worker processes (tools/levels/level_workers.h), two at a time on two
+// cores.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -18,6 +19,7 @@
 #include "media/media.h"
 #include "state/globals.h"
 #include "tools/levels/level_design.h"
+#include "tools/levels/level_physics.h"
 #include "tools/levels/level_run.h"
 #include "tools/levels/level_stats.h"
 #include "tools/levels/level_workers.h"
@@ -37,6 +39,8 @@ const char* const USAGE =
     "target,\n"
     "                    values out of range and entries over a level's limits\n"
     "  new N             write a level skeleton to the level folder as level<N>.xml\n"
+    "  physics [N...]    joint openings, limit overshoots, chain stretch and sleep at rest (all "
+    "levels)\n"
     "Options:\n"
     "  --jobs N          worker processes (default: 2 on two cores or more; 0 plays in this "
     "process)\n"
@@ -407,6 +411,85 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
   return 0;
 }
 
+// [SECTION] physics ----------------------------------------------------------------------------
+
+/// Each level is played with its stored plan, the fixed shots and, where it has chains, without a
+/// shot; a line per level with the worst of each figure, then a summary. Fails when a level misses
+/// a threshold of tools/levels/level_physics.h.
+int Physics(const TOptions& o, TWorkerPool& pool) {
+  std::vector<int> levels;
+  if (!LevelArguments(o, 1, levels)) return 2;
+  if (levels.empty()) levels = EmbeddedLevels();
+  std::vector<TRunJob> jobs;
+  std::vector<std::size_t> firstJob;
+  for (int level : levels) {
+    if (!LevelExists(level)) {
+      std::fprintf(stderr, "brakkon-levels: no level file levels/level%d.xml\n", level);
+      return 2;
+    }
+    firstJob.push_back(jobs.size());
+    jobs.push_back(TRunJob{level, TShotPlan{{}, CHAIN_PLAY_FRAMES}, false, true});
+    std::string error;
+    if (std::optional<TShotPlan> plan = LoadSolution(o.solutionDir, level, error)) {
+      plan->wait = std::max(plan->wait, MEASURE_WAIT);
+      jobs.push_back(TRunJob{level, *plan, false, true});
+    }
+    for (const TShotPlan& plan : MeasuredShots()) jobs.push_back(TRunJob{level, plan, false, true});
+  }
+  firstJob.push_back(jobs.size());
+  std::vector<TRunResult> results;
+  if (!PlayJobs(pool, "physics", jobs, results)) return 2;
+
+  TPlayFigures all;
+  int failed = 0, chains = 0, stretched = 0, awakeChains = 0, opened = 0, overshot = 0,
+      sleepless = 0, drifting = 0;
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    TLevelFigures figures;
+    figures.level = levels[i];
+    for (std::size_t j = firstJob[i]; j < firstJob[i + 1]; ++j) {
+      TPlayFigures play;
+      if (!TPlayFigures::Decode(results[j].figures, play)) {
+        std::fprintf(stderr, "brakkon-levels: no figures from a play of level %d\n", levels[i]);
+        return 2;
+      }
+      MergeFigures(figures.worst, play);
+    }
+    std::printf("%s\n", figures.Line().c_str());
+    if (!figures.Passes()) ++failed;
+    const TPlayFigures& w = figures.worst;
+    opened += w.jointOpenFrames > JOINT_RUN_FRAMES ? 1 : 0;
+    overshot += w.overshootFrames > JOINT_RUN_FRAMES ? 1 : 0;
+    sleepless += w.dollsAwake > 0 ? 1 : 0;
+    drifting += w.drift >= DRIFT_LIMIT_PX ? 1 : 0;
+    chains += static_cast<int>(w.chainStretch.size());
+    for (float s : w.chainStretch) stretched += s > CHAIN_STRETCH_LIMIT ? 1 : 0;
+    awakeChains += !w.chainStretch.empty() && w.chainSleep < 0 ? 1 : 0;
+    const std::vector<float> stretch = all.chainStretch;
+    MergeFigures(all, w);
+    all.chainStretch = stretch;
+    all.chainStretch.insert(all.chainStretch.end(), w.chainStretch.begin(), w.chainStretch.end());
+  }
+  const float longest = all.chainStretch.empty()
+                            ? 0
+                            : *std::max_element(all.chainStretch.begin(), all.chainStretch.end());
+  std::printf(
+      "summary: %zu levels, %d fail | joints over %.0f px for more than %d frames in %d (widest "
+      "%.1f px, "
+      "%d frames) | limits over %.0f deg in %d (furthest %.1f deg, %d frames) | %d of %d dolls at "
+      "rest not "
+      "asleep within %.0f s in %d levels (longest %.2f s) | drift of %.0f px or more in %d (%.2f "
+      "px) | "
+      "%d of %d chains over %.2f (longest %.2f), %d levels with chains awake\n",
+      levels.size(), failed, static_cast<double>(JOINT_OPEN_PX), JOINT_RUN_FRAMES, opened,
+      static_cast<double>(all.jointOpening), all.jointOpenFrames,
+      static_cast<double>(OVERSHOOT_DEGREES), overshot, static_cast<double>(all.overshoot),
+      all.overshootFrames, all.dollsAwake, all.dollsAtRest, static_cast<double>(REST_SLEEP_SECONDS),
+      sleepless, static_cast<double>(all.restToSleep), static_cast<double>(DRIFT_LIMIT_PX),
+      drifting, static_cast<double>(all.drift), stretched, chains,
+      static_cast<double>(CHAIN_STRETCH_LIMIT), static_cast<double>(longest), awakeChains);
+  return failed == 0 ? 0 : 1;
+}
+
 // [SECTION] render, script, check, new -----------------------------------------------------------
 
 int Render(const TOptions& o) {
@@ -511,7 +594,8 @@ int main(int argc, char** argv) {
   if (command == "new") return NewLevel(o);
   SetLogQuiet(true);
   UseLevelFolder(o.levelDir);
-  const bool plays = command == "verify" || command == "solve" || command == "stats";
+  const bool plays =
+      command == "verify" || command == "solve" || command == "stats" || command == "physics";
   if (!plays) {
     RegisterLevelAssets();
     if (command == "render") return Render(o);
@@ -530,5 +614,6 @@ int main(int argc, char** argv) {
   }
   if (command == "verify") return Verify(o, pool);
   if (command == "solve") return Solve(o, pool);
+  if (command == "physics") return Physics(o, pool);
   return Stats(o, pool);
 }

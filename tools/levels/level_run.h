@@ -30,6 +30,7 @@ struct TRunResult {
   bool rested = false;  ///< stopped early: every ragdoll gone or lying still
   float closest = 0;    ///< nearest a ragdoll part's centre came to a target's centre, world units
   int bodies = 0;       ///< physics bodies of the level at the start, the ground body not counted
+  std::string figures;  ///< a measuring job's TPlayFigures, encoded (tools/levels/level_physics.h)
 };
 
 /// Frames the game runs per second; the physics step follows from it.

@@ -14,14 +14,16 @@
 #include <sstream>
 #include <thread>
 
+#include "tools/levels/level_physics.h"
+
 namespace {
 
 constexpr int LARGE_BLOCK_BYTES = 64 << 20;
 
 std::string EncodeJob(const TRunJob& job) {
   std::ostringstream out;
-  out << job.level << ' ' << (job.stopAtRest ? 1 : 0) << ' ' << job.plan.wait << ' '
-      << job.plan.shots.size();
+  out << job.level << ' ' << (job.stopAtRest ? 1 : 0) << ' ' << (job.measure ? 1 : 0) << ' '
+      << job.plan.wait << ' ' << job.plan.shots.size();
   for (const TShot& s : job.plan.shots) out << ' ' << s.frame << ' ' << s.x << ' ' << s.y;
   out << '\n';
   return out.str();
@@ -29,10 +31,11 @@ std::string EncodeJob(const TRunJob& job) {
 
 bool DecodeJob(const std::string& line, TRunJob& job) {
   std::istringstream in(line);
-  int stop = 0;
+  int stop = 0, measure = 0;
   std::size_t count = 0;
-  if (!(in >> job.level >> stop >> job.plan.wait >> count)) return false;
+  if (!(in >> job.level >> stop >> measure >> job.plan.wait >> count)) return false;
   job.stopAtRest = stop != 0;
+  job.measure = measure != 0;
   job.plan.shots.assign(count, TShot{});
   for (TShot& s : job.plan.shots) {
     if (!(in >> s.frame >> s.x >> s.y)) return false;
@@ -42,9 +45,9 @@ bool DecodeJob(const std::string& line, TRunJob& job) {
 
 std::string EncodeResult(const TRunResult& r) {
   char line[160];
-  std::snprintf(line, sizeof line, "%d %d %d %d %d %.9g %d\n", r.won ? 1 : 0, r.winFrame, r.shots,
+  std::snprintf(line, sizeof line, "%d %d %d %d %d %.9g %d ", r.won ? 1 : 0, r.winFrame, r.shots,
                 r.framesRun, r.rested ? 1 : 0, static_cast<double>(r.closest), r.bodies);
-  return line;
+  return line + r.figures + '\n';
 }
 
 bool DecodeResult(const std::string& line, TRunResult& r) {
@@ -56,6 +59,7 @@ bool DecodeResult(const std::string& line, TRunResult& r) {
   r.won = won != 0;
   r.rested = rested != 0;
   r.closest = std::strtof(closest.c_str(), nullptr);
+  std::getline(in >> std::ws, r.figures);
   return true;
 }
 
@@ -82,6 +86,14 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+TRunResult Play(const TRunJob& job) {
+  if (!job.measure) return RunLevel(job.level, job.plan, job.stopAtRest);
+  TRunResult result;
+  result.figures = MeasurePlay(job.level, job.plan).Encode();
+  result.framesRun = job.plan.Frames();
+  return result;
+}
+
 /// The body of a worker process: takes the list of assets to leave out, opens its own media, then
 /// plays jobs until the pipe closes.
 [[noreturn]] void WorkerMain(int jobs, int results) {
@@ -102,7 +114,7 @@ bool WriteAll(int fd, const std::string& text) {
       WriteAll(results, "error\n");
       continue;
     }
-    if (!WriteAll(results, EncodeResult(RunLevel(job.level, job.plan, job.stopAtRest)))) break;
+    if (!WriteAll(results, EncodeResult(Play(job)))) break;
   }
   if (ready) CloseLevelMedia();
   std::_Exit(0);
@@ -174,8 +186,7 @@ bool TWorkerPool::Run(const std::vector<TRunJob>& jobs, std::vector<TRunResult>&
       error = "cannot open the headless screen";
       return false;
     }
-    for (std::size_t i = 0; i < jobs.size(); ++i)
-      results[i] = RunLevel(jobs[i].level, jobs[i].plan, jobs[i].stopAtRest);
+    for (std::size_t i = 0; i < jobs.size(); ++i) results[i] = Play(jobs[i]);
     return true;
   }
   std::atomic<std::size_t> next{0};

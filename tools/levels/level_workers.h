@@ -12,6 +12,7 @@ struct TRunJob {
   int level = 0;
   TShotPlan plan;
   bool stopAtRest = true;
+  bool measure = false;  ///< measure the physics (MeasurePlay) instead of playing for a win
 };
 
 class TWorkerPool {
