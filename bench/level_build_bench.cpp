@@ -51,14 +51,23 @@ std::string BigLevel() {
          bodies + "</bodies>\n</level>\n";
 }
 
-void BM_BuildLevelOf200Bodies(benchmark::State& state) {
-  static const bool ready = [] {
+/// The headless screen, the embedded assets and the shared pictures, as the game has them.
+void OpenHeadlessGame() {
+  static const bool opened = [] {
     SetLogQuiet(true);
     SetHeadless(true);
     Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0);
     RegisterEmbeddedAssets();
     LoadSharedMedia();
     graphicsHertz = 60;
+    return true;
+  }();
+  (void)opened;
+}
+
+void BM_BuildLevelOf200Bodies(benchmark::State& state) {
+  static const bool ready = [] {
+    OpenHeadlessGame();
     const std::string text = BigLevel();
     RegisterAssetBytes(LevelAssetPath(LEVEL_NUMBER),
                        std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -141,12 +150,7 @@ double Percentile(std::vector<double> samples, double share) {
 /// ragdolls lie on the field; every frame timed on its own.
 void BM_PlayLevelAtTheLimits(benchmark::State& state) {
   static const bool ready = [] {
-    SetLogQuiet(true);
-    SetHeadless(true);
-    Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, 60, 0);
-    RegisterEmbeddedAssets();
-    LoadSharedMedia();
-    graphicsHertz = 60;
+    OpenHeadlessGame();
     return true;
   }();
   (void)ready;
