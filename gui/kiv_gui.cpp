@@ -50,7 +50,7 @@ std::string FindSkinFolder(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code ec;
   if (path.empty() || fs::path(path).is_absolute() || fs::is_directory(path, ec)) return path;
-  const std::string besideProgram = ExecutableFolder() + path;
+  std::string besideProgram = ExecutableFolder() + path;
   if (!ExecutableFolder().empty() && fs::is_directory(besideProgram, ec)) return besideProgram;
   std::cerr << "GUI skin: folder \"" << path << "\" found neither in the working folder nor beside"
             << " the program\n";

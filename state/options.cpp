@@ -176,13 +176,13 @@ TCopy ReadCopy(const std::string& path) {
   }
   // A file far larger than any progress file is refused by the reader before it is read whole.
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec || size > PROGRESS_LIMITS.maxBytes + 8) {
-    copy.document->Load(path);
-  } else if (auto bytes = ReadAssetOrFile(path)) {
+  std::optional<std::vector<std::uint8_t>> bytes;
+  if (!ec && size <= PROGRESS_LIMITS.maxBytes + 8) bytes = ReadAssetOrFile(path);
+  if (bytes) {
     copy.bytes = std::move(*bytes);
     copy.document->LoadBytes(copy.bytes, path);
   } else {
-    copy.document->Load(path);  // records why it cannot be read
+    copy.document->Load(path);  // refuses the oversized file, or records why it cannot be read
   }
   copy.fault = JudgeProgress(*copy.document);
   if (!copy.fault.empty()) {
@@ -204,7 +204,7 @@ TCopy ReadCopy(const std::string& path) {
 /// Returns the name it now has, or "" (with `why`) when it could not be moved.
 std::string KeepAside(const std::string& path, std::string& why) {
   for (int attempt = 1; attempt <= BAD_COPY_ATTEMPTS; ++attempt) {
-    const std::string kept = path + ".bad" + (attempt == 1 ? "" : std::to_string(attempt));
+    std::string kept = path + ".bad" + (attempt == 1 ? "" : std::to_string(attempt));
     // A new hard link fails on any existing name; only then does the damaged name go.
     if (::link(path.c_str(), kept.c_str()) == 0) {
       if (::unlink(path.c_str()) != 0) {

@@ -298,8 +298,9 @@ xmlNode* xmlDocument::Parse(const std::vector<std::uint8_t>& bytes,
       --depth;
       const std::string& expected = open[static_cast<std::size_t>(depth)]->name;
       if (token.compare(1, std::string::npos, expected) != 0) {
-        RecordError("Unclosed tag (found <" + token + ">, expected </" + expected + ">",
-                    stream.Position());
+        std::string message = "Unclosed tag (found <";
+        message.append(token).append(">, expected </").append(expected).append(">");
+        RecordError(message, stream.Position());
       }
       continue;
     }
