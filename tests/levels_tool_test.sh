@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # brakkon-levels on small made-up cases: malformed solution files are refused with the line named,
 # the level check finds what it promises, a new skeleton passes the check and gets solved, and the
-# statistics come out as a table and as CSV. Usage: levels_tool_test.sh BUILD_DIR
+# statistics come out as a table and as CSV, and fairness judges a plan's click times.
+# Usage: levels_tool_test.sh BUILD_DIR
 set -u
 tool="$(cd "$1" && pwd)/brakkon-levels"
 work=$(mktemp -d)
@@ -93,6 +94,19 @@ wins=$(awk '$1 == 902 { split($2, w, "/"); print w[1] }' "$work/stats.txt")
 check "the skeleton wins from part of the grid" test "${wins:-0}" -gt 0
 check "the CSV has the same count" grep -q "^902,$wins,768," "$work/stats.csv"
 check "the CSV names its columns" grep -q "^level,grid_wins,grid_points,win_share,fewest_shots,bodies," "$work/stats.csv"
+
+# Fairness: a plan that fires in frame 0 is unfair by its time whatever its aim; fired at frame
+# 60 the same aim is judged by its neighbours, and every measure is on the line.
+mkdir -p "$work/fair"
+printf 'shot 0 737 437\nwait 400\n' > "$work/fair/level1.txt"
+"$tool" --solutions "$work/fair" fairness --quick 1 > "$work/fair.txt" 2> /dev/null
+check "fairness fails a frame-0 plan" test $? -eq 1
+check "the frame-0 plan is unfair by its time" grep -qE '^level +1: 1 shot +from frame +0 .*UNFAIR times' "$work/fair.txt"
+check "aim and timing are counted" grep -qE 'aim +[0-9]+/16 near, [0-9]/8 at 4 px \| timing [0-9]/[0-9]' "$work/fair.txt"
+check "a summary closes the report" grep -qE '^summary: 0 fair levels of 1 \| unfair by .*times 1' "$work/fair.txt"
+printf 'shot 60 737 437\nwait 400\n' > "$work/fair/level1.txt"
+"$tool" --solutions "$work/fair" fairness --quick 1 > "$work/fair.txt" 2> /dev/null
+check "a plan from frame 60 passes the time rule" test -z "$(grep -E 'UNFAIR.* times' "$work/fair.txt")"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "media/media.h"
 #include "state/globals.h"
 #include "tools/levels/level_design.h"
+#include "tools/levels/level_fairness.h"
 #include "tools/levels/level_physics.h"
 #include "tools/levels/level_run.h"
 #include "tools/levels/level_stats.h"
@@ -39,6 +41,8 @@ const char* const USAGE =
     "target,\n"
     "                    values out of range and entries over a level's limits\n"
     "  new N             write a level skeleton to the level folder as level<N>.xml\n"
+    "  fairness [N...]   whether each stored plan can be repeated by a person: click times, aim\n"
+    "                    and timing tolerance, the patch of winning aims, a settled scene\n"
     "  physics [N...]    joint openings, limit overshoots, chain stretch and sleep at rest (all "
     "levels)\n"
     "Options:\n"
@@ -49,6 +53,7 @@ const char* const USAGE =
     "  --csv FILE        stats: also write CSV to FILE; '-' prints CSV instead of the table\n"
     "  --write           solve: store the solution found\n"
     "  --shots K         solve: most shots to try (default 3)\n"
+    "  --quick           fairness: aim and timing only (no patch, no settling)\n"
     "  -v, --verbose     verify: a line for every level, passed or not\n";
 
 /// Frames a play may last after its last shot while searching (early stop usually ends it).
@@ -75,6 +80,7 @@ struct TOptions {
   std::string csvFile;
   bool write = false;
   bool verbose = false;
+  bool quick = false;
   int maxShots = DEFAULT_MAX_SHOTS;
   std::vector<std::string> args;  ///< the command and its arguments
 };
@@ -101,6 +107,8 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
       o.solutionDir = argv[++i];
     } else if (a == "--csv" && more) {
       o.csvFile = argv[++i];
+    } else if (a == "--quick") {
+      o.quick = true;
     } else if (a == "--write") {
       o.write = true;
     } else if (a == "-v" || a == "--verbose") {
@@ -411,6 +419,63 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
   return 0;
 }
 
+// [SECTION] fairness ---------------------------------------------------------------------------
+
+/// A line per level with each measure of its stored plan, then a summary; fails when a level is
+/// not fair. `--quick` measures aim and timing only.
+int Fairness(const TOptions& o, TWorkerPool& pool) {
+  std::vector<int> levels;
+  if (!LevelArguments(o, 1, levels)) return 2;
+  if (levels.empty()) levels = EmbeddedLevels();
+  TFairnessScope scope;
+  scope.patch = scope.settle = !o.quick;
+  struct TMeasured {
+    int level;
+    TShotPlan plan;
+    bool moving;
+    std::vector<TFairnessPlay> plays;
+    std::size_t firstJob;
+  };
+  std::vector<TMeasured> measured;
+  std::vector<TRunJob> jobs;
+  int missing = 0;
+  for (int level : levels) {
+    std::string error;
+    std::optional<TShotPlan> plan = LoadSolution(o.solutionDir, level, error);
+    if (!LevelExists(level)) error = "no level file levels/level" + std::to_string(level) + ".xml";
+    if (!plan || !error.empty()) {
+      std::printf("level %3d: %s | UNFAIR\n", level, error.c_str());
+      ++missing;
+      continue;
+    }
+    const TMechanics m = ReadMechanics(LoadLevelFile(LevelAssetPath(level)));
+    const bool moving =
+        m.slidersLeft + m.slidersRight + m.slidersUp + m.slidersDown + m.turning > 0;
+    TMeasured entry{level, *plan, moving, FairnessPlays(*plan, moving, scope), jobs.size()};
+    for (const TFairnessPlay& p : entry.plays) jobs.push_back(TRunJob{level, p.plan, false});
+    measured.push_back(std::move(entry));
+  }
+  std::vector<TRunResult> results;
+  if (!PlayJobs(pool, "fairness", jobs, results)) return 2;
+  int fair = 0;
+  std::map<std::string, int> failures;
+  for (const TMeasured& m : measured) {
+    const auto from = results.begin() + static_cast<std::ptrdiff_t>(m.firstJob);
+    const std::vector<TRunResult> own(from, from + static_cast<std::ptrdiff_t>(m.plays.size()));
+    const TFairness f = JudgeFairness(m.level, m.plan, m.moving, m.plays, own);
+    std::printf("%s\n", f.Line().c_str());
+    if (f.Fair()) ++fair;
+    std::istringstream words(f.Failures());
+    for (std::string w; words >> w;) ++failures[w];
+  }
+  std::string why;
+  for (const auto& [measure, count] : failures) why += " " + measure + " " + std::to_string(count);
+  if (missing > 0) why += " no-plan " + std::to_string(missing);
+  std::printf("summary: %d fair levels of %zu%s%s\n", fair, levels.size(),
+              why.empty() ? "" : " | unfair by", why.c_str());
+  return fair == static_cast<int>(levels.size()) ? 0 : 1;
+}
+
 // [SECTION] physics ----------------------------------------------------------------------------
 
 /// Each level is played with its stored plan, the fixed shots and, where it has chains, without a
@@ -594,8 +659,8 @@ int main(int argc, char** argv) {
   if (command == "new") return NewLevel(o);
   SetLogQuiet(true);
   UseLevelFolder(o.levelDir);
-  const bool plays =
-      command == "verify" || command == "solve" || command == "stats" || command == "physics";
+  const bool plays = command == "verify" || command == "solve" || command == "stats" ||
+                     command == "physics" || command == "fairness";
   if (!plays) {
     RegisterLevelAssets();
     if (command == "render") return Render(o);
@@ -615,5 +680,6 @@ int main(int argc, char** argv) {
   if (command == "verify") return Verify(o, pool);
   if (command == "solve") return Solve(o, pool);
   if (command == "physics") return Physics(o, pool);
+  if (command == "fairness") return Fairness(o, pool);
   return Stats(o, pool);
 }
