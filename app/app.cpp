@@ -313,8 +313,8 @@ bool MainLoopPass() {
     const bool onHint = clicked && !paused && session->AimOnHintButton();
     if (onHint) session->ShowHint();
     // Enter (a controller's A) or Ctrl fires as a click does; after a win the session took
-    // Enter to go on.
-    const bool keyFire = KeyHit(KEY_ENTER) != 0 || KeyHit(KEY_CONTROL) != 0;
+    // Enter to go on. While paused, Enter is left for the pause menu's focus.
+    const bool keyFire = !paused && (KeyHit(KEY_ENTER) != 0 || KeyHit(KEY_CONTROL) != 0);
     const bool fire = clicked ? !session->AimOnNextLevel() && !onHint
                               : keyFire || (JoyDown(1, 0) && session->currentFrameOfCannon == 0);
     if (fire && !paused) session->shotRagdoll();

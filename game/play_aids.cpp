@@ -88,6 +88,8 @@ void TGame::MoveAim() {
   lastMouseX = mx;
   lastMouseY = my;
   if (IsPaused()) return;  // the arrows move the pause menu's focus then
+  // Held, the arrows aim; their presses are not left over for the pause menu's focus.
+  for (const int key : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN}) KeyHit(key);
   const float step = KeyDown(KEY_SHIFT) ? KEY_AIM_FINE_STEP : KEY_AIM_STEP;
   const auto held = [](int a, int b) { return KeyDown(a) || KeyDown(b) ? 1.0f : 0.0f; };
   const float dx =

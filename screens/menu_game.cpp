@@ -49,7 +49,8 @@ TMenuGame::TMenuGame() {
   label1 = CaptionLabel("labelcode3", "PAUSE MENU", 62, 10, panel1);
   button5 = MenuButton("ok3", musicOn == 0 ? "music off" : "music on", -50, 260, 230, 25, panel1);
   button6 = MenuButton("ok3", soundOn == 0 ? "sound off" : "sound on", 120, 260, 230, 25, panel1);
-  settingsButton = MenuButton("screen3", "settings", 60, 228, 180, 25, panel1);
+  // Between "main menu" and the switches, in their smaller font to keep clear of both.
+  settingsButton = MenuButton("screen3", "settings", 60, 230, 180, 22, panel1);
   focus.items = {button1, button2, button4, button3, settingsButton, button5, button6};
 }
 
@@ -59,8 +60,8 @@ void TMenuGame::Update() {
   PollSystem();
   SetBlend(ALPHABLEND);
   kiv_RefreshGUI();
-  for (const kiv_ButtonPtr& b : {button1, button4, button2, button3, settingsButton})
-    b->SetFont("Default");
+  for (const kiv_ButtonPtr& b : {button1, button4, button2, button3}) b->SetFont("Default");
+  settingsButton->SetFont("Small2");
   button5->SetFont("Small");
   button6->SetFont("Small");
   focus.HandleKeys();
@@ -101,15 +102,17 @@ void TMenuGame::Update() {
       FlushMouse();
       if (settingsScreen) settingsScreen->Open(STATE_PLAY);
     } else if (id == EVENT_MOUSEOVER) {
-      if (source == button1 || source == button4 || source == button2 || source == button3 ||
-          source == settingsButton)
+      if (source == button1 || source == button4 || source == button2 || source == button3)
         source->SetFont("Big");
+      if (source == settingsButton) source->SetFont("Default");
       if (source == button5 || source == button6) source->SetFont("Small2");
     }
   }
   if (show == 1) {
     const kiv_ButtonPtr focused = focus.Focused();
-    focus.Draw(focused == button5 || focused == button6 ? "Small2" : "Big");
+    focus.Draw(focused == button5 || focused == button6 ? "Small2"
+               : focused == settingsButton              ? "Default"
+                                                        : "Big");
   }
   SetColor(255, 255, 255);
   // Escape, or a controller's Start or B, resumes.

@@ -12,7 +12,9 @@ namespace {
 
 constexpr int ROW_X = 230;
 constexpr int ROW_W = 340;
-constexpr int BAR_X = 472;  // the volume bars, right of their captions, on the screen
+constexpr int VOLUME_X = 240;  // the volume captions, between "-" and their bars
+constexpr int VOLUME_W = 180;
+constexpr int BAR_X = 430;  // the volume bars, right of their captions, on the screen
 constexpr float BAR_CENTRE_Y = 12.5f;
 
 const char* OnOff(bool on) { return on ? "on" : "off"; }
@@ -29,12 +31,12 @@ TSettingsScreen::TSettingsScreen() {
   heading = kiv_CreateLabel("labelsettings", "SETTINGS", 330, 150, 0, 0, 0, 0, panel);
   heading->SetTextColour(MENU_TEXT_R, MENU_TEXT_G, MENU_TEXT_B);
   heading->SetFont("Big");
-  musicLess = MenuButton("less", "-", ROW_X - 40, 200, 30, 25, panel);
-  musicVolume = MenuButton("setting", "music volume", ROW_X, 200, 220, 25, panel);
-  musicMore = MenuButton("more", "+", ROW_X + ROW_W + 10, 200, 30, 25, panel);
-  soundLess = MenuButton("less", "-", ROW_X - 40, 240, 30, 25, panel);
-  soundVolume = MenuButton("setting", "sound volume", ROW_X, 240, 220, 25, panel);
-  soundMore = MenuButton("more", "+", ROW_X + ROW_W + 10, 240, 30, 25, panel);
+  musicLess = MenuButton("less", "-", VOLUME_X - 40, 200, 30, 25, panel);
+  musicVolume = MenuButton("setting", "music", VOLUME_X, 200, VOLUME_W, 25, panel);
+  musicMore = MenuButton("more", "+", BAR_X + 160, 200, 30, 25, panel);
+  soundLess = MenuButton("less", "-", VOLUME_X - 40, 240, 30, 25, panel);
+  soundVolume = MenuButton("setting", "sound", VOLUME_X, 240, VOLUME_W, 25, panel);
+  soundMore = MenuButton("more", "+", BAR_X + 160, 240, 30, 25, panel);
   fullscreen = MenuButton("setting", "", ROW_X, 290, ROW_W, 25, panel);
   gauge = MenuButton("setting", "", ROW_X, 330, ROW_W, 25, panel);
   reset = MenuButton("setting", "reset progress", ROW_X, 380, ROW_W, 25, panel);
@@ -59,8 +61,8 @@ void TSettingsScreen::Open(int fromState) {
 }
 
 void TSettingsScreen::RefreshCaptions() {
-  musicVolume->SetText("music volume " + std::to_string(playSettings.musicVolume) + "%");
-  soundVolume->SetText("sound volume " + std::to_string(playSettings.soundVolume) + "%");
+  musicVolume->SetText("music " + std::to_string(playSettings.musicVolume) + "%");
+  soundVolume->SetText("sound " + std::to_string(playSettings.soundVolume) + "%");
   // The window may have been switched with F11 since.
   if (!IsHeadless()) playSettings.fullscreen = IsFullscreen();
   fullscreen->SetText(std::string("full screen: ") + OnOff(playSettings.fullscreen));
@@ -111,7 +113,7 @@ void TSettingsScreen::Update() {
     SetAlpha(1);
     SetColor(255, 255, 255);
     const float y = static_cast<float>(button->gY) + BAR_CENTRE_Y - 9;
-    DrawImage(shared.volume, BAR_X - 2, y, std::clamp(volume / VOLUME_STEP, 0, 10));
+    DrawImage(shared.volume, BAR_X, y, std::clamp(volume / VOLUME_STEP, 0, 10));
   }
   if (BackKeyHit()) {
     if (askingToReset) {
