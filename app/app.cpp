@@ -15,6 +15,7 @@
 #include "screens/lev_select.h"
 #include "screens/menu.h"
 #include "screens/menu_game.h"
+#include "screens/settings.h"
 #include "state/globals.h"
 #include "state/options.h"
 #include "state/shell.h"
@@ -176,10 +177,21 @@ void LoadSharedMedia() {
   }
   shared.shots = LoadWithStep("game_pic/shots.png", FILTEREDIMAGE);
   shared.nextLevelBig = LoadWithStep("game_pic/nextlevelbig.png");
+  shared.gauge = LoadAnimWithStep("game_pic/gauge.png", 22, 112, 21);
+  shared.star = LoadAnimWithStep("game_pic/star.png", 28, 28, 2);
+  shared.starSmall = LoadAnimWithStep("game_pic/star_small.png", 15, 15, 2);
+  shared.hintAim = LoadWithStep("game_pic/hint_aim.png");
+  shared.hintPulse = LoadWithStep("game_pic/hint_pulse.png");
+  shared.hintButton = LoadWithStep("game_pic/hintbutton.png");
+  shared.banner = LoadWithStep("game_pic/banner.png");
+  shared.focus = LoadWithStep("game_pic/focus.png");
+  shared.volume = LoadAnimWithStep("game_pic/volume.png", 150, 18, 11);
 
-  for (const ImagePtr& image : {shared.baz[0], shared.baz[1], shared.baz[2], shared.aim, shared.win,
-                                shared.portal, shared.snow[0], shared.snow[1], shared.snow[2],
-                                shared.title, shared.numLevel, shared.shots, shared.nextLevelBig}) {
+  for (const ImagePtr& image :
+       {shared.baz[0],   shared.baz[1],    shared.baz[2],       shared.aim,     shared.win,
+        shared.portal,   shared.snow[0],   shared.snow[1],      shared.snow[2], shared.title,
+        shared.numLevel, shared.shots,     shared.nextLevelBig, shared.star,    shared.starSmall,
+        shared.hintAim,  shared.hintPulse, shared.hintButton,   shared.banner,  shared.focus}) {
     MidHandleImage(image);
   }
   for (const ImagePtr& digit : shared.digits) MidHandleImage(digit);
@@ -202,7 +214,7 @@ void UpdateMusic() {
   musicIndex = Rand(0, 3);
   if (musicOn == 1) {
     musicChannel = PlaySound(musicList[static_cast<std::size_t>(musicIndex)]);
-    SetChannelVolume(musicChannel, 0.7f);
+    SetChannelVolume(musicChannel, MusicChannelVolume());
   }
 }
 
@@ -253,6 +265,7 @@ void CreateScreens() {
   winScreen = std::make_shared<TWin>();
   mainMenu = std::make_shared<TMenu>();
   pauseMenu = std::make_shared<TMenuGame>();
+  settingsScreen = std::make_shared<TSettingsScreen>();
   levelSelect->button2->SetLink(mainMenu->screen1);
   levelSelect->button3->SetLink(pauseMenu->screen3);
   levelSelect->button5->SetLink(winScreen->screen1);
@@ -296,8 +309,14 @@ bool MainLoopPass() {
     // the ragdoll leaves would launch a second one every cycle. A click on the next-level button
     // is the button's: it takes the player on (in this frame or the next) and fires nothing.
     const bool clicked = MouseHit(1) != 0;
-    const bool fire =
-        clicked ? !session->AimOnNextLevel() : JoyDown(1, 0) && session->currentFrameOfCannon == 0;
+    // The hint button, like the next-level button, takes its own click.
+    const bool onHint = clicked && !paused && session->AimOnHintButton();
+    if (onHint) session->ShowHint();
+    // Enter (a controller's A) or Ctrl fires as a click does; after a win the session took
+    // Enter to go on. While paused, Enter is left for the pause menu's focus.
+    const bool keyFire = !paused && (KeyHit(KEY_ENTER) != 0 || KeyHit(KEY_CONTROL) != 0);
+    const bool fire = clicked ? !session->AimOnNextLevel() && !onHint
+                              : keyFire || (JoyDown(1, 0) && session->currentFrameOfCannon == 0);
     if (fire && !paused) session->shotRagdoll();
   }
   if (gameState == STATE_PLAY && sessionCommand == COMMAND_NEXT_LEVEL) {
@@ -318,6 +337,10 @@ bool MainLoopPass() {
   }
   if (gameState == STATE_LEVEL_SELECT && levelSelect) {
     levelSelect->Update();
+    drew = true;
+  }
+  if (gameState == STATE_SETTINGS && settingsScreen) {
+    settingsScreen->Update();
     drew = true;
   }
   if (gameState == STATE_FINAL_WIN && winScreen) {
@@ -352,7 +375,9 @@ int RunGame(const TLaunchOptions& options) {
   musicList = {shared.theme[1], shared.theme[0], shared.theme[2], shared.theme[3]};
   musicChannel = PlaySound(musicList[0]);
   ReadOptionSwitches();
+  ReadPlaySettings();
   ApplyAudioSettings();
+  if (playSettings.fullscreen) SetFullscreen(true);
   CreateScreens();
   kiv_SetScreen("Screen 1");
   gameState = STATE_MAIN_MENU;

@@ -9,10 +9,12 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "effects/ambient.h"
 #include "effects/baz.h"
+#include "game/level_plan.h"
 #include "media/media.h"
 #include "physics/physic_world.h"
 #include "physics/ragdoll.h"
@@ -72,6 +74,8 @@ struct TSessionLinks {
   std::function<int()> updateSumms;  ///< total of best shots, refreshing the summary
   std::function<void(const std::string&)> setWinText;  ///< caption of the final win screen
   std::function<void()> showFinalWin;                  ///< switch the menus to the final win screen
+  /// A menu font by name ("Small", "Small2", "Default", "Big"); null draws the built-in font.
+  std::function<FontPtr(const std::string&)> font;
 };
 TSessionLinks& SessionLinks();
 
@@ -94,6 +98,24 @@ constexpr float RAGDOLL_LIMIT_Y = 155;
 /// The ragdoll leaves the cannon at this animation frame; the animation has 30.
 constexpr int CANNON_LAUNCH_FRAME = 20;
 constexpr int CANNON_FRAMES = 30;
+/// Shots on one level without a win (restarts included) after which a hint is offered.
+constexpr int SHOTS_BEFORE_HINT = 5;
+/// Longest motion period a hint's pulse follows (frames); longer ones count as none.
+constexpr int MAX_MOTION_PERIOD = 3600;
+/// The strongest shot: the impulse of an aim at the top-right corner, (20, 15) world units.
+constexpr float MAX_SHOT_IMPULSE = 25;
+
+/// Frames after which the level's moving parts (sliding and turning bodies) stand as at the
+/// start again, from their speeds and the static bodies the sliders turn back at; 0 when the
+/// level has none (`moving` false) or no period up to MAX_MOTION_PERIOD comes out.
+struct TMotionPeriod {
+  bool moving = false;
+  int frames = 0;
+};
+
+/// Strength of a shot aimed at (x, y) pixels as a share of the strongest, 0-1: the length of
+/// the impulse the cannon gives, which grows with the distance from the bottom-left corner.
+float ShotPower(float x, float y);
 
 class TGame {
  public:
@@ -184,6 +206,28 @@ class TGame {
 
   /// Frames this session has played (Update calls); the win is logged with it.
   int framesPlayed = 0;
+
+  // Play aids: par and hints from the level's stored plan, the strength gauge, the win banner.
+  std::optional<TShotPlan> plan;  ///< the level's stored plan; none: no par and no hint
+  int par = 0;                    ///< shots of the plan; 0 without one
+  TMotionPeriod motion;
+  bool hintShown = false;    ///< the hint is shown (it stays for restarts of the same level)
+  TLevelCompletion result;   ///< what the win recorded
+  int previousBest = 0;      ///< best shots before this win; 0 none
+  bool wonWithHint = false;  ///< the win came after the hint was shown
+  /// True when the hint can be asked for: enough shots without a win and a plan to show.
+  bool HintAvailable() const;
+  /// Shows the hint (key H or the hint button); false when it is not available.
+  bool ShowHint();
+  /// True while the hint button is shown and the aim is over it: a click there is the button's.
+  bool AimOnHintButton() const;
+  /// The plan's next shot: the one after those fired in this attempt (the last one after that).
+  const TShot* HintShot() const;
+  /// Frames until the next moment to fire by the plan (0: this pass), or -1 when the moment
+  /// is past and the level's motion has no period (a restart brings it back).
+  int FramesToHintMoment() const;
+  /// Where the win banner goes: its centre, clear of the counters and the next-level button.
+  void WinBannerCentre(float& x, float& y) const;
   /// Skips drawing and flipping in Update: the level tools run the real simulation this way.
   bool drawingEnabled = true;
 
@@ -191,6 +235,23 @@ class TGame {
   /// MousePresses(1) when the next-level button last looked: a press since then is a click on
   /// it even when the button is up again by the time it looks.
   std::uint64_t nextLevelPresses = 0;
+  int lastMouseX = -1, lastMouseY = -1;  ///< the mouse when the aim last looked
+  bool aimByKeys = false;                ///< the aim follows keys or stick until the mouse moves
+
+  void SetUpPlayAids();
+  /// A shot that counts: for the hint's offer and the first-run line.
+  void CountShot();
+  /// The win into the progress: best shots, stars against par, the hint's mark.
+  void RecordWin();
+  /// The period of the sliding and turning bodies (game/movers.cpp).
+  TMotionPeriod FindMotionPeriod() const;
+  /// Keys and the stick move the aim while the mouse stands still.
+  void MoveAim();
+  void DrawPlayAids() const;
+  void DrawPowerGauge() const;
+  void DrawHint() const;
+  void DrawWinBanner() const;
+  void DrawFirstRunHint() const;
 
   bool IsPaused() const;
   void BuildBodies(const TLevelFile& level);

@@ -128,7 +128,10 @@ TSessionLinks& SessionLinks() {
   return links;
 }
 
-TGame::TGame() { createWrld(); }
+TGame::TGame() {
+  createWrld();
+  SetUpPlayAids();
+}
 
 TGame::~TGame() { Free(); }
 

@@ -55,6 +55,7 @@ void TGame::updateWorld() {
   AmbientForeground(paused);                                                       // 13
   if (paused && SessionLinks().updatePauseMenu) SessionLinks().updatePauseMenu();  // 14
   if (draw) {                                                                      // 15
+    DrawPlayAids();
     drawLevel();
     drawShots();
     if (m_world && m_world->world) m_world->DrawDebug();  // outlines over the finished picture
@@ -76,8 +77,7 @@ void TGame::UpdateAim() {
 void TGame::UpdateBodies() {
   physics::b2World& world = *m_world->world;
   const int count = world.GetBodyCount();
-  xAM = static_cast<float>(MouseX());
-  yAM = static_cast<float>(MouseY());
+  MoveAim();
   physics::b2Body* b = world.GetBodyList();
   for (int i = 0; i < count && b != nullptr; ++i) {
     physics::b2Body* next = b->GetNext();
@@ -109,7 +109,10 @@ void TGame::shotRagdoll() {
   if (!m_world || !m_world->world) return;
   if (currentFrameOfCannon == 0) currentFrameOfCannon = 1;
   if (currentFrameOfCannon != CANNON_LAUNCH_FRAME) return;
-  if (touch == 0) levelScore += 1;
+  if (touch == 0) {
+    levelScore += 1;
+    CountShot();
+  }
   const float x = bX + dX * static_cast<float>(Cos(Rot));
   const float y = -(bY + dY * static_cast<float>(Sin(Rot)));
   std::shared_ptr<TRagdoll> ragdoll = MakeRagdoll(nullptr, x, y);
@@ -170,8 +173,11 @@ void TGame::HandleKeys() {
     LeaveToNextLevel();
     return;
   }
-  if (gameState == STATE_PLAY && !IsPaused() && KeyHit(KEY_ESCAPE) != 0 &&
-      SessionLinks().openPauseMenu) {
+  if (!IsPaused() && KeyHit(KEY_H) != 0) ShowHint();
+  // A controller's Start pauses as Escape does. Read only while playing: in the pause menu the
+  // same keys resume.
+  if (gameState == STATE_PLAY && !IsPaused() &&
+      (KeyHit(KEY_ESCAPE) != 0 || KeyHit(KEY_PAD_START) != 0) && SessionLinks().openPauseMenu) {
     SessionLinks().openPauseMenu();
   }
 }
@@ -184,7 +190,7 @@ void TGame::HandleWin() {
     if (soundOn == 1 && shared.winLevel) PlaySound(shared.winLevel);
     // The progress file first (saved there), then the level selection shows what it now holds.
     const int noticeSerial = ProgressNoticeSerial();
-    const TLevelCompletion result = RecordLevelCompleted(currentLevel, levelScore);
+    RecordWin();
     if (ProgressNoticeSerial() != noticeSerial) winNotice = ProgressNotice();
     if (SessionLinks().showLevelCompleted) SessionLinks().showLevelCompleted(currentLevel, result);
     if (currentLevel == levelCount) {
@@ -225,7 +231,7 @@ void TGame::HandleWin() {
     LeaveToNextLevel();
     return;
   }
-  if (!paused && KeyHit(KEY_SPACE) != 0) {
+  if (!paused && (KeyHit(KEY_SPACE) != 0 || KeyHit(KEY_ENTER) != 0)) {
     LeaveToNextLevel();
     return;
   }

@@ -1,6 +1,9 @@
 // The mechanics run after the physics step: the portal pair that rebuilds a ragdoll at the exit,
 // sliding boxes that turn back at static bodies and carry ragdolls sideways, and turning bodies.
 // All overlap tests compare the unrotated pictures at their pixel positions.
+#include <algorithm>
+#include <cmath>
+
 #include "game/game.h"
 #include "state/globals.h"
 
@@ -142,4 +145,60 @@ void TGame::UpdateTurningBodies() {
     if (!paused) a += r.speed;
     r.body->SetXForm(r.body->GetPosition(), a);
   }
+}
+
+namespace {
+
+int Gcd(int a, int b) { return b == 0 ? a : Gcd(b, a % b); }
+
+/// Least common multiple, or 0 once it passes MAX_MOTION_PERIOD.
+int CommonPeriod(int a, int b) {
+  if (a == 0 || b == 0) return 0;
+  const long long l = static_cast<long long>(a) / Gcd(a, b) * b;
+  return l <= MAX_MOTION_PERIOD ? static_cast<int>(l) : 0;
+}
+
+}  // namespace
+
+TMotionPeriod TGame::FindMotionPeriod() const {
+  TMotionPeriod result;
+  result.moving = !movingList.empty() || !rotatingList.empty();
+  if (!result.moving) return result;
+  int period = 1;
+  // A turning body stands as at the start after a whole turn (a shorter symmetry is not
+  // assumed); its speed is degrees per frame.
+  for (const rotatingBody& r : rotatingList) {
+    const double turn = 360.0 / std::fabs(static_cast<double>(r.speed));
+    const double whole = std::round(turn);
+    if (std::fabs(turn - whole) > 1e-3 || whole < 1) return result;
+    period = CommonPeriod(period, static_cast<int>(whole));
+    if (period == 0) return result;
+  }
+  // A slider only moves and turns back where its picture meets a static body's, which nothing
+  // else changes (the pictures are compared unrotated): its steps are replayed here exactly as
+  // UpdateSliders makes them, until it is back where it started, heading the same way.
+  for (const MovingBody& m : movingList) {
+    const ImagePtr& picture = m.body->userData;
+    float x = m.xB, y = m.yB;
+    std::string direct = m.direct;
+    int back = 0;
+    for (int frame = 1; frame <= MAX_MOTION_PERIOD && back == 0; ++frame) {
+      if (direct == "left") x -= m.inc;
+      if (direct == "right") x += m.inc;
+      if (direct == "up") y += m.inc;
+      if (direct == "down") y -= m.inc;
+      const int px = TruncToInt(WorldToPixelX(x));
+      const int py = TruncToInt(WorldToPixelY(y));
+      for (const BodyPtr& s : staticBodies) {
+        if (Overlaps(picture, px, py, *s)) direct = Reversed(direct);
+      }
+      const float near = std::max(std::fabs(m.inc) / 2, 1e-4f);
+      if (direct == m.direct && std::fabs(x - m.xB) < near && std::fabs(y - m.yB) < near)
+        back = frame;
+    }
+    period = CommonPeriod(period, back);
+    if (period == 0) return result;
+  }
+  result.frames = period;
+  return result;
 }

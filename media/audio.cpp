@@ -346,6 +346,19 @@ void PrepareSound(const std::string& path, int flags) {
       [bytes, device = DeviceFormat()] { return DecodeToDevice(*bytes, device); });
 }
 
+namespace {
+
+float effectsVolume = 1.0f;
+
+int MixerVolume(float volume) {
+  return static_cast<int>(std::lround(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME));
+}
+
+}  // namespace
+
+void SetEffectsVolume(float volume) { effectsVolume = std::clamp(volume, 0.0f, 1.0f); }
+float EffectsVolume() { return effectsVolume; }
+
 ChannelPtr PlaySound(const SoundPtr& sound, const ChannelPtr& channel) {
   if (!sound) return nullptr;
   ChannelPtr ch = channel ? channel : std::make_shared<TChannel>();
@@ -376,7 +389,7 @@ ChannelPtr PlaySound(const SoundPtr& sound, const ChannelPtr& channel) {
     used = Mix_PlayChannel(-1, d.chunk, d.loop ? -1 : 0);
   }
   if (used < 0) return ch;
-  Mix_Volume(used, MIX_MAX_VOLUME);
+  Mix_Volume(used, MixerVolume(effectsVolume));
   ch->mixerChannel = used;
   ch->generation = ++generationCounter;
   ch->streamed = false;
@@ -392,11 +405,10 @@ bool ChannelPlaying(const ChannelPtr& channel) {
 
 void SetChannelVolume(const ChannelPtr& channel, float volume) {
   if (!channel || !IsCurrent(*channel)) return;
-  const int v = static_cast<int>(std::lround(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME));
   if (channel->streamed) {
-    Mix_VolumeMusic(v);
+    Mix_VolumeMusic(MixerVolume(volume));
   } else {
-    Mix_Volume(channel->mixerChannel, v);
+    Mix_Volume(channel->mixerChannel, MixerVolume(volume * effectsVolume));
   }
 }
 

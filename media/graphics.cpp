@@ -193,7 +193,8 @@ bool Graphics(int width, int height, int /*depth*/, int hertz, int /*flags*/) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     return false;
   }
-  SDL_InitSubSystem(SDL_INIT_JOYSTICK);  // optional: no joystick support means no joystick
+  // Optional: no joystick support means no joystick (and no game controller).
+  SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
   w.width = width;
   w.height = height;
   Uint32 windowFlags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
@@ -259,7 +260,7 @@ void media_local::CloseGraphics(bool closeAudio) {
   w.frameLimit = 0;
   w.screenshotFile.clear();
   ResetInput();
-  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
 }
 
 bool GraphicsOpen() { return Win().renderer != nullptr; }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -31,6 +32,11 @@ struct InputState {
   std::array<bool, JOY_BUTTONS> joyDown{};  // injected
   bool closeRequested = false;
   SDL_Joystick* joystick = nullptr;
+  SDL_GameController* pad = nullptr;  // the first game controller plugged in
+  std::array<float, 2> padStick{};    // left stick from the controller, -1..1
+  std::array<float, 2> injectedStick{};
+  int virtualPad = -1;  // device index of the automation's virtual controller
+  SDL_Joystick* virtualJoystick = nullptr;
 };
 
 InputState input;
@@ -123,6 +129,37 @@ void SetMouseButton(int button, bool down) {
   input.mouseDown[b] = down;
 }
 
+/// The controller's buttons as the game's own key codes: A is Enter (it fires and presses), the
+/// d-pad the arrow keys, B and Start codes of their own.
+int MapPadButton(int button) {
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_A: return KEY_ENTER;
+    case SDL_CONTROLLER_BUTTON_B: return KEY_PAD_BACK;
+    case SDL_CONTROLLER_BUTTON_START: return KEY_PAD_START;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return KEY_UP;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return KEY_DOWN;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return KEY_LEFT;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return KEY_RIGHT;
+    default: return 0;
+  }
+}
+
+constexpr float STICK_DEAD_ZONE = 0.25f;
+
+/// An axis value of SDL (-32768..32767) as -1..1, 0 inside the dead zone, the rest rescaled so
+/// that the stick starts moving gently at the zone's edge.
+float StickValue(Sint16 raw) {
+  const float v = std::clamp(static_cast<float>(raw) / 32767.0f, -1.0f, 1.0f);
+  if (std::fabs(v) < STICK_DEAD_ZONE) return 0.0f;
+  return (v - std::copysign(STICK_DEAD_ZONE, v)) / (1.0f - STICK_DEAD_ZONE);
+}
+
+void ClosePad() {
+  if (input.pad != nullptr) SDL_GameControllerClose(input.pad);
+  input.pad = nullptr;
+  input.padStick = {};
+}
+
 void ToggleFullscreen() {
   SDL_Window* w = media_local::Win().window;
   if (w == nullptr || IsHeadless()) return;
@@ -162,6 +199,35 @@ void HandleEvent(const SDL_Event& e) {
     }
     case SDL_MOUSEWHEEL:
       input.mouseZ += e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      break;
+    case SDL_CONTROLLERDEVICEADDED:
+      if (input.pad == nullptr) input.pad = SDL_GameControllerOpen(e.cdevice.which);
+      break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      if (input.pad != nullptr &&
+          SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(input.pad)) == e.cdevice.which) {
+        // Buttons held as it went stay held no longer.
+        for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
+          if (SDL_GameControllerGetButton(input.pad, static_cast<SDL_GameControllerButton>(b)))
+            SetKey(MapPadButton(b), false);
+        }
+        ClosePad();
+      }
+      break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      if (input.pad != nullptr &&
+          SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(input.pad)) == e.cbutton.which)
+        SetKey(MapPadButton(e.cbutton.button), e.type == SDL_CONTROLLERBUTTONDOWN);
+      break;
+    case SDL_CONTROLLERAXISMOTION:
+      if (input.pad != nullptr &&
+          SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(input.pad)) == e.caxis.which) {
+        if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX)
+          input.padStick[0] = StickValue(e.caxis.value);
+        if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)
+          input.padStick[1] = StickValue(e.caxis.value);
+      }
       break;
     case SDL_JOYDEVICEADDED:
       if (input.joystick == nullptr) input.joystick = SDL_JoystickOpen(e.jdevice.which);
@@ -209,6 +275,8 @@ void ApplyScript() {
       InjectJoyButton(c.a, true);
     else if (c.verb == "joyup")
       InjectJoyButton(c.a, false);
+    else if (c.verb == "stick")
+      InjectStick(static_cast<float>(c.a) / 1000.0f, static_cast<float>(c.b) / 1000.0f);
     else if (c.verb == "close")
       InjectCloseRequest();
   }
@@ -232,6 +300,8 @@ void PumpEvents() {
 
 void ResetInput() {
   if (input.joystick != nullptr) SDL_JoystickClose(input.joystick);
+  ClosePad();
+  DetachVirtualPad();
   input = InputState{};
   script.clear();
   scriptNext = 0;
@@ -335,18 +405,79 @@ void InjectJoyButton(int button, bool down) {
     input.joyDown[static_cast<std::size_t>(button - 1)] = down;
 }
 void InjectCloseRequest() { input.closeRequested = true; }
+void InjectStick(float x, float y) {
+  input.injectedStick = {std::clamp(x, -1.0f, 1.0f), std::clamp(y, -1.0f, 1.0f)};
+}
+
+float StickX() {
+  PumpEvents();
+  return std::clamp(input.padStick[0] + input.injectedStick[0], -1.0f, 1.0f);
+}
+
+float StickY() {
+  PumpEvents();
+  return std::clamp(input.padStick[1] + input.injectedStick[1], -1.0f, 1.0f);
+}
+
+bool PadConnected() {
+  PumpEvents();
+  return input.pad != nullptr;
+}
+
+bool AttachVirtualPad() {
+  if (input.virtualPad >= 0) return true;
+  if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0 && SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+    return false;
+  input.virtualPad = SDL_JoystickAttachVirtual(
+      SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+  if (input.virtualPad < 0) return false;
+  // A handle of its own to set its buttons through; the game opens it as any other controller.
+  input.virtualJoystick = SDL_JoystickOpen(input.virtualPad);
+  return input.virtualJoystick != nullptr;
+}
+
+bool SetVirtualPadButton(int button, bool down) {
+  SDL_Joystick* joystick = input.virtualJoystick;
+  return joystick != nullptr && SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0) == 0;
+}
+
+bool SetVirtualPadStick(float x, float y) {
+  SDL_Joystick* joystick = input.virtualJoystick;
+  auto raw = [](float v) { return static_cast<Sint16>(std::clamp(v, -1.0f, 1.0f) * 32767.0f); };
+  return joystick != nullptr &&
+         SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, raw(x)) == 0 &&
+         SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, raw(y)) == 0;
+}
+
+void DetachVirtualPad() {
+  if (input.virtualPad < 0) return;
+  if (input.virtualJoystick != nullptr) SDL_JoystickClose(input.virtualJoystick);
+  input.virtualJoystick = nullptr;
+  SDL_JoystickDetachVirtual(input.virtualPad);
+  input.virtualPad = -1;
+}
+
+bool IsFullscreen() {
+  SDL_Window* w = media_local::Win().window;
+  return w != nullptr && (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+void SetFullscreen(bool on) {
+  if (IsFullscreen() != on) ToggleFullscreen();
+}
 
 void SetInputScriptOrigin() { scriptOrigin = FrameCount(); }
 
 bool ParseInputScript(const std::string& text, std::string* error) {
   static const std::vector<std::pair<std::string, int>> VERBS = {
       {"move", 2},  {"press", 1}, {"release", 1}, {"click", 1}, {"wheel", 1}, {"keydown", 1},
-      {"keyup", 1}, {"key", 1},   {"joydown", 1}, {"joyup", 1}, {"close", 0}};
+      {"keyup", 1}, {"key", 1},   {"joydown", 1}, {"joyup", 1}, {"stick", 2}, {"close", 0}};
   // Bounds that keep every sum a script can make (the wheel's, the pointer's offsets) far from
   // overflowing: a million commands turning the wheel by a thousand at most is 10^9.
   constexpr std::size_t MAX_COMMANDS = 1000000;
   constexpr int MAX_WHEEL = 1000;
   constexpr int MAX_POINTER = 100000;  // pixels either way of the window
+  constexpr int MAX_STICK = 1000;      // thousandths of the stick's full way
   std::vector<ScriptCommand> parsed;
   // Lines end in LF, CR LF or a lone CR.
   std::string normalised = text;
@@ -387,7 +518,8 @@ bool ParseInputScript(const std::string& text, std::string* error) {
     auto within = [](int v, int limit) { return v >= -limit && v <= limit; };
     const bool inRange =
         (c.verb != "wheel" || within(c.a, MAX_WHEEL)) &&
-        (c.verb != "move" || (within(c.a, MAX_POINTER) && within(c.b, MAX_POINTER)));
+        (c.verb != "move" || (within(c.a, MAX_POINTER) && within(c.b, MAX_POINTER))) &&
+        (c.verb != "stick" || (within(c.a, MAX_STICK) && within(c.b, MAX_STICK)));
     if (c.frame < 0 || !argsOk || (words >> extra) || !inRange) {
       // Control characters would garble the message on a terminal.
       std::replace_if(

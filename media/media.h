@@ -350,7 +350,12 @@ SoundPtr LoadSound(const std::string& path, int flags = 0);
 /// Readies a sound for a later LoadSound with the same flags, as PrepareImage does a picture;
 /// nothing for streamed sounds or without an audio device.
 void PrepareSound(const std::string& path, int flags = 0);
-/// Starts at once at volume 1; a null channel means a fresh channel. Returns the channel
+/// Scales every sound that is not streamed (the sound effects, not the music): sounds started
+/// afterwards play at this volume, SetChannelVolume multiplies by it. 0-1; 1 at the start.
+void SetEffectsVolume(float volume);
+float EffectsVolume();
+/// Starts at once at the effects volume (1 for a streamed sound); a null channel means a fresh
+/// channel. Returns the channel
 /// (null for a null sound).
 ChannelPtr PlaySound(const SoundPtr& sound, const ChannelPtr& channel = nullptr);
 bool ChannelPlaying(const ChannelPtr& channel);
@@ -383,6 +388,8 @@ constexpr int KEY_DELETE = 46;
 constexpr int KEY_0 = 48;  ///< digits 48-57
 constexpr int KEY_A = 65;  ///< letters 65-90
 constexpr int KEY_C = 67;
+constexpr int KEY_D = 68;
+constexpr int KEY_H = 72;
 constexpr int KEY_M = 77;
 constexpr int KEY_P = 80;
 constexpr int KEY_S = 83;
@@ -411,6 +418,9 @@ constexpr int KEY_COMMA = 188;
 constexpr int KEY_MINUS = 189;
 constexpr int KEY_PERIOD = 190;
 constexpr int KEY_SLASH = 191;
+/// A game controller's B and Start buttons (its A button is KEY_ENTER, its d-pad the arrows).
+constexpr int KEY_PAD_BACK = 230;
+constexpr int KEY_PAD_START = 231;
 constexpr int KEY_COUNT = 256;
 
 int MouseX();  ///< logical pixels, whatever the window size
@@ -430,6 +440,17 @@ void FlushKeys();
 /// Joystick button (1-based) held now; false without a joystick.
 bool JoyDown(int button, int port = 0);
 
+/// The first game controller plugged in (hot-plugged; the next one takes over when it goes):
+/// its buttons arrive as keys (A as KEY_ENTER, B as KEY_PAD_BACK, Start as KEY_PAD_START, the
+/// d-pad as the arrow keys), its left stick here, -1..1 with a dead zone, y down.
+float StickX();
+float StickY();
+bool PadConnected();
+
+/// Full screen (desktop resolution, letterboxed) or the window; nothing headless.
+void SetFullscreen(bool on);
+bool IsFullscreen();
+
 /// Injection: tests and scripted runs drive input through the same state the window feeds.
 void InjectMouseMove(int x, int y);
 void InjectMouseButton(int button, bool down);
@@ -437,10 +458,20 @@ void InjectMouseWheel(int delta);
 void InjectKey(int key, bool down);
 void InjectJoyButton(int button, bool down);
 void InjectCloseRequest();
+/// A stick position added to the controller's (scripts and tests).
+void InjectStick(float x, float y);
+/// A virtual game controller plugged in through SDL itself (after Graphics), so that tests
+/// reach the same hot-plug and button events a real one sends; buttons and axes are SDL's
+/// game-controller numbers (0 is A). Each call's events arrive at the next poll.
+bool AttachVirtualPad();
+bool SetVirtualPadButton(int button, bool down);
+bool SetVirtualPadStick(float x, float y);
+void DetachVirtualPad();
 
 /// Loads a frame-stamped input script ("<frame> <command> <args>" per line, '#' comments):
 ///   move X Y | press B | release B | click B | wheel D | keydown K | keyup K | key K |
-///   joydown B | joyup B | close
+///   joydown B | joyup B | stick X Y | close
+/// (stick X Y: the left stick at X/1000, Y/1000 of its way, -1000..1000, until the next stick)
 /// Commands of frame F are applied when the F-th Flip after the script's origin completes
 /// (frame 0: at once). The origin is the moment of loading unless SetInputScriptOrigin moves it.
 /// Returns false with a message naming the line on a bad script.

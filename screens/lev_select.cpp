@@ -1,6 +1,8 @@
 // The level selection screen. Only the status column decides which levels can be started.
 #include "screens/lev_select.h"
 
+#include <algorithm>
+
 #include "game/game.h"
 #include "screens/menu.h"
 #include "screens/menu_game.h"
@@ -14,6 +16,12 @@ constexpr float THUMB_X = 420;
 constexpr float THUMB_Y = 100;
 constexpr int TABLE_ITEM_HEIGHT = 25;
 constexpr int NOTICE_FRAMES = 360;
+constexpr int TABLE_X = 34;
+constexpr int TABLE_Y = 70;
+constexpr int TABLE_HEIGHT = 498;
+constexpr int ROW_STARS_X = 134;  // the first star's centre, inside the level column
+constexpr int ROW_STAR_PITCH = 16;
+constexpr int PAGE_ROWS = 10;
 
 kiv_LabelPtr MenuLabel(const std::string& text, int x, int y, const kiv_GadgetPtr& parent) {
   kiv_LabelPtr label = kiv_CreateLabel("labelselect", text, x, y, 0, 0, 0, 0, parent);
@@ -64,6 +72,7 @@ TLevSelect::TLevSelect() {
   label1 = MenuLabel("SELECT LEVEL", 290, 15, panel2);
   label2 = MenuLabel("total best shots: ", 419, 380, panel2);
   label3 = MenuLabel("levels available: ", 419, 420, panel2);
+  starsLabel = MenuLabel("stars: ", 419, 460, panel2);
   noticeLabel = MenuLabel("", 34, 575, panel2);
   noticeLabel->SetFont("Small");
   noticeLabel->Hide();
@@ -110,6 +119,8 @@ std::string TLevSelect::UpdateSumms() {
   }
   label2->SetText("total best shots: " + std::to_string(total));
   label3->SetText("levels available: " + std::to_string(open));
+  starsLabel->SetText("stars: " + std::to_string(TotalStars()) + " of " +
+                      std::to_string(3 * table->CountItems()));
   return std::to_string(total);
 }
 
@@ -128,6 +139,64 @@ void TLevSelect::ScrollToSelected() {
   if (top < bar->GetValue() || top + table->gIH > bar->GetValue() + bar->GetRange()) {
     bar->SetValue(top);
   }
+}
+
+void TLevSelect::ReloadFromProgress() {
+  for (int row = 0; row < table->CountItems(); ++row) {
+    if (const xmlNode* record = LevelRecord(row + 1)) {
+      table->SetContent(row, 1, record->AttributeValueGet("score"));
+      table->SetContent(row, 2, record->AttributeValueGet("status"));
+    }
+  }
+  table->SelectItem(0);
+  ScrollToSelected();
+  ShowSelected();
+  UpdateSumms();
+}
+
+void TLevSelect::HandleKeys() {
+  const int rows = table->CountItems();
+  int row = table->SelectedItem();
+  int step = 0;
+  if (KeyHit(KEY_UP) != 0) step -= 1;
+  if (KeyHit(KEY_DOWN) != 0) step += 1;
+  if (KeyHit(KEY_PAGEUP) != 0) step -= PAGE_ROWS;
+  if (KeyHit(KEY_PAGEDOWN) != 0) step += PAGE_ROWS;
+  if (KeyHit(KEY_HOME) != 0) step = -rows;
+  if (KeyHit(KEY_END) != 0) step = rows;
+  if (step != 0 && rows > 0) {
+    row = std::clamp(row < 0 ? 0 : row + step, 0, rows - 1);
+    table->SelectItem(row);
+    ScrollToSelected();
+    kiv_CreateEvent(EVENT_GADGETSELECT, table, 0, 0, row);
+  }
+  if (BackKeyHit()) kiv_CreateEvent(EVENT_GADGETACTION, button2, 0, 0, 0);
+  if (KeyHit(KEY_ENTER) != 0 && button1->gHidden == 0)
+    kiv_CreateEvent(EVENT_GADGETACTION, button1, 0, 0, 0);
+}
+
+void TLevSelect::DrawRowStars() const {
+  if (!shared.starSmall || !table->gScroll) return;
+  const int pitch = table->Pitch();
+  const int bodyTop = TABLE_Y + (table->gHeader != 0 ? pitch : 0);
+  const int bodyBottom = TABLE_Y + TABLE_HEIGHT;
+  const int scroll = table->gScroll->GetValue();
+  const int first = std::max(0, scroll / pitch);
+  SetBlend(ALPHABLEND);
+  for (int row = first; row < table->CountItems(); ++row) {
+    const int top = bodyTop + row * pitch - scroll;
+    if (top + table->gIH > bodyBottom) break;
+    if (top < bodyTop) continue;
+    const int stars = LevelStars(row + 1);
+    if (stars == 0) continue;
+    // A hint's help shows as paler stars.
+    SetAlpha(LevelHinted(row + 1) ? 0.45f : 1.0f);
+    for (int i = 0; i < 3; ++i) {
+      DrawImage(shared.starSmall, static_cast<float>(ROW_STARS_X + i * ROW_STAR_PITCH),
+                static_cast<float>(top) + static_cast<float>(table->gIH) / 2, i < stars ? 0 : 1);
+    }
+  }
+  SetAlpha(1);
 }
 
 int TLevSelect::showThumb(const std::string& status) {
@@ -167,8 +236,10 @@ void TLevSelect::Update() {
   DrawImage(thumb_t, THUMB_X, THUMB_Y, 0);
   SetBlend(ALPHABLEND);
   kiv_RefreshGUI();
+  DrawRowStars();
   button1->SetFont("Default");
   button2->SetFont("Default");
+  HandleKeys();
   while (kiv_PollEvent() != 0) {
     const int id = kiv_EventID();
     const kiv_GadgetPtr source = kiv_EventSource();

@@ -42,6 +42,10 @@ class TLevSelect {
   kiv_LabelPtr noticeLabel;  ///< a progress notice, shown once for a few seconds
   int noticeShown = 0;       ///< serial of the last progress notice shown
   int noticeFrames = 0;      ///< frames the notice stays up
+  kiv_LabelPtr starsLabel;   ///< "stars: N of M"
+
+  /// Fills the table again from the progress document (after a reset), selecting level 1.
+  void ReloadFromProgress();
 
   /// Recomputes the two summary lines; returns the total of best shots as text.
   std::string UpdateSumms();
@@ -61,4 +65,9 @@ class TLevSelect {
   void ShowSelected();
   /// Scrolls the table so that the selected row is in view, when it is not.
   void ScrollToSelected();
+  /// Up, Down, Page Up, Page Down, Home and End move the selection; Enter starts, Escape goes
+  /// to the main menu (by queueing the buttons' actions).
+  void HandleKeys();
+  /// Each visible row's stars, right of its level name (dimmed where a hint helped).
+  void DrawRowStars() const;
 };

@@ -4,6 +4,7 @@
 #include "game/game.h"
 #include "screens/lev_select.h"
 #include "screens/menu.h"
+#include "screens/settings.h"
 #include "state/globals.h"
 #include "state/options.h"
 #include "xml/xml_document.h"
@@ -48,6 +49,9 @@ TMenuGame::TMenuGame() {
   label1 = CaptionLabel("labelcode3", "PAUSE MENU", 62, 10, panel1);
   button5 = MenuButton("ok3", musicOn == 0 ? "music off" : "music on", -50, 260, 230, 25, panel1);
   button6 = MenuButton("ok3", soundOn == 0 ? "sound off" : "sound on", 120, 260, 230, 25, panel1);
+  // Between "main menu" and the switches, in their smaller font to keep clear of both.
+  settingsButton = MenuButton("screen3", "settings", 60, 230, 180, 22, panel1);
+  focus.items = {button1, button2, button4, button3, settingsButton, button5, button6};
 }
 
 void TMenuGame::Update() {
@@ -57,8 +61,10 @@ void TMenuGame::Update() {
   SetBlend(ALPHABLEND);
   kiv_RefreshGUI();
   for (const kiv_ButtonPtr& b : {button1, button4, button2, button3}) b->SetFont("Default");
+  settingsButton->SetFont("Small2");
   button5->SetFont("Small");
   button6->SetFont("Small");
+  focus.HandleKeys();
   while (kiv_PollEvent() != 0) {
     if (show == 0) continue;  // the queue is drained; nothing more applies once closed
     const int id = kiv_EventID();
@@ -91,14 +97,29 @@ void TMenuGame::Update() {
       show = 0;
       if (levelSelect) levelSelect->UpdateSumms();
       gameState = STATE_LEVEL_SELECT;
+    } else if (id == EVENT_GADGETACTION && source == settingsButton) {
+      // The level stays paused under the settings; back there, the pause menu shows again.
+      FlushMouse();
+      if (settingsScreen) settingsScreen->Open(STATE_PLAY);
     } else if (id == EVENT_MOUSEOVER) {
       if (source == button1 || source == button4 || source == button2 || source == button3)
         source->SetFont("Big");
+      if (source == settingsButton) source->SetFont("Default");
       if (source == button5 || source == button6) source->SetFont("Small2");
     }
   }
+  if (show == 1) {
+    const kiv_ButtonPtr focused = focus.Focused();
+    focus.Draw(focused == button5 || focused == button6 ? "Small2"
+               : focused == settingsButton              ? "Default"
+                                                        : "Big");
+  }
   SetColor(255, 255, 255);
-  if (show == 1 && KeyHit(KEY_ESCAPE) != 0) show = 0;
+  // Escape, or a controller's Start or B, resumes.
+  if (show == 1 &&
+      (KeyHit(KEY_ESCAPE) != 0 || KeyHit(KEY_PAD_START) != 0 || KeyHit(KEY_PAD_BACK) != 0))
+    show = 0;
+  if (show == 0) focus.focused = -1;
   // Closed by one of its buttons, the menu is not refreshed again to see its release: the button
   // would stay held into play and whatever screen comes next.
   if (show == 0) kiv_GUI::DropActiveGadget();
@@ -116,6 +137,7 @@ TWin::TWin() {
   button2 = MenuButton("screen3", "main menu", 560, 560, 200, 25, panel1);
   button2->SetNameLink("Screen 1");
   label1 = CaptionLabel("labelcode3", "Total best shots: ", 30, 550, panel1);
+  focus.items = {button2};
 }
 
 void TWin::Update() {
@@ -126,6 +148,8 @@ void TWin::Update() {
   SetBlend(ALPHABLEND);
   kiv_RefreshGUI();
   button2->SetFont("Default");
+  focus.HandleKeys();
+  if (BackKeyHit()) kiv_CreateEvent(EVENT_GADGETACTION, button2, 0, 0, 0);
   while (kiv_PollEvent() != 0) {
     const int id = kiv_EventID();
     const kiv_GadgetPtr source = kiv_EventSource();
@@ -137,6 +161,7 @@ void TWin::Update() {
     }
     if (id == EVENT_MOUSEOVER && source == button2) button2->SetFont("Big");
   }
+  focus.Draw();
   SetColor(255, 255, 255);
   Flip(-1);
 }
@@ -160,6 +185,7 @@ void LinkSessionToScreens() {
   links.setWinText = [](const std::string& text) {
     if (winScreen) winScreen->label1->SetText(text);
   };
+  links.font = [](const std::string& name) { return kiv_GUI::GetFont(name); };
   links.showFinalWin = [] {
     if (levelSelect) levelSelect->button5->UpdateMouseRelease(0, 0);
   };

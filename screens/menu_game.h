@@ -4,6 +4,7 @@
 
 #include "gui/kiv_gui.h"
 #include "media/media.h"
+#include "screens/menu.h"
 
 class TMenuGame {
  public:
@@ -21,6 +22,8 @@ class TMenuGame {
   kiv_ScreenPtr screen3;
   int show = 0;  ///< 1 while the pause menu is open over the game
   kiv_PanelPtr panel1;
+  kiv_ButtonPtr settingsButton;  ///< "settings"
+  TMenuFocus focus{250, 130};
 
   /// One frame of the open pause menu inside the session's frame (no clear, no flip).
   void Update();
@@ -36,6 +39,7 @@ class TWin {
   kiv_PanelPtr panel1;
   kiv_ButtonPtr button2;  ///< main menu
   kiv_LabelPtr label1;    ///< best-shots line, set by the session
+  TMenuFocus focus;
 
   /// One full frame.
   void Update();

@@ -14,6 +14,7 @@ class TMenu;
 class TMenuGame;
 class TLevSelect;
 class TWin;
+class TSettingsScreen;
 class xmlDocument;
 
 /// Values of gameState: the screen the main loop updates.
@@ -22,6 +23,7 @@ constexpr int STATE_PLAY = 3;
 constexpr int STATE_LEVEL_SELECT = 4;
 constexpr int STATE_ENDING = 6;
 constexpr int STATE_FINAL_WIN = 7;
+constexpr int STATE_SETTINGS = 8;
 
 /// Values of sessionCommand.
 constexpr int COMMAND_NONE = 0;
@@ -36,12 +38,24 @@ extern int currentLevel;
 extern int musicOn;
 extern int soundOn;
 extern int gameCompleted;
+
+/// What the player sets beyond the two switches; kept as extra attributes of the progress
+/// file's root (state/options.h), so the records stay as they were.
+struct TPlaySettings {
+  int musicVolume = 100;  ///< percent of the music's full volume
+  int soundVolume = 100;  ///< percent of the sound effects' full volume
+  bool fullscreen = false;
+  bool powerGauge = true;      ///< the strength gauge beside the cannon
+  bool firstShotDone = false;  ///< the first-run hint on level 1 has done its work
+};
+extern TPlaySettings playSettings;
 extern int levelCount;
 extern std::shared_ptr<TGame> session;
 extern std::shared_ptr<TMenu> mainMenu;
 extern std::shared_ptr<TMenuGame> pauseMenu;
 extern std::shared_ptr<TLevSelect> levelSelect;
 extern std::shared_ptr<TWin> winScreen;
+extern std::shared_ptr<TSettingsScreen> settingsScreen;
 extern std::shared_ptr<xmlDocument> optionsDoc;
 extern std::string optionsFileName;  ///< "brakkon.dat", relative to the data folder
 extern int optionsEncrypt;
@@ -66,6 +80,10 @@ struct TSharedMedia {
   ImagePtr closeThumb, title, numLevel;
   std::array<ImagePtr, 10> digits;  ///< n0 .. n9
   ImagePtr mouseHorse, shots, nextLevelBig;
+  /// Play aids: the strength gauge (21 cells, empty to full), stars (won, to win) large and
+  /// small, the hint's mark, pulse and button, the win banner, the menus' focus pointer and the
+  /// settings' volume bar (11 cells).
+  ImagePtr gauge, star, starSmall, hintAim, hintPulse, hintButton, banner, focus, volume;
 };
 extern TSharedMedia shared;
 

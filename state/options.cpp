@@ -253,7 +253,8 @@ std::shared_ptr<xmlDocument> Salvage(const std::vector<const TCopy*>& damaged, i
     SalvageRecords(*copy->document, records);
     const xmlNode* old = copy->document->GetRoot();
     if (old == nullptr || old->name != "options" || switchesTaken) continue;
-    for (const char* key : {"lastLevel", "music", "sound", "win"}) {
+    for (const char* key : {"lastLevel", "music", "sound", "win", "musicVolume", "soundVolume",
+                            "fullscreen", "gauge", "firstShot", "stars", "hints"}) {
       if (old->FindAttribute(key) != nullptr)
         root->AttributeValueSet(key, old->AttributeValueGet(key));
     }
@@ -428,8 +429,123 @@ void ReadOptionSwitches() {
   if (root->AttributeValueGet("win") == "true") gameCompleted = 1;
 }
 
+namespace {
+
+constexpr const char* STARS_KEY = "stars";
+constexpr const char* HINTS_KEY = "hints";
+constexpr int MAX_STARS = 3;
+
+/// A per-level digit string of the root: the digit of `level`, or 0 when it is missing, past
+/// `maxDigit` or not a digit at all (a hand-edited file).
+int LevelDigit(const char* key, int level, int maxDigit) {
+  const xmlNode* root = OptionsRoot();
+  if (root == nullptr || level < 1) return 0;
+  const std::string text = root->AttributeValueGet(key);
+  if (static_cast<std::size_t>(level) > text.size()) return 0;
+  const int digit = text[static_cast<std::size_t>(level) - 1] - '0';
+  return digit >= 0 && digit <= maxDigit ? digit : 0;
+}
+
+/// Sets the digit of `level`, padding the string with zeros to the offered levels; every other
+/// digit is written back as read (a damaged one as 0).
+void SetLevelDigit(const char* key, int level, int digit, int maxDigit) {
+  xmlNode* root = OptionsRoot();
+  if (root == nullptr || level < 1) return;
+  const int count = std::max(OfferedLevelCount(), level);
+  std::string text(static_cast<std::size_t>(count), '0');
+  for (int i = 1; i <= count; ++i)
+    text[static_cast<std::size_t>(i) - 1] = static_cast<char>('0' + LevelDigit(key, i, maxDigit));
+  text[static_cast<std::size_t>(level) - 1] = static_cast<char>('0' + digit);
+  root->AttributeValueSet(key, text);
+}
+
+/// A percentage written by the game: "0" to "100"; otherwise `fallback`.
+int ReadPercent(const xmlNode* root, const char* key, int fallback) {
+  const std::string text = root->AttributeValueGet(key);
+  if (text != "0" && !IsCount(text)) return fallback;
+  const int value = xmlTextToInt(text);
+  return value <= 100 ? value : fallback;
+}
+
+bool ReadFlag(const xmlNode* root, const char* key, bool fallback) {
+  const std::string text = root->AttributeValueGet(key);
+  if (text == "true") return true;
+  if (text == "false") return false;
+  return fallback;
+}
+
+}  // namespace
+
+float MusicChannelVolume() {
+  return musicOn == 1 ? MUSIC_VOLUME_ON * static_cast<float>(playSettings.musicVolume) / 100.0f
+                      : 0.0f;
+}
+
+void ReadPlaySettings() {
+  const xmlNode* root = OptionsRoot();
+  if (root == nullptr) return;
+  const TPlaySettings defaults;
+  playSettings.musicVolume = ReadPercent(root, "musicVolume", defaults.musicVolume);
+  playSettings.soundVolume = ReadPercent(root, "soundVolume", defaults.soundVolume);
+  playSettings.fullscreen = ReadFlag(root, "fullscreen", defaults.fullscreen);
+  playSettings.powerGauge = ReadFlag(root, "gauge", defaults.powerGauge);
+  playSettings.firstShotDone = ReadFlag(root, "firstShot", defaults.firstShotDone);
+}
+
+void SavePlaySettings() {
+  xmlNode* root = OptionsRoot();
+  if (root == nullptr) return;
+  root->AttributeValueSet("musicVolume", std::to_string(playSettings.musicVolume));
+  root->AttributeValueSet("soundVolume", std::to_string(playSettings.soundVolume));
+  root->AttributeValueSet("fullscreen", BoolText(playSettings.fullscreen ? 1 : 0));
+  root->AttributeValueSet("gauge", BoolText(playSettings.powerGauge ? 1 : 0));
+  root->AttributeValueSet("firstShot", BoolText(playSettings.firstShotDone ? 1 : 0));
+  SaveOptions();
+}
+
+int StarsFor(int shots, int par) {
+  if (par <= 0 || shots <= 0) return 0;
+  if (shots <= par) return 3;
+  return shots <= par + 2 ? 2 : 1;
+}
+
+int BestShotsOf(int level) {
+  const xmlNode* record = LevelRecord(level);
+  return record != nullptr ? xmlTextToInt(record->AttributeValueGet("score")) : 0;
+}
+
+int LevelStars(int level) { return LevelDigit(STARS_KEY, level, MAX_STARS); }
+
+bool LevelHinted(int level) { return LevelDigit(HINTS_KEY, level, 1) == 1; }
+
+int TotalStars() {
+  int total = 0;
+  for (int level = 1; level <= OfferedLevelCount(); ++level) total += LevelStars(level);
+  return total;
+}
+
+void ResetProgress() {
+  xmlNode* root = OptionsRoot();
+  if (root == nullptr) return;
+  for (int level = 1; level <= root->ChildCount; ++level) {
+    xmlNode* record = root->GetChild(level);
+    record->AttributeValueSet("score", "");
+    record->AttributeValueSet("status", level == 1 ? "Open" : "Close");
+  }
+  root->AttributeValueSet("lastLevel", "1");
+  root->AttributeValueSet("win", "false");
+  root->AttributeValueSet(STARS_KEY,
+                          std::string(static_cast<std::size_t>(OfferedLevelCount()), '0'));
+  root->AttributeValueSet(HINTS_KEY,
+                          std::string(static_cast<std::size_t>(OfferedLevelCount()), '0'));
+  gameCompleted = 0;
+  levelCount = OfferedLevelCount();
+  SaveOptions();
+}
+
 void ApplyAudioSettings() {
-  SetChannelVolume(musicChannel, musicOn == 1 ? MUSIC_VOLUME_ON : 0.0f);
+  SetChannelVolume(musicChannel, MusicChannelVolume());
+  SetEffectsVolume(static_cast<float>(playSettings.soundVolume) / 100.0f);
   xmlNode* root = OptionsRoot();
   if (root == nullptr) return;
   root->AttributeValueSet("music", BoolText(musicOn));
@@ -485,10 +601,21 @@ int OfferedLevelCount() {
   return root->ChildCount < DEFAULT_LEVEL_COUNT ? root->ChildCount : DEFAULT_LEVEL_COUNT;
 }
 
-TLevelCompletion RecordLevelCompleted(int level, int shots) {
+TLevelCompletion RecordLevelCompleted(int level, int shots, int par, bool hinted) {
   TLevelCompletion result;
   xmlNode* record = LevelRecord(level);
   if (record == nullptr) return result;
+  result.stars = StarsFor(shots, par);
+  result.bestStars = LevelStars(level);
+  if (result.stars > result.bestStars) {
+    result.newStars = true;
+    result.bestStars = result.stars;
+    SetLevelDigit(STARS_KEY, level, result.stars, MAX_STARS);
+    SetLevelDigit(HINTS_KEY, level, hinted ? 1 : 0, 1);
+  } else if (result.stars > 0 && result.stars == result.bestStars && !hinted &&
+             LevelHinted(level)) {
+    SetLevelDigit(HINTS_KEY, level, 0, 1);  // the same stars again, this time by skill alone
+  }
   result.best = xmlTextToInt(record->AttributeValueGet("score"));
   // A tie keeps the stored best; 0 means the level was never completed.
   if (result.best == 0 || result.best > shots) {

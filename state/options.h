@@ -1,6 +1,13 @@
 // The options and progress file: the music and sound switches, whether the final win screen was
 // reached, the last selected level, and per level whether it is open and its best shot count.
 // Read once at start-up into optionsDoc; every change is made there and the whole file is saved.
+// What the game keeps beyond that (stars, hints used, volumes and settings) lives in extra
+// attributes of the root, so the level records keep their three attributes and a file written
+// now still reads cleanly with the readers that came before:
+//   musicVolume, soundVolume   0-100
+//   fullscreen, gauge, firstShot   "true" / "false"
+//   stars    one digit 0-3 per level, in level order ("3120..."); 0: none yet
+//   hints    one digit 0/1 per level: 1 when the level's stars were won after a hint
 #pragma once
 
 #include <string>
@@ -33,8 +40,16 @@ std::string OptionsFilePath();
 void LoadOptions();
 /// Start-up: musicOn, soundOn and gameCompleted from the root's music, sound and win.
 void ReadOptionSwitches();
-/// Music volume from musicOn (0.8 or 0), root music and sound from the switches, then a save.
+/// Music volume from musicOn and the music volume setting, the sound effects' volume from the
+/// sound volume setting, root music and sound from the switches, then a save.
 void ApplyAudioSettings();
+/// Volume of the music channel: 0.8 x musicVolume / 100 while music is on, else 0.
+float MusicChannelVolume();
+/// Start-up: playSettings from the root's extra attributes; a missing or unreadable value keeps
+/// its default.
+void ReadPlaySettings();
+/// Writes playSettings into the root's extra attributes and saves.
+void SavePlaySettings();
 /// Saves optionsDoc to OptionsFilePath() in the container, then the same bytes to
 /// BackupFilePath(). False when the progress file cannot be written: one line on standard error
 /// names the file and the reason (once while the same failure repeats) and sets the notice; the
@@ -55,17 +70,38 @@ xmlNode* LevelRecord(int level);
 /// Levels the game offers: the records present, at most the number of level files.
 int OfferedLevelCount();
 
+/// Stars for a win with `shots` against `par`: 3 at par or better, 2 up to par + 2, 1 beyond;
+/// 0 when there is no par (a level without a plan).
+int StarsFor(int shots, int par);
+/// Best shots kept for `level`; 0 when never completed or no record.
+int BestShotsOf(int level);
+/// Stars kept for `level` (0-3; 0 when none or no record).
+int LevelStars(int level);
+/// True when the level's kept stars were won after a hint.
+bool LevelHinted(int level);
+/// Sum of the kept stars of every offered level.
+int TotalStars();
+
 /// What completing a level changed in the progress document.
 struct TLevelCompletion {
   bool newBest = false;     ///< score now holds the shots of this attempt
   int best = 0;             ///< best score after the attempt
+  int stars = 0;            ///< stars of this attempt (0 without a par)
+  int bestStars = 0;        ///< stars kept after the attempt
+  bool newStars = false;    ///< this attempt won more stars than were kept
   bool nextOpened = false;  ///< the next level's record was set to "Open"
   bool gameWon = false;     ///< the last level was completed while gameCompleted was 0: win="true"
 };
 /// Records a win of `level` with `shots` shots: a lower (or first) score is stored, the next
 /// level is opened, completing the last level for the first time sets win="true" (saved at once),
 /// and the file is saved. Updates levelCount. Does nothing for a level without a record.
-TLevelCompletion RecordLevelCompleted(int level, int shots);
+/// With a `par`, the attempt's stars are kept when more than before; a win after a hint
+/// (`hinted`) marks those stars as such, a win without one as good as the kept stars clears it.
+TLevelCompletion RecordLevelCompleted(int level, int shots, int par = 0, bool hinted = false);
+/// Starts the progress anew, as on a first run: level 1 open and every other closed, no scores,
+/// stars or hints, lastLevel 1, win "false", gameCompleted 0. The switches and settings stay.
+/// Saved at once.
+void ResetProgress();
 /// Root lastLevel as decimal text; not saved by itself.
 void SetLastLevel(int level);
 /// End of the program: lastLevel = selectedRow + 1, then save.

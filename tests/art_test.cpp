@@ -156,6 +156,16 @@ std::vector<Picture> GamePictures() {
       {"game_pic/win.png", 480, 260, 1, MASKED},
       {"game_pic/particle.png", 16, 16, 1, MASKED},
       {"game_pic/nextlevelsmall.png", 100, 15, 1, MASKED},
+      // Play aids: the power gauge, stars, the hint's pictures, the win banner, menu focus.
+      {"game_pic/gauge.png", 22, 112, 21, MASKED},
+      {"game_pic/star.png", 28, 28, 2, MASKED},
+      {"game_pic/star_small.png", 15, 15, 2, MASKED},
+      {"game_pic/hint_aim.png", 47, 47, 1, MASKED},
+      {"game_pic/hint_pulse.png", 64, 64, 1, MASKED},
+      {"game_pic/hintbutton.png", 96, 19, 1, MASKED},
+      {"game_pic/banner.png", 380, 170, 1, MASKED},
+      {"game_pic/focus.png", 18, 22, 1, MASKED},
+      {"game_pic/volume.png", 150, 18, 11, MASKED},
       {"levels_thumbs/close.jpg", 360, 270, 1, OPAQUE | MASKED},
       {"levels_pic/mousehorse.png", 80, 30, 2, MASKED},
   };
@@ -302,7 +312,7 @@ TEST_F(ArtTest, EveryPictureHasItsSizeCellsAndTransparency) {
   }
   EXPECT_EQ(BodyPictures().size(), 66u);
   EXPECT_EQ(RagdollPictures().size(), 32u);
-  EXPECT_EQ(GamePictures().size(), 29u);  // the 27 of game_pic plus close.jpg and mousehorse
+  EXPECT_EQ(GamePictures().size(), 38u);  // the 36 of game_pic plus close.jpg and mousehorse
   // 15 backgrounds, 63 decorations, 3 clouds, 8 animations and the menu picture.
   EXPECT_EQ(ScenePictures().size(), 90u);
 
@@ -619,7 +629,7 @@ TEST(ArtGenerators, TwoRunsWriteIdenticalBytes) {
     }
   }
   const auto a = FilesUnder(base / "a"), b = FilesUnder(base / "b");
-  EXPECT_EQ(a.size(), 231u);
+  EXPECT_EQ(a.size(), 240u);
   EXPECT_TRUE(a == b) << "a second run wrote different bytes";
   fs::remove_all(base);
 }

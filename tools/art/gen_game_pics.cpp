@@ -406,6 +406,189 @@ void NextLevelButton(const std::string& path, int w, int h) {
   c.SavePng(path);
 }
 
+// [SECTION] Play aids: power gauge, stars, hint, win banner, menu focus ------------------------
+
+/// The strength gauge beside the cannon: a glass tube with ticks, filled from the bottom in
+/// `cells` steps (cell k holds k / (cells - 1) of the way), green through yellow to red.
+void PowerGauge(const std::string& path, int cells) {
+  const int w = 22, h = 112;
+  Canvas sheet(w * cells, h);
+  DrawCells(sheet, w, h, cells, cells, [&](cairo_t* cr, int frame) {
+    const double x = 4, y = 4, tw = w - 8, th = h - 8;
+    RoundedRect(cr, x, y, tw, th, tw / 2);
+    Source(cr, SLATE, 0.55);
+    cairo_fill(cr);
+    const double share = static_cast<double>(frame) / (cells - 1);
+    if (share > 0) {
+      cairo_save(cr);
+      RoundedRect(cr, x, y, tw, th, tw / 2);
+      cairo_clip(cr);
+      const double top = y + th * (1 - share);
+      cairo_rectangle(cr, x, top, tw, th * share);
+      cairo_pattern_t* p = cairo_pattern_create_linear(0, y + th, 0, y);
+      for (const auto& [at, c] : {std::pair{0.0, GREEN}, std::pair{0.55, YELLOW},
+                                  std::pair{0.8, ORANGE}, std::pair{1.0, RED}}) {
+        cairo_pattern_add_color_stop_rgb(p, at, c.r, c.g, c.b);
+      }
+      cairo_set_source(cr, p);
+      cairo_fill(cr);
+      cairo_pattern_destroy(p);
+      cairo_restore(cr);
+    }
+    for (int t = 1; t < 4; ++t) {  // quarter ticks on the glass
+      const double ty = y + th * t / 4.0;
+      cairo_move_to(cr, x + 1.5, ty);
+      cairo_line_to(cr, x + tw * 0.45, ty);
+    }
+    Source(cr, WHITE, 0.8);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    RoundedRect(cr, x + 2.5, y + 5, tw * 0.22, th - 10, tw * 0.1);  // the glass's shine
+    Source(cr, WHITE, 0.35);
+    cairo_fill(cr);
+    RoundedRect(cr, x, y, tw, th, tw / 2);
+    Outline(cr, 2);
+  });
+  sheet.SavePng(path);
+}
+
+/// Two cells: a won star (gold) and a star still to win (a hollow slate one).
+void Stars(const std::string& path, int size) {
+  Canvas sheet(size * 2, size);
+  DrawCells(sheet, size, size, 2, 2, [&](cairo_t* cr, int frame) {
+    const double m = size / 2.0, outer = size / 2.0 - 1.5;
+    StarPath(cr, m, m + 0.5, outer, outer * 0.48, 5, -90);
+    if (frame == 0) {
+      FillBall(cr, m, m, outer, outer, YELLOW);
+    } else {
+      Source(cr, STONE, 0.55);
+      cairo_fill_preserve(cr);
+    }
+    Outline(cr, size > 20 ? 2 : 1.4, frame == 0 ? INK : SLATE);
+    if (frame == 0) Glint(cr, m - outer * 0.2, m - outer * 0.25, outer * 0.22, outer * 0.14, 0.7);
+  });
+  sheet.SavePng(path);
+}
+
+/// Where the stored plan aims: the crosshair's shape, dashed, in a pale sky blue.
+void HintAim(const std::string& path) {
+  Canvas c(47, 47);
+  cairo_t* cr = c.cr();
+  const double m = 23.5;
+  const double dash[] = {5, 3.4};
+  for (int pass = 0; pass < 2; ++pass) {
+    Source(cr, pass == 0 ? INK : Hex(0xBFE9FF), pass == 0 ? 0.6 : 1);
+    cairo_set_line_width(cr, pass == 0 ? 4.5 : 2);
+    cairo_set_dash(cr, dash, 2, 0);
+    cairo_arc(cr, m, m, 15, 0, 2 * M_PI);
+    cairo_stroke(cr);
+    cairo_set_dash(cr, nullptr, 0, 0);
+    for (int i = 0; i < 4; ++i) {
+      const double a = i * M_PI / 2 + M_PI / 4;
+      cairo_move_to(cr, m + std::cos(a) * 8, m + std::sin(a) * 8);
+      cairo_line_to(cr, m + std::cos(a) * 13, m + std::sin(a) * 13);
+    }
+    cairo_stroke(cr);
+  }
+  cairo_arc(cr, m, m, 3, 0, 2 * M_PI);
+  Source(cr, BLUE);
+  cairo_fill_preserve(cr);
+  Outline(cr, 1.2);
+  c.SavePng(path);
+}
+
+/// The "when to fire" pulse: a soft ring that the game scales and fades.
+void HintPulse(const std::string& path) {
+  Canvas c(64, 64);
+  cairo_t* cr = c.cr();
+  cairo_pattern_t* p = cairo_pattern_create_radial(32, 32, 18, 32, 32, 31);
+  cairo_pattern_add_color_stop_rgba(p, 0, 0.75, 0.91, 1, 0);
+  cairo_pattern_add_color_stop_rgba(p, 0.55, 1, 0.99, 0.93, 0.95);
+  cairo_pattern_add_color_stop_rgba(p, 1, 0.29, 0.56, 0.91, 0);
+  cairo_set_source(cr, p);
+  cairo_paint(cr);
+  cairo_pattern_destroy(p);
+  c.SavePng(path);
+}
+
+/// A pill button like the next-level sign, in blue, with a small lamp.
+void HintButton(const std::string& path, int w, int h) {
+  Canvas c(w, h);
+  cairo_t* cr = c.cr();
+  RoundedRect(cr, 0.75, 0.75, w - 1.5, h - 1.5, h / 2.0);
+  FillVertical(cr, 0, h, Shade(BLUE, 0.35), Shade(BLUE, -0.25));
+  Outline(cr, 1.5);
+  RoundedRect(cr, h * 0.3, 2.2, w - h * 0.6, h * 0.25, h * 0.12);
+  Source(cr, WHITE, 0.45);
+  cairo_fill(cr);
+  const double lx = h * 0.75, ly = h * 0.45;
+  cairo_arc(cr, lx, ly, h * 0.24, 0, 2 * M_PI);
+  Source(cr, YELLOW);
+  cairo_fill_preserve(cr);
+  Outline(cr, 1);
+  cairo_rectangle(cr, lx - h * 0.1, ly + h * 0.2, h * 0.2, h * 0.16);
+  Source(cr, STONE);
+  cairo_fill_preserve(cr);
+  Outline(cr, 0.8);
+  Lettering(cr, "HINT  H", h * 1.15, 2, w - h * 1.6, h - 4, WHITE, Hex(0xFFF4B0), 1.1);
+  c.SavePng(path);
+}
+
+/// The panel the win of a level is told on: cream paper in a dark-wood frame.
+void WinBanner(const std::string& path, int w, int h) {
+  Canvas c(w, h);
+  cairo_t* cr = c.cr();
+  RoundedRect(cr, 2, 2, w - 4, h - 4, 16);
+  FillVertical(cr, 0, h, Shade(WOOD_DARK, 0.15), Shade(WOOD_DARK, -0.2));
+  Outline(cr, 2.5);
+  RoundedRect(cr, 10, 10, w - 20, h - 20, 10);
+  FillVertical(cr, 10, h - 10, WHITE, Hex(0xF3E6C8));
+  Outline(cr, 1.5, Shade(WOOD_DARK, -0.3));
+  Rng rng(SeedOf("banner"));
+  for (int i = 0; i < 6; ++i) {  // a few nail heads on the frame
+    const double x = i % 2 == 0 ? 6.5 : w - 6.5;
+    const double y = 20 + (h - 40) * (i / 2) / 2.0 + rng.Range(-2, 2);
+    cairo_arc(cr, x, y, 2, 0, 2 * M_PI);
+    Source(cr, BRASS);
+    cairo_fill_preserve(cr);
+    Outline(cr, 0.8);
+  }
+  c.SavePng(path);
+}
+
+/// The keyboard's focus in the menus: a small yellow pointer left of the focused caption.
+void FocusPointer(const std::string& path) {
+  const int w = 18, h = 22;
+  Canvas c(w, h);
+  cairo_t* cr = c.cr();
+  cairo_move_to(cr, 2, 2);
+  cairo_line_to(cr, w - 2, h / 2.0);
+  cairo_line_to(cr, 2, h - 2);
+  cairo_line_to(cr, 6, h / 2.0);
+  cairo_close_path(cr);
+  FillVertical(cr, 0, h, YELLOW, ORANGE);
+  Outline(cr, 1.6);
+  c.SavePng(path);
+}
+
+/// A volume bar of the settings screen: `cells` cells from empty to full.
+void VolumeBar(const std::string& path, int w, int h, int cells) {
+  Canvas sheet(w * cells, h);
+  DrawCells(sheet, w, h, cells, cells, [&](cairo_t* cr, int frame) {
+    const double share = static_cast<double>(frame) / (cells - 1);
+    RoundedRect(cr, 2, 2, w - 4, h - 4, (h - 4) / 2.0);
+    Source(cr, SLATE, 0.45);
+    cairo_fill(cr);
+    if (share > 0) {
+      RoundedRect(cr, 2, 2, 4 + (w - 8) * share, h - 4, (h - 4) / 2.0);
+      FillVertical(cr, 2, h - 2, Shade(TEAL, 0.35), Shade(TEAL, -0.2));
+    }
+    RoundedRect(cr, 2, 2, w - 4, h - 4, (h - 4) / 2.0);
+    Outline(cr, 1.6);
+  });
+  sheet.SavePng(path);
+}
+
 // [SECTION] Title and win ------------------------------------------------------------------------
 
 void Title(const std::string& path) {
@@ -650,6 +833,15 @@ int main(int argc, char** argv) {
                         Label(dir + "shots.png", "SHOTS", 80, 19);
                         NextLevelButton(dir + "nextlevelbig.png", 149, 19);
                         NextLevelButton(dir + "nextlevelsmall.png", 100, 15);
+                        PowerGauge(dir + "gauge.png", 21);
+                        Stars(dir + "star.png", 28);
+                        Stars(dir + "star_small.png", 15);
+                        HintAim(dir + "hint_aim.png");
+                        HintPulse(dir + "hint_pulse.png");
+                        HintButton(dir + "hintbutton.png", 96, 19);
+                        WinBanner(dir + "banner.png", 380, 170);
+                        FocusPointer(dir + "focus.png");
+                        VolumeBar(dir + "volume.png", 150, 18, 11);
                         Title(dir + "title.png");
                         Win(dir + "win.png");
                         LockedLevel(assets + "/levels_thumbs/close.jpg");

@@ -130,8 +130,6 @@ class TRestWatch {
 
 }  // namespace
 
-int TShotPlan::Frames() const { return (shots.empty() ? 0 : shots.back().frame + 1) + wait; }
-
 void UseLevelFolder(const std::string& dir) { levelFolder = dir; }
 
 void RegisterLevelAssets() {

@@ -6,21 +6,7 @@
 #include <string>
 #include <vector>
 
-/// A click: in frame `frame` (0-based Update count) the mouse stands at (x, y) before Update,
-/// and the click fires right after that Update, as the main loop does.
-struct TShot {
-  int frame = 0;
-  int x = 0, y = 0;  ///< aim point, screen pixels
-};
-
-/// The shots of a run and how long it lasts after the last one.
-struct TShotPlan {
-  std::vector<TShot> shots;  ///< ascending, frames at least one apart
-  int wait = 0;              ///< frames played after the frame of the last shot
-
-  /// Update calls of the whole run: up to and including the last shot's frame, then `wait`.
-  int Frames() const;
-};
+#include "game/level_plan.h"
 
 struct TRunResult {
   bool won = false;

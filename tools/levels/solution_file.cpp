@@ -1,5 +1,4 @@
-// Reading and writing the stored solutions. The reader is strict: a solution that verify cannot
-// replay exactly as written must be reported, not guessed at.
+// The stored solutions as files in a folder, and the same shots as an input script.
 #include "tools/levels/solution_file.h"
 
 #include <algorithm>
@@ -8,65 +7,6 @@
 #include <sstream>
 
 #include "media/media.h"
-
-namespace {
-
-bool ReadInts(std::istringstream& in, std::initializer_list<int*> values) {
-  for (int* v : values) {
-    if (!(in >> *v)) return false;
-  }
-  std::string extra;
-  return !(in >> extra);
-}
-
-}  // namespace
-
-bool ParseSolution(const std::string& text, TShotPlan& plan, std::string& error) {
-  plan = TShotPlan{};
-  std::istringstream lines(text);
-  std::string line;
-  int number = 0;
-  bool waitSeen = false;
-  auto fail = [&](const std::string& why) {
-    error = "line " + std::to_string(number) + ": " + why;
-    return false;
-  };
-  while (std::getline(lines, line)) {
-    ++number;
-    std::istringstream in(line);
-    std::string word;
-    if (!(in >> word) || word[0] == '#') continue;
-    if (waitSeen) return fail("nothing may follow the wait line");
-    if (word == "shot") {
-      TShot shot;
-      if (!ReadInts(in, {&shot.frame, &shot.x, &shot.y}))
-        return fail("expected \"shot FRAME X Y\"");
-      if (shot.frame < 0) return fail("a shot's frame cannot be negative");
-      if (!plan.shots.empty() && shot.frame <= plan.shots.back().frame) {
-        return fail("shot frames must ascend");
-      }
-      plan.shots.push_back(shot);
-    } else if (word == "wait") {
-      if (!ReadInts(in, {&plan.wait})) return fail("expected \"wait FRAMES\"");
-      if (plan.wait < 1) return fail("wait must be at least 1 frame");
-      waitSeen = true;
-    } else {
-      return fail("unknown word \"" + word + "\"");
-    }
-  }
-  if (plan.shots.empty()) return fail("no shot");
-  if (!waitSeen) return fail("no wait line");
-  return true;
-}
-
-std::string FormatSolution(const TShotPlan& plan, const std::string& comment) {
-  std::ostringstream out;
-  if (!comment.empty()) out << "# " << comment << '\n';
-  for (const TShot& shot : plan.shots)
-    out << "shot " << shot.frame << ' ' << shot.x << ' ' << shot.y << '\n';
-  out << "wait " << plan.wait << '\n';
-  return out.str();
-}
 
 std::string FormatInputScript(const TShotPlan& plan) {
   // Script commands of frame F land when the F-th Flip completes, and the game flips inside the

@@ -1,21 +1,15 @@
 // The stored solution of a level: a small text file per level, assets/solutions/level<n>.txt,
-// read by verify and written by solve. Format (also in the README):
-//   # comment lines and blank lines are ignored
-//   shot FRAME X Y     a click in frame FRAME with the aim point (X, Y), one line per shot,
-//                      frames ascending
-//   wait W             frames played after the frame of the last shot (one line, after the shots)
+// read by verify and written by solve. The format and its reader are the game's own
+// (game/level_plan.h, which the game uses for par and hints); this adds the files.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "game/level_plan.h"
 #include "tools/levels/level_run.h"
 
-/// Reads a solution text. On a fault returns false and names the line in `error`.
-bool ParseSolution(const std::string& text, TShotPlan& plan, std::string& error);
-/// The text of a solution, `comment` (may be empty) as a comment line first.
-std::string FormatSolution(const TShotPlan& plan, const std::string& comment);
 /// The same shots as the game's input script (`build/brakkon --level N --input FILE`).
 std::string FormatInputScript(const TShotPlan& plan);
 

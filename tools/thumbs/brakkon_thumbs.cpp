@@ -29,6 +29,9 @@ constexpr int POINTER_Y = -100;
 bool RenderLevel(int level, const std::string& outDir) {
   SeedRnd(START_SEED);
   currentLevel = level;
+  // A thumbnail shows the level, not the play aids drawn over it.
+  playSettings.powerGauge = false;
+  playSettings.firstShotDone = true;
   session = std::make_shared<TGame>();
   session->Update();
   const PixmapPtr frame = GrabPixmap(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
