@@ -437,10 +437,14 @@ void InjectMouseWheel(int delta);
 void InjectKey(int key, bool down);
 void InjectJoyButton(int button, bool down);
 void InjectCloseRequest();
+/// A file dropped onto the window (also through InjectDroppedFile); "" when none is waiting.
+/// Each file is given once, in the order dropped.
+std::string TakeDroppedFile();
+void InjectDroppedFile(const std::string& path);
 
 /// Loads a frame-stamped input script ("<frame> <command> <args>" per line, '#' comments):
 ///   move X Y | press B | release B | click B | wheel D | keydown K | keyup K | key K |
-///   joydown B | joyup B | close
+///   joydown B | joyup B | close | drop PATH (the rest of the line: a file dropped on the window)
 /// Commands of frame F are applied when the F-th Flip after the script's origin completes
 /// (frame 0: at once). The origin is the moment of loading unless SetInputScriptOrigin moves it.
 /// Returns false with a message naming the line on a bad script.

@@ -22,6 +22,7 @@ constexpr int STATE_PLAY = 3;
 constexpr int STATE_LEVEL_SELECT = 4;
 constexpr int STATE_ENDING = 6;
 constexpr int STATE_FINAL_WIN = 7;
+constexpr int STATE_EDITOR = 8;
 
 /// Values of sessionCommand.
 constexpr int COMMAND_NONE = 0;
