@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app/random_player.h"
+#include "editor/editor.h"
+#include "editor/level_check.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "game/user_levels.h"
@@ -22,6 +24,9 @@
 #include "xml/xml_document.h"
 
 namespace {
+
+/// The level editor, made when it is first opened.
+std::shared_ptr<TEditor> editor;
 
 constexpr float RAGDOLL_PICTURE_SHRINK = 0.76f;
 constexpr float CANNON_HANDLE_X = 31;
@@ -311,16 +316,6 @@ std::string OwnLevelName(const std::string& path) {
 
 }  // namespace
 
-void StartOwnLevel(const std::shared_ptr<const TOwnLevel>& level) {
-  if (session) session->exitAll();
-  session = nullptr;
-  if (pauseMenu) pauseMenu->show = 0;
-  sessionCommand = COMMAND_NONE;
-  session = StartOwnSession(level);
-  gameState = STATE_PLAY;
-  kiv_SetScreen("Screen 2");  // the pause menu is reached from the level selection's screen
-}
-
 bool PlayLevelFile(const std::string& path, int returnState) {
   const TUserLevel read = ReadUserLevel(path);
   if (!read.level) {
@@ -334,7 +329,7 @@ bool PlayLevelFile(const std::string& path, int returnState) {
   own->name = OwnLevelName(path);
   own->level = read.level;
   own->returnState = returnState;
-  StartOwnLevel(own);
+  PlayOwnLevel(own);
   return true;
 }
 
@@ -399,6 +394,11 @@ bool MainLoopPass() {
     levelSelect->Update();
     drew = true;
   }
+  if (gameState == STATE_EDITOR) {
+    if (!editor) editor = std::make_shared<TEditor>();
+    editor->Update();
+    drew = gameState == STATE_EDITOR;
+  }
   if (gameState == STATE_FINAL_WIN && winScreen) {
     winScreen->Update();
     drew = true;
@@ -419,6 +419,16 @@ bool MainLoopPass() {
 }
 
 int RunGame(const TLaunchOptions& options) {
+  if (!options.checkFile.empty()) {
+    // The checking process: no window, no sound, nothing on standard output but its report.
+    SetLogQuiet(true);
+    SetHeadless(true);
+    RegisterEmbeddedAssets();
+    LoadSharedMedia();
+    soundOn = 0;
+    musicOn = 0;
+    return RunLevelCheck(options.checkFile, options.planFile);
+  }
   SetHeadless(options.headless);
   RegisterEmbeddedAssets();
   if (options.level > 0 && !IsEmbeddedAsset(LevelAssetPath(options.level))) {
@@ -477,6 +487,7 @@ int RunGame(const TLaunchOptions& options) {
     RandomPlayerStep();
   } while (MainLoopPass());
   ReportRandomPlayer();
+  editor = nullptr;
   session = nullptr;
   LeaveGraphics();
   return 0;

@@ -42,9 +42,6 @@ void CreateScreens();
 /// Starts level `level` as the level selection's "start" does (--level); a closed level is
 /// opened for this run.
 void StartLevelFromSelection(int level);
-/// Plays a level of one's own (a file, a dropped file, the editor's level on trial); the player
-/// comes back to its returnState when leaving it.
-void StartOwnLevel(const std::shared_ptr<const TOwnLevel>& level);
 /// Reads a level file from outside (command line, a file dropped on the window) and plays it;
 /// false with the reason told on standard error and on screen when it cannot be played.
 bool PlayLevelFile(const std::string& path, int returnState);

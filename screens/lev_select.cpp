@@ -81,6 +81,18 @@ TLevSelect::TLevSelect() {
   UpdateSumms();
 }
 
+void PlayOwnLevel(const std::shared_ptr<const TOwnLevel>& level) {
+  if (session) session->exitAll();
+  session = nullptr;
+  if (pauseMenu) pauseMenu->show = 0;
+  sessionCommand = COMMAND_NONE;
+  session = StartOwnSession(level);
+  gameState = STATE_PLAY;
+  FlushMouse();
+  // The pause menu is reached from the level selection's screen, as in a numbered level.
+  if (levelSelect) ShowScreen(levelSelect->screen2);
+}
+
 void ShowLevelCompleted(kiv_TTable& table, int level, const TLevelCompletion& result) {
   table.SetContent(level - 1, 1, std::to_string(result.best));
   if (result.nextOpened) table.SetContent(level, 2, "Open");

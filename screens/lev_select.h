@@ -4,12 +4,18 @@
 // is the live copy of the progress: the session writes into it and the loop stores its selection.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "gui/kiv_gui.h"
 #include "media/media.h"
 
 struct TLevelCompletion;
+struct TOwnLevel;
+
+/// Plays a level of one's own (a file, a dropped file, one of "My levels", the editor's level
+/// on trial) as "start" plays a numbered level; leaving it goes back to its returnState.
+void PlayOwnLevel(const std::shared_ptr<const TOwnLevel>& level);
 
 /// The rows of `table` after a win of `level` (1-based): its best shots, and the next row opened
 /// when the win opened it.

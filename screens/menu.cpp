@@ -51,6 +51,7 @@ TMenu::TMenu() {
   button1 = MenuButton("screen2", "PLAY", 370, 250, 60, 25, panel);
   if (levelSelect) button1->SetLink(levelSelect->screen2);
   button10 = MenuButton("ok", "Physics engine: Box2D", 435, 121, 330, 26, panel);
+  editorButton = MenuButton("editor", "editor", 360, 290, 80, 25, panel);
   button6 = MenuButton("ok3", musicOn == 0 ? "music off" : "music on", 285, 430, 230, 25, panel);
   button7 = MenuButton("ok3", soundOn == 0 ? "sound off" : "sound on", 285, 460, 230, 25, panel);
 }
@@ -63,7 +64,7 @@ void TMenu::Update() {
   SetBlend(ALPHABLEND);
   kiv_RefreshGUI();
   while (kiv_PollEvent() != 0) {
-    for (const kiv_ButtonPtr& b : {button1, button6, button7}) b->SetFont("Default");
+    for (const kiv_ButtonPtr& b : {button1, button6, button7, editorButton}) b->SetFont("Default");
     const int id = kiv_EventID();
     const kiv_GadgetPtr source = kiv_EventSource();
     if (id == EVENT_GADGETACTION && source == button10) {
@@ -83,7 +84,12 @@ void TMenu::Update() {
       gameState = STATE_LEVEL_SELECT;
       SetColor(255, 255, 255);
     }
-    if (id == EVENT_MOUSEOVER && (source == button1 || source == button6 || source == button7)) {
+    if (id == EVENT_GADGETACTION && source == editorButton) {
+      FlushMouse();
+      gameState = STATE_EDITOR;
+    }
+    if (id == EVENT_MOUSEOVER &&
+        (source == button1 || source == button6 || source == button7 || source == editorButton)) {
       source->SetFont("Big");
     }
   }

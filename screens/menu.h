@@ -15,6 +15,7 @@ class TMenu {
   kiv_ButtonPtr button6;   ///< music switch
   kiv_ButtonPtr button7;   ///< sound switch
   kiv_ButtonPtr button10;  ///< credits
+  kiv_ButtonPtr editorButton;
   kiv_ScreenPtr screen1;
 
   /// One frame: draw, run the GUI, react to its events, flip.
