@@ -275,7 +275,9 @@ void CreateScreens() {
   LinkSessionToScreens();
   TSessionLinks& links = SessionLinks();
   links.ownLevelWon = [](const TOwnLevel& level, int shots) {
-    if (!level.name.empty()) RecordUserLevelBest(level.name, shots);
+    if (level.name.empty()) return;
+    RecordUserLevelBest(level.name, shots);
+    if (levelSelect && levelSelect->ShowsMyLevels()) levelSelect->ShowMyLevels(true);
   };
   // Escape in a level on trial from the editor goes back to editing instead of pausing.
   links.openPauseMenu = [pause = links.openPauseMenu] {

@@ -39,7 +39,7 @@ class TEditor {
 
   /// The status line (tests read it).
   const std::string& Status() const { return status; }
-  const TLevelCheck& Check() const { return check; }
+  TLevelCheck& Check() { return check; }
 
  private:
   enum class TPanel { NONE, BODIES, LEVEL, OPEN, REPORT };

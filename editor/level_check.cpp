@@ -316,8 +316,9 @@ bool TLevelCheck::Start(const std::string& levelPath, const std::string& planPat
   progress = "starting";
   pending.clear();
   std::error_code ec;
-  const std::string program = std::filesystem::read_symlink("/proc/self/exe", ec).string();
-  if (ec || program.empty()) {
+  const std::string self =
+      program.empty() ? std::filesystem::read_symlink("/proc/self/exe", ec).string() : program;
+  if (ec || self.empty()) {
     error = "the game's own program cannot be found";
     return false;
   }
@@ -337,8 +338,8 @@ bool TLevelCheck::Start(const std::string& levelPath, const std::string& planPat
     ::dup2(fds[1], STDOUT_FILENO);
     ::close(fds[0]);
     ::close(fds[1]);
-    ::execl(program.c_str(), program.c_str(), "--check", levelPath.c_str(), "--plan",
-            planPath.c_str(), static_cast<char*>(nullptr));
+    ::execl(self.c_str(), self.c_str(), "--check", levelPath.c_str(), "--plan", planPath.c_str(),
+            static_cast<char*>(nullptr));
     ::_exit(127);
   }
   ::close(fds[1]);

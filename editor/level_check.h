@@ -64,6 +64,8 @@ class TLevelCheck {
   bool HasReport() const { return report.finished || !report.error.empty(); }
   const TCheckReport& Report() const { return report; }
   const std::string& Progress() const { return progress; }
+  /// The program started with --check; "" for this program itself.
+  std::string program;
 
  private:
   int child = -1;

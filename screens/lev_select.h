@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/kiv_gui.h"
 #include "media/media.h"
@@ -41,13 +42,23 @@ class TLevSelect {
   kiv_ButtonPtr button3;  ///< hidden: shows the pause menu
   kiv_ButtonPtr button5;  ///< hidden: shows the final win screen
   ImagePtr thumb_t;
-  int levelBestShots = 0;    ///< best shots of the level last started
-  int preparedRow = -1;      ///< the selected row whose level was last prepared
-  int shownRow = -1;         ///< the row whose thumbnail and start button are shown
-  std::string shownStatus;   ///< its status when they were chosen
-  kiv_LabelPtr noticeLabel;  ///< a progress notice, shown once for a few seconds
-  int noticeShown = 0;       ///< serial of the last progress notice shown
-  int noticeFrames = 0;      ///< frames the notice stays up
+  int levelBestShots = 0;            ///< best shots of the level last started
+  int preparedRow = -1;              ///< the selected row whose level was last prepared
+  int shownRow = -1;                 ///< the row whose thumbnail and start button are shown
+  std::string shownStatus;           ///< its status when they were chosen
+  kiv_LabelPtr noticeLabel;          ///< a progress notice, shown once for a few seconds
+  int noticeShown = 0;               ///< serial of the last progress notice shown
+  int noticeFrames = 0;              ///< frames the notice stays up
+  kiv_TablePtr myTable;              ///< "My levels": the player's own levels and their best shots
+  kiv_ButtonPtr myButton;            ///< switches between the numbered levels and "My levels"
+  std::vector<std::string> myNames;  ///< the levels of myTable's rows
+  int myShownRow = -2;               ///< the row of myTable whose thumbnail is shown
+
+  /// Shows "My levels" (true) or the numbered levels; the list of one's levels is read anew.
+  void ShowMyLevels(bool mine);
+  bool ShowsMyLevels() const { return myTable && myTable->gHidden == 0; }
+  /// Plays row `row` of "My levels"; a file that cannot be played is told in the notice.
+  void StartMyLevel(int row);
 
   /// Recomputes the two summary lines; returns the total of best shots as text.
   std::string UpdateSumms();

@@ -1,12 +1,16 @@
 // Levels of one's own: writing level files (every stored level survives a write and a read),
 // reading level files from outside the game, the best shots of one's levels, sessions of a level
 // in memory, and the editor's level with its history.
+#include "editor/editor.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "editor/editor_level.h"
+#include "editor/level_check.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "game/user_levels.h"
@@ -280,6 +284,108 @@ TEST(EditorLevel, ThePaletteNamesPicturesThatExist) {
   for (const std::string& name : BackgroundNames())
     EXPECT_TRUE(IsEmbeddedAsset("fones/" + name)) << name;
   EXPECT_EQ(BodyPictureNames().size(), 65u);
+}
+
+// [SECTION] The editor driven by an input script ------------------------------------------------
+
+/// Keys of a word typed into the editor: letters and digits.
+std::string Typed(int frame, const std::string& word) {
+  std::string script;
+  for (char c : word) {
+    const int key = c >= 'a' && c <= 'z' ? KEY_A + (c - 'a') : KEY_0 + (c - '0');
+    script += std::to_string(frame++) + " key " + std::to_string(key) + "\n";
+  }
+  return script;
+}
+
+TEST(EditorScript, BuildsALevelSavesItChecksItAndItIsWon) {
+  SetDataFolder(testing::TempDir() + "scripted/");
+  LoadOptions();
+  gameState = STATE_EDITOR;
+  TEditor editor;
+  editor.Check().program = BRAKKON_BUILD_DIR "/brakkon";
+  // The palette's cells are 58 pixels from (566, 30): staticPlankBig.png is cell 6 (row 1,
+  // column 2), target.png cell 20 (row 5, column 0). A wall at 500, the target behind it.
+  const std::string script =
+      "0 move 711 117\n1 click 1\n3 move 500 470\n4 click 1\n"
+      "6 move 595 349\n7 click 1\n9 move 620 560\n10 click 1\n"
+      "12 move 700 12\n13 click 1\n" +
+      Typed(15, "level901") + "24 key 13\n26 keydown 17\n27 key 83\n28 keyup 17\n30 key 117\n";
+  ASSERT_TRUE(ParseInputScript(script));
+  for (int frame = 0; frame < 40; ++frame) editor.Update();
+  ASSERT_EQ(gameState, STATE_EDITOR) << editor.Status();
+  EXPECT_EQ(editor.name, "level901");
+  const TLevelFile& built = editor.edit.Level();
+  ASSERT_EQ(built.bodies.size(), 3u);  // the floor of a new level, the wall, the target
+  EXPECT_EQ(built.bodies[1].name, "staticPlankBig.png");
+  EXPECT_EQ(built.bodies[1].x, 504);  // 500 on the 8-pixel grid
+  EXPECT_TRUE(built.bodies[2].target);
+  EXPECT_TRUE(std::filesystem::exists(UserThumbPath("level901")));
+
+  // The check runs beside the editor, which goes on drawing frames.
+  ASSERT_TRUE(editor.Check().IsRunning()) << editor.Status();
+  const auto start = std::chrono::steady_clock::now();
+  int frames = 0;
+  while (editor.Check().IsRunning() &&
+         std::chrono::steady_clock::now() - start < std::chrono::seconds(60)) {
+    editor.Update();
+    ++frames;
+  }
+  const TCheckReport& report = editor.Check().Report();
+  ASSERT_TRUE(report.finished) << report.error;
+  EXPECT_GT(frames, 10);  // the editor stayed responsive while it ran
+  ASSERT_TRUE(report.winnable);
+  EXPECT_EQ(report.shots, 1);
+  EXPECT_GT(report.firstShotShare, 0);
+  EXPECT_GE(report.fairness, 0.75);
+  ASSERT_TRUE(std::filesystem::exists(UserPlanPath("level901")));
+
+  // Opened again it is the same level, and its plan wins it in a session of its own.
+  TEditor reopened;
+  ASSERT_TRUE(reopened.Open("level901")) << reopened.Status();
+  EXPECT_TRUE(reopened.edit.Level() == built);
+  auto own = std::make_shared<TOwnLevel>();
+  own->level = ReadUserLevel(UserLevelPath("level901")).level;
+  SeedRnd(CHECK_SEED);
+  auto game = StartOwnSession(own);
+  game->drawingEnabled = false;
+  bool won = false;
+  for (int frame = 0; frame < report.plan.back().frame + 1 + report.wait && !won; ++frame) {
+    for (const TCheckShot& shot : report.plan)
+      if (shot.frame == frame) InjectMouseMove(shot.x, shot.y);
+    game->Update();
+    for (const TCheckShot& shot : report.plan)
+      if (shot.frame == frame) game->shotRagdoll();
+    won = game->flTou == 1;
+  }
+  EXPECT_TRUE(won);
+  game->exitAll();
+  SetOwnLevel(nullptr);
+}
+
+TEST(LevelCheck, ReportLinesReadBack) {
+  TCheckReport r;
+  r.finished = true;
+  r.winnable = true;
+  r.shots = 2;
+  r.firstShotShare = 0.25;
+  r.fairness = 0.5;
+  r.plays = 400;
+  r.wait = 77;
+  r.plan = {{60, 100, 200}, {160, 300, 400}};
+  TCheckReport back;
+  std::string progress;
+  ASSERT_TRUE(ParseCheckLine(CheckReportLine(r), back, progress));
+  EXPECT_TRUE(back.winnable);
+  EXPECT_EQ(back.shots, 2);
+  EXPECT_EQ(back.plan.size(), 2u);
+  EXPECT_EQ(back.plan[1].y, 400);
+  EXPECT_EQ(back.wait, 77);
+  EXPECT_DOUBLE_EQ(back.firstShotShare, 0.25);
+  ASSERT_TRUE(ParseCheckLine("progress first shots 20 of 300", back, progress));
+  EXPECT_EQ(progress, "first shots 20 of 300");
+  EXPECT_FALSE(ParseCheckLine("something else", back, progress));
+  EXPECT_EQ(CheckPlanText(r, "x"), "# x\nshot 60 100 200\nshot 160 300 400\nwait 77\n");
 }
 
 }  // namespace
