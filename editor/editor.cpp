@@ -37,6 +37,7 @@ constexpr float TURN_STEP = 0.5f;
 constexpr int GRIDS[] = {0, 4, 8, 16, 32};
 constexpr int STORED_LEVEL_ROWS = DEFAULT_LEVEL_COUNT;
 constexpr float PLAN_MARK = 6;
+constexpr int REPORT_HEIGHT = 11 * ROW_HEIGHT;
 
 bool Inside(int x, int y, int bx, int by, int bw, int bh) {
   return x >= bx && x < bx + bw && y >= by && y < by + bh;
@@ -320,7 +321,8 @@ void TEditor::ChangeLevelRow(int row, int step) {
 }
 
 bool TEditor::HandlePanel(int x, int y, int button) {
-  if (panel == TPanel::NONE || !Inside(x, y, PANEL_X, PANEL_TOP, PANEL_W, PANEL_BOTTOM - PANEL_TOP))
+  if (panel == TPanel::NONE ||
+      !Inside(x, y, PANEL_X, PANEL_TOP, PANEL_W, PanelBottom() - PANEL_TOP))
     return false;
   const int step = button == 2 ? -1 : 1;
   if (panel == TPanel::BODIES) {
@@ -349,7 +351,7 @@ bool TEditor::HandlePanel(int x, int y, int button) {
       panel = TPanel::BODIES;
     }
   } else if (panel == TPanel::REPORT) {
-    if (y > PANEL_BOTTOM - 2 * ROW_HEIGHT) {
+    if (y > PanelBottom() - 2 * ROW_HEIGHT) {
       if (x < PANEL_X + PANEL_W / 2)
         showPlan = !showPlan;
       else
@@ -644,9 +646,14 @@ void TEditor::DrawToolbar() {
   SetColor(255, 255, 255);
 }
 
+int TEditor::PanelBottom() const {
+  // The report needs a few lines: the level stays in view below it.
+  return panel == TPanel::REPORT ? PANEL_TOP + REPORT_HEIGHT : PANEL_BOTTOM;
+}
+
 void TEditor::DrawPanel() {
   if (panel == TPanel::NONE) return;
-  DrawPanelBox(PANEL_X, PANEL_TOP, PANEL_W, PANEL_BOTTOM - PANEL_TOP);
+  DrawPanelBox(PANEL_X, PANEL_TOP, PANEL_W, PanelBottom() - PANEL_TOP);
   SetColor(255, 255, 255);
   if (panel == TPanel::BODIES) {
     const std::vector<std::string>& names = BodyPictureNames();
@@ -688,7 +695,10 @@ void TEditor::DrawPanel() {
   } else if (panel == TPanel::REPORT) {
     const TCheckReport& r = check.Report();
     std::vector<std::string> lines;
-    if (check.IsRunning()) lines.push_back("Checking... " + check.Progress());
+    if (check.IsRunning()) {
+      lines.push_back("Checking...");
+      lines.push_back(check.Progress());
+    }
     if (!r.error.empty()) lines.push_back("The check failed: " + r.error);
     if (r.finished) {
       lines.push_back(r.winnable ? "Can be won." : "No win found.");
@@ -708,8 +718,8 @@ void TEditor::DrawPanel() {
     for (std::size_t i = 0; i < lines.size(); ++i)
       Text(lines[i], PANEL_X + 8, PANEL_TOP + 6 + static_cast<int>(i) * ROW_HEIGHT);
     SetColor(255, 240, 150);
-    Text(showPlan ? "[hide plan]" : "[show plan]", PANEL_X + 8, PANEL_BOTTOM - ROW_HEIGHT - 4);
-    Text("[close]", PANEL_X + PANEL_W / 2 + 20, PANEL_BOTTOM - ROW_HEIGHT - 4);
+    Text(showPlan ? "[hide plan]" : "[show plan]", PANEL_X + 8, PanelBottom() - ROW_HEIGHT - 4);
+    Text("[close]", PANEL_X + PANEL_W / 2 + 20, PanelBottom() - ROW_HEIGHT - 4);
   }
   SetColor(255, 255, 255);
 }

@@ -60,6 +60,7 @@ class TEditor {
   void DrawBody(const TBodyEntry& body, bool selected);
   void DrawToolbar();
   void DrawPanel();
+  int PanelBottom() const;
   void DrawStatus();
   void SaveThumbnail();
   void SetStatus(const std::string& text) { status = text; }
