@@ -8,8 +8,11 @@
 #include <string>
 
 #include "app/random_player.h"
+#include "editor/editor.h"
+#include "editor/level_check.h"
 #include "game/game.h"
 #include "game/level_file.h"
+#include "game/user_levels.h"
 #include "gui/kiv_gui.h"
 #include "physics/physic_world.h"
 #include "screens/lev_select.h"
@@ -22,6 +25,9 @@
 #include "xml/xml_document.h"
 
 namespace {
+
+/// The level editor, made when it is first opened.
+std::shared_ptr<TEditor> editor;
 
 constexpr float RAGDOLL_PICTURE_SHRINK = 0.76f;
 constexpr float CANNON_HANDLE_X = 31;
@@ -51,7 +57,10 @@ const char* const USAGE =
     "  --level N          start in level N\n"
     "  --data-dir DIR     keep the options and progress file in DIR\n"
     "  --debug-physics    draw the physics outlines during play\n"
-    "  --random-input SEED  play by random input through every level (soak runs)\n";
+    "  --random-input SEED  play by random input through every level (soak runs)\n"
+    "  --check FILE       find out whether the level file FILE can be won, and how\n"
+    "  --plan FILE        with --check: write the plan found to FILE\n"
+    "  FILE.xml           play the level file FILE.xml\n";
 
 ImagePtr LoadWithStep(const std::string& path, int flags = DEFAULT_IMAGE_FLAGS) {
   ImagePtr image = LoadImage(path, flags);
@@ -116,6 +125,12 @@ bool ParseLaunchOptions(int argc, char** argv, TLaunchOptions& options, std::str
       options.randomInputSeed = ParsePositive(value(), ok);
     } else if (arg == "--data-dir" && hasValue) {
       options.dataDir = value();
+    } else if (arg == "--check" && hasValue) {
+      options.checkFile = value();
+    } else if (arg == "--plan" && hasValue) {
+      options.planFile = value();
+    } else if (!arg.empty() && arg[0] != '-' && options.levelFile.empty()) {
+      options.levelFile = arg;
     } else {
       message = "brakkon: unknown option or missing value: " + arg + "\n" + USAGE;
       return false;
@@ -271,9 +286,67 @@ void CreateScreens() {
   levelSelect->button5->SetLink(winScreen->screen1);
   winScreen->button2->SetLink(mainMenu->screen1);
   LinkSessionToScreens();
+  TSessionLinks& links = SessionLinks();
+  links.ownLevelWon = [](const TOwnLevel& level, int shots) {
+    if (level.name.empty()) return;
+    RecordUserLevelBest(level.name, shots);
+    if (levelSelect && levelSelect->ShowsMyLevels()) levelSelect->ShowMyLevels(true);
+  };
+  // Escape in a level on trial from the editor goes back to editing instead of pausing.
+  links.openPauseMenu = [pause = links.openPauseMenu] {
+    if (OwnLevel() && OwnLevel()->returnState == STATE_EDITOR)
+      sessionCommand = COMMAND_NEXT_LEVEL;
+    else if (pause)
+      pause();
+  };
 }
 
 void AdvanceToNextLevel() { session = StartSession(currentLevel + 1); }
+
+namespace {
+
+void LeaveOwnLevel() {
+  if (session) session->exitAll();
+  session = nullptr;
+  gameState = OwnLevel() ? OwnLevel()->returnState : STATE_MAIN_MENU;
+  SetOwnLevel(nullptr);
+  sessionCommand = COMMAND_NONE;
+  if (pauseMenu) pauseMenu->show = 0;
+  FlushMouse();
+  FlushKeys();
+}
+
+/// The level's name when the file lies in the player's level folder, else "".
+std::string OwnLevelName(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path file = fs::weakly_canonical(path, ec);
+  // The folder's path ends in a separator: its parent_path is the folder itself.
+  const fs::path folder = fs::weakly_canonical(fs::path(UserLevelFolder()).parent_path(), ec);
+  const std::string name = file.stem().string();
+  if (ec || file.parent_path() != folder || file.extension() != ".xml" || !IsLevelName(name))
+    return "";
+  return name;
+}
+
+}  // namespace
+
+bool PlayLevelFile(const std::string& path, int returnState) {
+  const TUserLevel read = ReadUserLevel(path);
+  if (!read.level) {
+    std::fprintf(stderr, "brakkon: cannot play %s: %s\n", path.c_str(), read.problem.c_str());
+    SetPlayerNotice("Cannot play " + std::filesystem::path(path).filename().string() + ": " +
+                    read.problem + ".");
+    return false;
+  }
+  auto own = std::make_shared<TOwnLevel>();
+  own->path = path;
+  own->name = OwnLevelName(path);
+  own->level = read.level;
+  own->returnState = returnState;
+  PlayOwnLevel(own);
+  return true;
+}
 
 void StartLevelFromSelection(int level) {
   // As a click on "start": the table selects the row, so the win and lastLevel behave the same.
@@ -319,6 +392,9 @@ bool MainLoopPass() {
                               : keyFire || (JoyDown(1, 0) && session->currentFrameOfCannon == 0);
     if (fire && !paused) session->shotRagdoll();
   }
+  if (gameState == STATE_PLAY && sessionCommand == COMMAND_NEXT_LEVEL && OwnLevel()) {
+    LeaveOwnLevel();  // after a level of one's own, back to where it was started
+  }
   if (gameState == STATE_PLAY && sessionCommand == COMMAND_NEXT_LEVEL) {
     if (session) session->exitAll();
     session = nullptr;
@@ -343,9 +419,23 @@ bool MainLoopPass() {
     settingsScreen->Update();
     drew = true;
   }
+  if (gameState == STATE_EDITOR) {
+    if (!editor) editor = std::make_shared<TEditor>();
+    editor->Update();
+    drew = gameState == STATE_EDITOR;
+  }
   if (gameState == STATE_FINAL_WIN && winScreen) {
     winScreen->Update();
     drew = true;
+  }
+  // A level file dropped onto the window is played; after it the player comes back here.
+  for (std::string dropped = TakeDroppedFile(); !dropped.empty(); dropped = TakeDroppedFile()) {
+    const int from = gameState != STATE_PLAY ? gameState
+                     : OwnLevel()            ? OwnLevel()->returnState
+                                             : STATE_LEVEL_SELECT;
+    if (!PlayLevelFile(dropped, from) && gameState != STATE_PLAY) {
+      gameState = STATE_LEVEL_SELECT;  // where the notice saying why is shown
+    }
   }
   // Without its screen (tests) a state still shows a frame, so the loop keeps its pace.
   if (!drew && gameState != STATE_PLAY) DrawEmptyFrame();
@@ -354,11 +444,30 @@ bool MainLoopPass() {
 }
 
 int RunGame(const TLaunchOptions& options) {
+  if (!options.checkFile.empty()) {
+    // The checking process: no window, no sound, nothing on standard output but its report.
+    SetLogQuiet(true);
+    SetHeadless(true);
+    RegisterEmbeddedAssets();
+    LoadSharedMedia();
+    soundOn = 0;
+    musicOn = 0;
+    return RunLevelCheck(options.checkFile, options.planFile);
+  }
   SetHeadless(options.headless);
   RegisterEmbeddedAssets();
   if (options.level > 0 && !IsEmbeddedAsset(LevelAssetPath(options.level))) {
     std::fprintf(stderr, "brakkon: there is no level %d\n", options.level);
     return 2;
+  }
+  // A level file that cannot be played is told before any window opens.
+  if (!options.levelFile.empty()) {
+    const TUserLevel read = ReadUserLevel(options.levelFile);
+    if (!read.level) {
+      std::fprintf(stderr, "brakkon: cannot play %s: %s\n", options.levelFile.c_str(),
+                   read.problem.c_str());
+      return 2;
+    }
   }
   AppTitle("Brakkon");
   if (!Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, FRAME_HERTZ, 0)) return 1;
@@ -382,6 +491,10 @@ int RunGame(const TLaunchOptions& options) {
   kiv_SetScreen("Screen 1");
   gameState = STATE_MAIN_MENU;
   if (options.level > 0) StartLevelFromSelection(options.level);
+  if (!options.levelFile.empty() && !PlayLevelFile(options.levelFile, STATE_MAIN_MENU)) {
+    EndGraphics();
+    return 2;
+  }
   // The script starts with the main loop: nothing of it may reach the start-up (a new session
   // would flush its keys).
   if (!options.inputFile.empty()) {
@@ -401,6 +514,7 @@ int RunGame(const TLaunchOptions& options) {
     RandomPlayerStep();
   } while (MainLoopPass());
   ReportRandomPlayer();
+  editor = nullptr;
   session = nullptr;
   LeaveGraphics();
   return 0;

@@ -1,7 +1,10 @@
 // The application shell: start-up, the Loading screen, music and the main loop.
 #pragma once
 
+#include <memory>
 #include <string>
+
+struct TOwnLevel;
 
 /// What the command line asked for.
 struct TLaunchOptions {
@@ -13,6 +16,9 @@ struct TLaunchOptions {
   int level = 0;               ///< start in this level; 0 starts in the main menu
   bool debugPhysics = false;
   int randomInputSeed = 0;  ///< soak runs: the random-input player with this seed; 0 none
+  std::string levelFile;    ///< a level file to play at once (`brakkon FILE.xml`)
+  std::string checkFile;    ///< --check: solve this level file headless, report, and exit
+  std::string planFile;     ///< --plan: where --check writes the plan it found
 };
 
 /// Parses argv. Returns false with a message for an unknown flag or a bad value; sets
@@ -36,6 +42,9 @@ void CreateScreens();
 /// Starts level `level` as the level selection's "start" does (--level); a closed level is
 /// opened for this run.
 void StartLevelFromSelection(int level);
+/// Reads a level file from outside (command line, a file dropped on the window) and plays it;
+/// false with the reason told on standard error and on screen when it cannot be played.
+bool PlayLevelFile(const std::string& path, int returnState);
 /// currentLevel + 1 and a new session.
 void AdvanceToNextLevel();
 /// One pass of the main loop; returns false once the program should end.

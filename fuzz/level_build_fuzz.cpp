@@ -2,7 +2,10 @@
 // frames without drawing. Nothing the file says may crash the game or feed the physics garbage.
 // An input starting with a zero byte fills a level of every kind of entry with numbers instead:
 // its bytes read as floats (tiny, huge, infinite, not a number) and as counts, so that the
-// clamps and limits of the level reader meet absurd values in every attribute.
+// clamps and limits of the level reader meet absurd values in every attribute. Each file is also
+// taken the way a player's file is (`brakkon FILE.xml`, "My levels", a dropped file): read, told
+// apart as playable or not, written back by the editor's writer (which must read back the same),
+// and played as the own level.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,8 +14,10 @@
 #include <tuple>
 
 #include "game/game.h"
+#include "game/user_levels.h"
 #include "media/media.h"
 #include "state/globals.h"
+#include "xml/xml_document.h"
 
 namespace {
 
@@ -127,5 +132,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (frame == 1) game->shotRagdoll();
   }
   game->exitAll();
+  game = nullptr;
+
+  const TUserLevel read = ReadUserLevel(LevelFile());
+  if (read.level == nullptr) {
+    if (read.problem.empty()) __builtin_trap();  // refused without a reason
+    return 0;
+  }
+  TLevelFile level = *read.level;
+  level.notes.clear();
+  xmlDocument document;
+  document.LoadBytes(LevelFileBytes(level));
+  if (!(ReadLevelFile(document) == level)) __builtin_trap();  // the writer lost something
+  auto own = std::make_shared<TOwnLevel>();
+  own->level = read.level;
+  std::shared_ptr<TGame> ownGame = StartOwnSession(own);
+  ownGame->drawingEnabled = false;
+  for (int frame = 0; frame < FRAMES_PER_INPUT; ++frame) {
+    ownGame->Update();
+    if (frame == 1) ownGame->shotRagdoll();
+  }
+  ownGame->exitAll();
+  SetOwnLevel(nullptr);
   return 0;
 }

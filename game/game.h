@@ -21,7 +21,9 @@
 #include "state/options.h"
 
 class kiv_TTable;
+class TGame;
 struct TLevelFile;
+struct TOwnLevel;
 
 using BodyPtr = std::shared_ptr<physics::b2Body>;
 
@@ -76,6 +78,8 @@ struct TSessionLinks {
   std::function<void()> showFinalWin;                  ///< switch the menus to the final win screen
   /// A menu font by name ("Small", "Small2", "Default", "Big"); null draws the built-in font.
   std::function<FontPtr(const std::string&)> font;
+  /// A win of the own level (OwnLevel()) with `shots` shots.
+  std::function<void(const TOwnLevel&, int shots)> ownLevelWon;
 };
 TSessionLinks& SessionLinks();
 
@@ -83,7 +87,21 @@ TSessionLinks& SessionLinks();
 /// so that the level starts without waiting for them (nothing for a level that does not exist).
 void PrepareLevel(int level);
 
-class TGame;
+/// A level from outside the numbered ones: a file of the player's, or the editor's level played
+/// on trial. While one is set, sessions build it instead of level `currentLevel`, leave the
+/// progress file alone and report a win through TSessionLinks::ownLevelWon.
+struct TOwnLevel {
+  std::string name;  ///< the player's name for it (a file name without ".xml"); "" for none
+  std::string path;  ///< the file it was read from; "" for a level only in memory
+  std::shared_ptr<const TLevelFile> level;
+  int returnState = 0;  ///< the gameState the player goes back to on leaving it
+};
+/// Sets the level sessions build (null: the numbered levels again).
+void SetOwnLevel(std::shared_ptr<const TOwnLevel> level);
+const std::shared_ptr<const TOwnLevel>& OwnLevel();
+/// A new session of `level`, which becomes the own level.
+std::shared_ptr<TGame> StartOwnSession(std::shared_ptr<const TOwnLevel> level);
+
 /// A new session of `level` (which becomes `currentLevel`); what it shows is held for a restart
 /// and the level after it prepared while this one is played.
 std::shared_ptr<TGame> StartSession(int level);
@@ -254,6 +272,10 @@ class TGame {
   void DrawFirstRunHint() const;
 
   bool IsPaused() const;
+  /// The level this session builds: the own level when one is set, else level currentLevel.
+  TLevelFile ReadSessionLevel() const;
+  /// "Level <n>", or the own level's name, for log lines.
+  std::string LevelLabel() const;
   void BuildBodies(const TLevelFile& level);
   void BuildBox(const struct TBodyEntry& entry, const ImagePtr& picture, float x, float y);
   void BuildCircle(const struct TBodyEntry& entry, const ImagePtr& picture, float x, float y);

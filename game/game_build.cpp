@@ -115,12 +115,27 @@ void PrepareLevel(int level) {
 }
 
 std::shared_ptr<TGame> StartSession(int level) {
+  SetOwnLevel(nullptr);
   currentLevel = level;
   auto session = std::make_shared<TGame>();
   ForgetPreparation();
   PrepareLevel(level);  // held for a restart, and for the next level where they share
   PrepareLevel(level + 1);
   return session;
+}
+
+namespace {
+std::shared_ptr<const TOwnLevel> ownLevel;
+}  // namespace
+
+void SetOwnLevel(std::shared_ptr<const TOwnLevel> level) { ownLevel = std::move(level); }
+
+const std::shared_ptr<const TOwnLevel>& OwnLevel() { return ownLevel; }
+
+std::shared_ptr<TGame> StartOwnSession(std::shared_ptr<const TOwnLevel> level) {
+  ForgetPreparation();
+  SetOwnLevel(std::move(level));
+  return std::make_shared<TGame>();
 }
 
 TSessionLinks& SessionLinks() {
@@ -133,11 +148,21 @@ TGame::TGame() {
   SetUpPlayAids();
 }
 
+TLevelFile TGame::ReadSessionLevel() const {
+  if (ownLevel && ownLevel->level) return *ownLevel->level;
+  return LoadLevelFile(LevelAssetPath(currentLevel));
+}
+
+std::string TGame::LevelLabel() const {
+  if (!ownLevel) return "Level " + std::to_string(currentLevel);
+  return "Level \"" + (ownLevel->name.empty() ? ownLevel->path : ownLevel->name) + "\"";
+}
+
 TGame::~TGame() { Free(); }
 
 void TGame::createWrld() {
   FlushKeys();
-  const TLevelFile level = LoadLevelFile(LevelAssetPath(currentLevel));
+  const TLevelFile level = ReadSessionLevel();
   b2Vec2 gravity(0, -GRAVITY_UNITS);
   if (level.gravity == "up") gravity = b2Vec2(0, GRAVITY_UNITS);
   if (level.gravity == "left") gravity = b2Vec2(-GRAVITY_UNITS, 0);
@@ -155,11 +180,10 @@ void TGame::createWrld() {
 void TGame::LoadLevel() {
   // The file was read once by createWrld; a direct call reads it again.
   std::unique_ptr<TLevelFile> owned = std::move(pendingLevel);
-  if (!owned) owned = std::make_unique<TLevelFile>(LoadLevelFile(LevelAssetPath(currentLevel)));
+  if (!owned) owned = std::make_unique<TLevelFile>(ReadSessionLevel());
   const TLevelFile& level = *owned;
   // What reading the file changed (its numbers are clamped and its entries cut to the limits).
-  for (const std::string& note : level.notes)
-    LogLine("Level " + std::to_string(currentLevel) + ": " + note);
+  for (const std::string& note : level.notes) LogLine(LevelLabel() + ": " + note);
 
   backgroundImage = level.fon.empty() ? nullptr : LoadImage("fones/" + level.fon);
 
@@ -286,7 +310,7 @@ bool TGame::TakePicturePixels(const ImagePtr& picture, int copies, const std::st
     return true;
   }
   picturePixelsLeft = -1;
-  LogLine("Level " + std::to_string(currentLevel) + ": " + what +
+  LogLine(LevelLabel() + ": " + what +
           " and the pictures after it are left out: " + "the pictures of a level may cover " +
           std::to_string(MAX_LEVEL_PICTURE_PIXELS) + " pixels in all");
   return false;

@@ -46,6 +46,9 @@ void TGame::DrawCounter(const ImagePtr& label, float x, float y, int value) cons
   }
 }
 
-void TGame::drawLevel() const { DrawCounter(shared.numLevel, levX, levY, currentLevel); }
+void TGame::drawLevel() const {
+  if (OwnLevel()) return;  // a level of the player's has a name, not a number
+  DrawCounter(shared.numLevel, levX, levY, currentLevel);
+}
 
 void TGame::drawShots() const { DrawCounter(shared.shots, shotsX, shotsY, levelScore); }

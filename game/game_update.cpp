@@ -152,7 +152,8 @@ void TGame::UpdateSparks() {
 }
 
 void TGame::LeaveToNextLevel() {
-  const int row = SessionLinks().selectNextLevel ? SessionLinks().selectNextLevel() : -1;
+  const int row =
+      SessionLinks().selectNextLevel && !OwnLevel() ? SessionLinks().selectNextLevel() : -1;
   if (row >= 0) SetLastLevel(row + 1);
   StopRain();
   exitAll();
@@ -169,7 +170,7 @@ void TGame::HandleKeys() {
   }
   if (paused && touch == 0 && KeyHit(KEY_SPACE) != 0) FlushKeys();
   if (KeyHit(KEY_F9) != 0 && KeyHit(KEY_F3) != 0 && KeyHit(KEY_F7) != 0 && KeyHit(KEY_F4) != 0) {
-    if (currentLevel >= levelCount) return;  // nothing comes after the last level
+    if (OwnLevel() || currentLevel >= levelCount) return;  // nothing comes after the last level
     LeaveToNextLevel();
     return;
   }
@@ -185,29 +186,35 @@ void TGame::HandleKeys() {
 void TGame::HandleWin() {
   const bool paused = IsPaused();
   if (flTou == 0) {
-    LogLine("Level " + std::to_string(currentLevel) + " won with " + std::to_string(levelScore) +
-            " shots in frame " + std::to_string(framesPlayed));
+    LogLine(LevelLabel() + " won with " + std::to_string(levelScore) + " shots in frame " +
+            std::to_string(framesPlayed));
     if (soundOn == 1 && shared.winLevel) PlaySound(shared.winLevel);
-    // The progress file first (saved there), then the level selection shows what it now holds.
-    const int noticeSerial = ProgressNoticeSerial();
-    RecordWin();
-    if (ProgressNoticeSerial() != noticeSerial) winNotice = ProgressNotice();
-    if (SessionLinks().showLevelCompleted) SessionLinks().showLevelCompleted(currentLevel, result);
-    if (currentLevel == levelCount) {
-      const int total = SessionLinks().updateSumms ? SessionLinks().updateSumms() : 0;
-      const bool first = gameCompleted == 0;
-      if (SessionLinks().setWinText) {
-        SessionLinks().setWinText((first ? "YOU WIN! Total best shots: " : "Total best shots: ") +
-                                  std::to_string(total));
-      }
-      StopRain();
-      exitAll();
-      if (first) {
-        gameState = STATE_FINAL_WIN;
-        if (SessionLinks().showFinalWin) SessionLinks().showFinalWin();
-        FlushMouse();
-      } else {
-        gameState = STATE_LEVEL_SELECT;
+    if (OwnLevel()) {
+      // A level of the player's is no numbered level: the progress file does not hear of it.
+      if (SessionLinks().ownLevelWon) SessionLinks().ownLevelWon(*OwnLevel(), levelScore);
+    } else {
+      // The progress file first (saved there), then the level selection shows what it now holds.
+      const int noticeSerial = ProgressNoticeSerial();
+      RecordWin();
+      if (ProgressNoticeSerial() != noticeSerial) winNotice = ProgressNotice();
+      if (SessionLinks().showLevelCompleted)
+        SessionLinks().showLevelCompleted(currentLevel, result);
+      if (currentLevel == levelCount) {
+        const int total = SessionLinks().updateSumms ? SessionLinks().updateSumms() : 0;
+        const bool first = gameCompleted == 0;
+        if (SessionLinks().setWinText) {
+          SessionLinks().setWinText((first ? "YOU WIN! Total best shots: " : "Total best shots: ") +
+                                    std::to_string(total));
+        }
+        StopRain();
+        exitAll();
+        if (first) {
+          gameState = STATE_FINAL_WIN;
+          if (SessionLinks().showFinalWin) SessionLinks().showFinalWin();
+          FlushMouse();
+        } else {
+          gameState = STATE_LEVEL_SELECT;
+        }
       }
     }
     flTou = 1;

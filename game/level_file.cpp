@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <sstream>
@@ -330,4 +331,166 @@ TLevelFile LoadLevelFile(const std::string& path) {
   xmlDocument document;
   document.LoadBytes(*bytes, path);  // a failed parse still leaves the nodes it built
   return ReadLevelFile(document);
+}
+
+// [SECTION] Writing -------------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* LEVEL_DECLARATION = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>";
+
+/// Attribute writing that leaves out what reading would give anyway.
+class TWriter {
+ public:
+  explicit TWriter(xmlNode* node) : node(node) {}
+  void Text(const char* name, const std::string& value) {
+    if (!value.empty()) node->AttributeValueSet(name, value);
+  }
+  void Float(const char* name, float value, float absent = 0) {
+    if (value != absent) node->AttributeValueSet(name, LevelNumberText(value));
+  }
+  void Int(const char* name, int value) {
+    if (value != 0) node->AttributeValueSet(name, std::to_string(value));
+  }
+
+ private:
+  xmlNode* node;
+};
+
+void WriteBody(xmlNode* node, const TBodyEntry& b) {
+  TWriter w(node);
+  w.Text("Name", b.name);
+  w.Float("x", b.x);
+  w.Float("y", b.y);
+  w.Float("angle", b.angle);
+  w.Text("typ", b.typ);
+  w.Text("shape", b.shape);
+  w.Float("scaleX", b.scaleX, 1);
+  w.Float("scaleY", b.scaleY, 1);
+  w.Float("density", b.density, 0.1f);
+  if (b.target) w.Text("target", "true");
+  w.Int("countLinks", b.countLinks);
+  w.Text("direct", b.direct);
+  w.Text("lastLink", b.lastLink);
+  w.Text("shapeLast", b.shapeLast);
+  w.Text("move", b.move);
+  w.Float("speed", b.speed);
+  w.Float("rotatingSpeed", b.rotatingSpeed);
+}
+
+void WriteRoot(xmlNode* root, const TLevelFile& level) {
+  TWriter w(root);
+  w.Text("fon", level.fon);
+  w.Float("levX", level.levX);
+  w.Float("levY", level.levY);
+  w.Float("shotsX", level.shotsX);
+  w.Float("shotsY", level.shotsY);
+  w.Float("nextX", level.nextX);
+  w.Float("nextY", level.nextY);
+  w.Int("limitRagdoll", level.limitRagdoll);
+  w.Text("weather", level.weather);
+  w.Text("thunder", level.thunder);
+  w.Int("shot", level.shot);
+  w.Int("mouse", level.mouse);
+  w.Int("spiderX", level.spiderX);
+  w.Int("spiderY", level.spiderY);
+  w.Float("sunX", level.sunX);
+  w.Float("sunY", level.sunY);
+  w.Int("crow", level.crow);
+  w.Int("snowmanX", level.snowmanX);
+  w.Int("snowmanY", level.snowmanY);
+  w.Text("snowmanTyp", level.snowmanTyp);
+  w.Text("gravity", level.gravity);
+}
+
+}  // namespace
+
+std::string LevelNumberText(float value) {
+  if (value == 0 || !std::isfinite(value)) return "0";
+  char text[64];
+  // Fixed notation: the reader takes an exponent too, but a person editing the file reads this.
+  const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+  if (ec != std::errc()) return "0";
+  return std::string(text, end);
+}
+
+std::vector<std::uint8_t> LevelFileBytes(const TLevelFile& level) {
+  xmlDocument document;
+  xmlNode* root = document.RootNode();
+  root->NameSet("level");
+  WriteRoot(root, level);
+  xmlNode* bodies = root->AddChild("bodies");
+  for (const TBodyEntry& b : level.bodies) WriteBody(bodies->AddChild("body"), b);
+  if (level.hasPortals) {
+    TWriter w(root->AddChild("portals"));
+    const TPortalEntry& p = level.portals;
+    w.Float("xIn", p.xIn);
+    w.Float("yIn", p.yIn);
+    w.Float("angleIn", p.angleIn);
+    w.Float("xOut", p.xOut);
+    w.Float("yOut", p.yOut);
+    w.Float("angleOut", p.angleOut);
+    w.Float("forceOutX", p.forceOutX);
+    w.Float("forceOutY", p.forceOutY);
+  }
+  if (!level.pics.empty()) {
+    xmlNode* pics = root->AddChild("pics");
+    for (const TPicEntry& pic : level.pics) {
+      TWriter w(pics->AddChild("pic"));
+      w.Text("Name", pic.name);
+      w.Float("x", pic.x);
+      w.Float("y", pic.y);
+      w.Float("angle", pic.angle);
+    }
+  }
+  if (!level.clouds.empty()) {
+    xmlNode* clouds = root->AddChild("oblaka");
+    for (const TCloudEntry& cloud : level.clouds) {
+      TWriter w(clouds->AddChild("oblako"));
+      w.Text("Name", cloud.name);
+      w.Float("x", cloud.x);
+      w.Float("y", cloud.y);
+      w.Float("speed", cloud.speed);
+      w.Text("direct", cloud.direct);
+    }
+  }
+  if (level.hasDrops) {
+    xmlNode* drops = root->AddChild("kapli");
+    for (const TDropEntry& drop : level.drops) {
+      TWriter w(drops->AddChild("kapla"));
+      w.Int("Name", drop.kind);
+      w.Int("x", drop.x);
+      w.Int("y", drop.y);
+      w.Float("scaleX", drop.scaleX, 1);
+      w.Float("scaleY", drop.scaleY, 1);
+    }
+  }
+  if (level.hasComets) {
+    xmlNode* comets = root->AddChild("komety");
+    for (const TCometEntry& c : level.comets) {
+      TWriter w(comets->AddChild("kometa"));
+      w.Float("x0", c.x0);
+      w.Float("y0", c.y0);
+      w.Float("x", c.x);
+      w.Float("y", c.y);
+      w.Float("scaleX", c.scaleX, 1);
+      w.Float("scaleY", c.scaleY, 1);
+      w.Float("speed", c.speed);
+      w.Float("angle", c.angle);
+    }
+  }
+  std::string text;
+  document.Save("", 0, &text);
+  // The stored files' declaration instead of the module's plain one.
+  const std::size_t lineEnd = text.find("\r\n");
+  text = LEVEL_DECLARATION + text.substr(lineEnd == std::string::npos ? 0 : lineEnd);
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+bool SaveLevelFile(const std::string& path, const TLevelFile& level, std::string& error) {
+  if (!WriteFileAtomic(path, LevelFileBytes(level), &error)) {
+    error = "the level could not be saved as " + path + ": " + error;
+    return false;
+  }
+  return true;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -67,35 +68,47 @@ struct TBodyEntry {
   std::string move;  ///< boxes: "left", "right", "up", "down"
   float speed = 0;
   float rotatingSpeed = 0;
+
+  friend bool operator==(const TBodyEntry&, const TBodyEntry&) = default;
 };
 
 struct TPortalEntry {
   float xIn = 0, yIn = 0, angleIn = 0;
   float xOut = 0, yOut = 0, angleOut = 0;
   float forceOutX = 0, forceOutY = 0;
+
+  friend bool operator==(const TPortalEntry&, const TPortalEntry&) = default;
 };
 
 struct TPicEntry {
   std::string name;  ///< levels_pic/ + name
   float x = 0, y = 0, angle = 0;
+
+  friend bool operator==(const TPicEntry&, const TPicEntry&) = default;
 };
 
 struct TCloudEntry {
   std::string name;
   float x = 0, y = 0, speed = 0;
   std::string direct;
+
+  friend bool operator==(const TCloudEntry&, const TCloudEntry&) = default;
 };
 
 struct TDropEntry {
   int kind = 0;  ///< 1 or 2
   int x = 0, y = 0;
   float scaleX = 1, scaleY = 1;
+
+  friend bool operator==(const TDropEntry&, const TDropEntry&) = default;
 };
 
 struct TCometEntry {
   float x0 = 0, y0 = 0, x = 0, y = 0;
   float scaleX = 1, scaleY = 1;
   float speed = 0, angle = 0;
+
+  friend bool operator==(const TCometEntry&, const TCometEntry&) = default;
 };
 
 struct TLevelFile {
@@ -126,6 +139,8 @@ struct TLevelFile {
   /// What reading changed, one line each: a value clamped, entries left out over a limit, a file
   /// refused. The game logs them; `brakkon-levels check` reports them.
   std::vector<std::string> notes;
+
+  friend bool operator==(const TLevelFile&, const TLevelFile&) = default;
 };
 
 /// Built bodies and joints of a body entry: a box or circle is one body; a chain its anchor, its
@@ -144,3 +159,17 @@ TLevelFile ReadLevelFile(const xmlDocument& document);
 /// Loads and reads a level file (embedded asset or file). A missing file gives an empty level, a
 /// file over MAX_LEVEL_FILE_BYTES an empty level with a note.
 TLevelFile LoadLevelFile(const std::string& path);
+
+// [SECTION] Writing -------------------------------------------------------------------------------
+
+/// The text of a level file for `level`: the level file declaration, the root's settings and the
+/// sections the level has, with the element names the stored files use. Values at their default
+/// are left out, numbers are written in their shortest exact form, so ReadLevelFile gives the same
+/// level back. Names must be plain ASCII without markup characters (the reader keeps values as
+/// written); the notes are not written.
+std::vector<std::uint8_t> LevelFileBytes(const TLevelFile& level);
+/// Writes LevelFileBytes to `path` atomically (the old file stays whole on any failure); false
+/// with the reason in `error`.
+bool SaveLevelFile(const std::string& path, const TLevelFile& level, std::string& error);
+/// Shortest text that reads back as exactly `value` ("0" for 0, no exponent for level numbers).
+std::string LevelNumberText(float value);

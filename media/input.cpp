@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cctype>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,6 +33,7 @@ struct InputState {
   std::array<bool, KEY_COUNT> keyDown{};
   std::array<bool, JOY_BUTTONS> joyDown{};  // injected
   bool closeRequested = false;
+  std::deque<std::string> droppedFiles;
   SDL_Joystick* joystick = nullptr;
   SDL_GameController* pad = nullptr;  // the first game controller plugged in
   std::array<float, 2> padStick{};    // left stick from the controller, -1..1
@@ -50,6 +53,7 @@ struct ScriptCommand {
   std::string verb;
   int a = 0;
   int b = 0;
+  std::string text;  ///< drop: the path
 };
 std::vector<ScriptCommand> script;  // sorted by frame
 std::size_t scriptNext = 0;
@@ -170,6 +174,12 @@ void ToggleFullscreen() {
 void HandleEvent(const SDL_Event& e) {
   switch (e.type) {
     case SDL_QUIT: input.closeRequested = true; break;
+    case SDL_DROPFILE:
+      if (e.drop.file != nullptr) {
+        InjectDroppedFile(e.drop.file);
+        SDL_free(e.drop.file);
+      }
+      break;
     case SDL_KEYDOWN: {
       if (e.key.repeat != 0) break;
       const bool altEnter = e.key.keysym.sym == SDLK_RETURN && (e.key.keysym.mod & KMOD_ALT) != 0;
@@ -279,6 +289,8 @@ void ApplyScript() {
       InjectStick(static_cast<float>(c.a) / 1000.0f, static_cast<float>(c.b) / 1000.0f);
     else if (c.verb == "close")
       InjectCloseRequest();
+    else if (c.verb == "drop")
+      InjectDroppedFile(c.text);
   }
 }
 
@@ -466,12 +478,26 @@ void SetFullscreen(bool on) {
   if (IsFullscreen() != on) ToggleFullscreen();
 }
 
+void InjectDroppedFile(const std::string& path) {
+  // A window takes a few files at a time; a flood of drops keeps only the first ones.
+  constexpr std::size_t MAX_DROPPED_FILES = 16;
+  if (input.droppedFiles.size() < MAX_DROPPED_FILES) input.droppedFiles.push_back(path);
+}
+
+std::string TakeDroppedFile() {
+  if (input.droppedFiles.empty()) return "";
+  std::string path = std::move(input.droppedFiles.front());
+  input.droppedFiles.pop_front();
+  return path;
+}
+
 void SetInputScriptOrigin() { scriptOrigin = FrameCount(); }
 
 bool ParseInputScript(const std::string& text, std::string* error) {
   static const std::vector<std::pair<std::string, int>> VERBS = {
-      {"move", 2},  {"press", 1}, {"release", 1}, {"click", 1}, {"wheel", 1}, {"keydown", 1},
-      {"keyup", 1}, {"key", 1},   {"joydown", 1}, {"joyup", 1}, {"stick", 2}, {"close", 0}};
+      {"move", 2},    {"press", 1}, {"release", 1}, {"click", 1},   {"wheel", 1},
+      {"keydown", 1}, {"keyup", 1}, {"key", 1},     {"joydown", 1}, {"joyup", 1},
+      {"stick", 2},   {"close", 0}, {"drop", -1}};
   // Bounds that keep every sum a script can make (the wheel's, the pointer's offsets) far from
   // overflowing: a million commands turning the wheel by a thousand at most is 10^9.
   constexpr std::size_t MAX_COMMANDS = 1000000;
@@ -511,7 +537,12 @@ bool ParseInputScript(const std::string& text, std::string* error) {
       verb = std::find_if(VERBS.begin(), VERBS.end(),
                           [&](const auto& v) { return v.first == c.verb; });
     }
-    const bool argsOk = verb != VERBS.end() &&
+    if (c.verb == "drop") {  // the rest of the line is the path
+      std::getline(words >> std::ws, c.text);
+      while (!c.text.empty() && std::isspace(static_cast<unsigned char>(c.text.back())))
+        c.text.pop_back();
+    }
+    const bool argsOk = verb != VERBS.end() && (c.verb != "drop" || !c.text.empty()) &&
                         (verb->second < 1 || static_cast<bool>(words >> c.a)) &&
                         (verb->second < 2 || static_cast<bool>(words >> c.b));
     std::string extra;

@@ -399,6 +399,8 @@ constexpr int KEY_NUMPAD1 = 97;
 constexpr int KEY_F1 = 112;  ///< F1-F12 are 112-123
 constexpr int KEY_F3 = 114;
 constexpr int KEY_F4 = 115;
+constexpr int KEY_F5 = 116;
+constexpr int KEY_F6 = 117;
 constexpr int KEY_F7 = 118;
 constexpr int KEY_F8 = 119;
 constexpr int KEY_F9 = 120;
@@ -458,6 +460,11 @@ void InjectMouseWheel(int delta);
 void InjectKey(int key, bool down);
 void InjectJoyButton(int button, bool down);
 void InjectCloseRequest();
+/// A file dropped onto the window (also through InjectDroppedFile); "" when none is waiting.
+/// Each file is given once, in the order dropped.
+std::string TakeDroppedFile();
+void InjectDroppedFile(const std::string& path);
+
 /// A stick position added to the controller's (scripts and tests).
 void InjectStick(float x, float y);
 /// A virtual game controller plugged in through SDL itself (after Graphics), so that tests
@@ -470,7 +477,8 @@ void DetachVirtualPad();
 
 /// Loads a frame-stamped input script ("<frame> <command> <args>" per line, '#' comments):
 ///   move X Y | press B | release B | click B | wheel D | keydown K | keyup K | key K |
-///   joydown B | joyup B | stick X Y | close
+///   joydown B | joyup B | stick X Y | close | drop PATH (the rest of the line: a file dropped on
+///   the window)
 /// (stick X Y: the left stick at X/1000, Y/1000 of its way, -1000..1000, until the next stick)
 /// Commands of frame F are applied when the F-th Flip after the script's origin completes
 /// (frame 0: at once). The origin is the moment of loading unless SetInputScriptOrigin moves it.

@@ -2,8 +2,11 @@
 #include "screens/lev_select.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
 
 #include "game/game.h"
+#include "game/user_levels.h"
 #include "screens/menu.h"
 #include "screens/menu_game.h"
 #include "state/globals.h"
@@ -86,8 +89,62 @@ TLevSelect::TLevSelect() {
   button5->Hide();
   button5->SetNameLink("Screen 5");
 
+  myTable = kiv_CreateTable("Table", 34, 70, 498, "my level", 150, TABLE_ITEM_HEIGHT, 1, panel2);
+  myTable->AddColumn("scores", 50);
+  myTable->HexColour("FFFFFF", kiv_TTable::ROW_BACKGROUND);
+  myTable->SetAlpha(0.4f, kiv_TTable::ROW_BACKGROUND);
+  myTable->HexColour("100000", kiv_TTable::SELECTED_ROW);
+  myTable->SetAlpha(0.5f, kiv_TTable::SELECTED_ROW);
+  myTable->HexColour("4E71B0", kiv_TTable::HEADING_ROW);
+  myTable->HexTextColour("4E71B0", kiv_TTable::ROW_BACKGROUND);
+  myTable->HexTextColour("2FFFFF", kiv_TTable::SELECTED_ROW);
+  myTable->HexTextColour("ffffff", kiv_TTable::HEADING_ROW);
+  myTable->SetFont("Small");
+  myTable->Hide();
+  myButton = MenuButton("mylevels", "my levels", 540, 542, 130, 30, panel2);
+
   ShowSelected();
   UpdateSumms();
+}
+
+void TLevSelect::ShowMyLevels(bool mine) {
+  myButton->SetText(mine ? "all levels" : "my levels");
+  if (!mine) {
+    myTable->Hide();
+    table->Show();
+    shownRow = -2;  // the numbered level's thumbnail and start button again
+    return;
+  }
+  table->Hide();
+  myTable->Show();
+  const int was = myTable->SelectedItem();
+  const std::string wasName = was >= 0 && was < static_cast<int>(myNames.size())
+                                  ? myNames[static_cast<std::size_t>(was)]
+                                  : "";
+  myTable->ClearItems();
+  myNames = UserLevelNames();
+  const std::map<std::string, int> bests = UserLevelBests();
+  for (const std::string& name : myNames) {
+    const auto best = bests.find(name);
+    myTable->AddItem({name, best == bests.end() ? "" : std::to_string(best->second)});
+  }
+  const auto kept = std::find(myNames.begin(), myNames.end(), wasName);
+  myTable->SelectItem(myNames.empty()         ? -1
+                      : kept != myNames.end() ? static_cast<int>(kept - myNames.begin())
+                                              : 0);
+  myShownRow = -2;
+}
+
+void PlayOwnLevel(const std::shared_ptr<const TOwnLevel>& level) {
+  if (session) session->exitAll();
+  session = nullptr;
+  if (pauseMenu) pauseMenu->show = 0;
+  sessionCommand = COMMAND_NONE;
+  session = StartOwnSession(level);
+  gameState = STATE_PLAY;
+  FlushMouse();
+  // The pause menu is reached from the level selection's screen, as in a numbered level.
+  if (levelSelect) ShowScreen(levelSelect->screen2);
 }
 
 void ShowLevelCompleted(kiv_TTable& table, int level, const TLevelCompletion& result) {
@@ -199,6 +256,22 @@ void TLevSelect::DrawRowStars() const {
   SetAlpha(1);
 }
 
+void TLevSelect::StartMyLevel(int row) {
+  if (row < 0 || row >= static_cast<int>(myNames.size())) return;
+  const std::string& name = myNames[static_cast<std::size_t>(row)];
+  const TUserLevel read = ReadUserLevel(UserLevelPath(name));
+  if (!read.level) {
+    SetPlayerNotice("Cannot play " + name + ": " + read.problem + ".");
+    return;
+  }
+  auto own = std::make_shared<TOwnLevel>();
+  own->name = name;
+  own->path = UserLevelPath(name);
+  own->level = read.level;
+  own->returnState = STATE_LEVEL_SELECT;
+  PlayOwnLevel(own);
+}
+
 int TLevSelect::showThumb(const std::string& status) {
   if (status == "Open") {
     thumb_t = LoadImage("levels_thumbs/level_thumb_" + std::to_string(table->SelectedItem() + 1) +
@@ -217,7 +290,20 @@ void TLevSelect::Update() {
     PrepareLevel(table->SelectedItem() + 1);
   }
   preparedRow = table->SelectedItem();
-  if (table->SelectedItem() != shownRow || SelectedStatus() != shownStatus) {
+  if (ShowsMyLevels()) {
+    if (myTable->SelectedItem() != myShownRow) {
+      myShownRow = myTable->SelectedItem();
+      const int row = myShownRow;
+      const bool any = row >= 0 && row < static_cast<int>(myNames.size());
+      const std::string thumb = any ? UserThumbPath(myNames[static_cast<std::size_t>(row)]) : "";
+      thumb_t = any && std::filesystem::is_regular_file(thumb) ? LoadImage(thumb) : nullptr;
+      if (!thumb_t) thumb_t = shared.closeThumb;
+      if (any)
+        button1->Show();
+      else
+        button1->Hide();
+    }
+  } else if (table->SelectedItem() != shownRow || SelectedStatus() != shownStatus) {
     ShowSelected();
     ScrollToSelected();
   }
@@ -240,6 +326,7 @@ void TLevSelect::Update() {
   button1->SetFont("Default");
   button2->SetFont("Default");
   HandleKeys();
+  myButton->SetFont("Default");
   while (kiv_PollEvent() != 0) {
     const int id = kiv_EventID();
     const kiv_GadgetPtr source = kiv_EventSource();
@@ -247,6 +334,15 @@ void TLevSelect::Update() {
       FlushMouse();
       gameState = STATE_MAIN_MENU;
       SetColor(255, 255, 255);
+    }
+    if (id == EVENT_GADGETACTION && source == myButton) {
+      FlushMouse();
+      ShowMyLevels(!ShowsMyLevels());
+    }
+    if (id == EVENT_GADGETACTION && source == button1 && ShowsMyLevels()) {
+      FlushMouse();
+      StartMyLevel(myTable->SelectedItem());
+      continue;
     }
     if (id == EVENT_GADGETACTION && source == button1) {
       FlushMouse();
@@ -260,8 +356,9 @@ void TLevSelect::Update() {
         SetColor(255, 255, 255);
       }
     }
-    if (id == EVENT_MOUSEOVER && (source == button1 || source == button2)) source->SetFont("Big");
-    if (id == EVENT_GADGETSELECT) ShowSelected();
+    if (id == EVENT_MOUSEOVER && (source == button1 || source == button2 || source == myButton))
+      source->SetFont("Big");
+    if (id == EVENT_GADGETSELECT && !ShowsMyLevels()) ShowSelected();
   }
   SetColor(255, 255, 255);
   Flip(-1);

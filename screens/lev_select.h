@@ -4,12 +4,19 @@
 // is the live copy of the progress: the session writes into it and the loop stores its selection.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/kiv_gui.h"
 #include "media/media.h"
 
 struct TLevelCompletion;
+struct TOwnLevel;
+
+/// Plays a level of one's own (a file, a dropped file, one of "My levels", the editor's level
+/// on trial) as "start" plays a numbered level; leaving it goes back to its returnState.
+void PlayOwnLevel(const std::shared_ptr<const TOwnLevel>& level);
 
 /// The rows of `table` after a win of `level` (1-based): its best shots, and the next row opened
 /// when the win opened it.
@@ -46,6 +53,16 @@ class TLevSelect {
 
   /// Fills the table again from the progress document (after a reset), selecting level 1.
   void ReloadFromProgress();
+  kiv_TablePtr myTable;              ///< "My levels": the player's own levels and their best shots
+  kiv_ButtonPtr myButton;            ///< switches between the numbered levels and "My levels"
+  std::vector<std::string> myNames;  ///< the levels of myTable's rows
+  int myShownRow = -2;               ///< the row of myTable whose thumbnail is shown
+
+  /// Shows "My levels" (true) or the numbered levels; the list of one's levels is read anew.
+  void ShowMyLevels(bool mine);
+  bool ShowsMyLevels() const { return myTable && myTable->gHidden == 0; }
+  /// Plays row `row` of "My levels"; a file that cannot be played is told in the notice.
+  void StartMyLevel(int row);
 
   /// Recomputes the two summary lines; returns the total of best shots as text.
   std::string UpdateSumms();

@@ -125,6 +125,8 @@ TMenu::TMenu() {
     if (settingsScreen) settingsScreen->Open(STATE_MAIN_MENU);
   });
   AddItem("quit", [] { gameState = STATE_ENDING; });
+  AddItem(
+      "editor", [] { gameState = STATE_EDITOR; }, 1);
   quitQuestion = kiv_CreateLabel("labelquit", "Quit Brakkon?", 330, 510, 0, 0, 0, 0, panel);
   quitQuestion->SetTextColour(MENU_TEXT_R, MENU_TEXT_G, MENU_TEXT_B);
   quitQuestion->SetFont("Default");

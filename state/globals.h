@@ -24,6 +24,7 @@ constexpr int STATE_LEVEL_SELECT = 4;
 constexpr int STATE_ENDING = 6;
 constexpr int STATE_FINAL_WIN = 7;
 constexpr int STATE_SETTINGS = 8;
+constexpr int STATE_EDITOR = 9;
 
 /// Values of sessionCommand.
 constexpr int COMMAND_NONE = 0;

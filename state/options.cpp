@@ -585,6 +585,7 @@ bool SaveOptions() {
 
 const std::string& ProgressNotice() { return notice; }
 int ProgressNoticeSerial() { return noticeSerial; }
+void SetPlayerNotice(const std::string& text) { SetNotice(text); }
 
 xmlNode* OptionsRoot() { return optionsDoc ? optionsDoc->GetRoot() : nullptr; }
 

@@ -62,6 +62,9 @@ std::string BackupFilePath();
 /// screen can show a message once.
 const std::string& ProgressNotice();
 int ProgressNoticeSerial();
+/// Another short message for the player, shown where the progress notices are (a level file
+/// that cannot be played, for one).
+void SetPlayerNotice(const std::string& text);
 
 /// The root element of optionsDoc, null before LoadOptions.
 xmlNode* OptionsRoot();
