@@ -53,6 +53,8 @@ const char* const USAGE =
     "  --csv FILE        stats: also write CSV to FILE; '-' prints CSV instead of the table\n"
     "  --write           solve: store the solution found\n"
     "  --shots K         solve: most shots to try (default 3)\n"
+    "  --near            solve: first move the last aim of the stored plan (after a change to\n"
+    "                    the physics, most plans need only a nudge)\n"
     "  --quick           fairness: aim and timing only (no patch, no settling)\n"
     "  -v, --verbose     verify: a line for every level, passed or not\n";
 
@@ -69,6 +71,9 @@ constexpr int FOLLOW_UP_ROWS = 12;
 constexpr int SEARCH_BEAM = 4;
 constexpr double BEAM_SPREAD = 100;
 constexpr int DEFAULT_MAX_SHOTS = 3;
+/// solve --near: the last aim moved up to NEAR_REACH pixels each way in steps of NEAR_STEP.
+constexpr int NEAR_REACH = 20;
+constexpr int NEAR_STEP = 2;
 /// Where the cursor stands in the first frame of a rendered level.
 constexpr int RENDER_POINTER_X = 400;
 constexpr int RENDER_POINTER_Y = 300;
@@ -81,6 +86,7 @@ struct TOptions {
   bool write = false;
   bool verbose = false;
   bool quick = false;
+  bool near = false;
   int maxShots = DEFAULT_MAX_SHOTS;
   std::vector<std::string> args;  ///< the command and its arguments
 };
@@ -109,6 +115,8 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
       o.csvFile = argv[++i];
     } else if (a == "--quick") {
       o.quick = true;
+    } else if (a == "--near") {
+      o.near = true;
     } else if (a == "--write") {
       o.write = true;
     } else if (a == "-v" || a == "--verbose") {
@@ -277,19 +285,41 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
     std::fprintf(stderr, "brakkon-levels: no level file levels/level%d.xml\n", level);
     return 2;
   }
+  const TTried* found = nullptr;
+  std::vector<TTried> nudged;
+  std::string error;
+  if (const std::optional<TShotPlan> stored = LoadSolution(o.solutionDir, level, error);
+      o.near && stored && !stored->shots.empty()) {
+    // The stored plan with its last aim moved over a square around it, the rest kept.
+    for (int dy = -NEAR_REACH; dy <= NEAR_REACH; dy += NEAR_STEP) {
+      for (int dx = -NEAR_REACH; dx <= NEAR_REACH; dx += NEAR_STEP) {
+        TShotPlan plan{stored->shots, SEARCH_WAIT};
+        TShot& last = plan.shots.back();
+        last.x = std::clamp(last.x + dx, 0, SCREEN_WIDTH - 1);
+        last.y = std::clamp(last.y + dy, 0, SCREEN_HEIGHT - 1);
+        nudged.push_back(TTried{plan, {}});
+      }
+    }
+    if (!PlayAll(pool, level, nudged)) return 2;
+    const int side = 2 * NEAR_REACH / NEAR_STEP + 1;
+    found = SteadiestGridWinner(nudged, side, side);
+    std::fprintf(stderr, "solve: the stored plan nudged: %s\n", found ? "found" : "no win");
+  }
   std::vector<TTried> grid;
-  for (int r = 0; r < STATS_GRID_ROWS; ++r) {
+  for (int r = 0; !found && r < STATS_GRID_ROWS; ++r) {
     for (int c = 0; c < STATS_GRID_COLUMNS; ++c) {
       grid.push_back(TTried{
           TShotPlan{{GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS)}, SEARCH_WAIT}, {}});
     }
   }
-  if (!PlayAll(pool, level, grid)) return 2;
-  const TTried* found = SteadiestGridWinner(grid, STATS_GRID_COLUMNS, STATS_GRID_ROWS);
-  std::fprintf(stderr, "solve: 1 shot: %d of %zu aim points win\n",
-               static_cast<int>(std::count_if(grid.begin(), grid.end(),
-                                              [](const TTried& t) { return t.result.won; })),
-               grid.size());
+  if (!found) {
+    if (!PlayAll(pool, level, grid)) return 2;
+    found = SteadiestGridWinner(grid, STATS_GRID_COLUMNS, STATS_GRID_ROWS);
+    std::fprintf(stderr, "solve: 1 shot: %d of %zu aim points win\n",
+                 static_cast<int>(std::count_if(grid.begin(), grid.end(),
+                                                [](const TTried& t) { return t.result.won; })),
+                 grid.size());
+  }
 
   // Later shots: extend the sequences that came closest to a target so far.
   std::vector<TTried> beam = grid;
@@ -331,7 +361,6 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
   TShotPlan plan = found->plan;
   plan.wait = found->result.winFrame - (plan.shots.back().frame + 1) + STORED_WAIT_MARGIN;
   std::vector<TRunResult> check;
-  std::string error;
   if (!PlayJobs(pool, "solve", {TRunJob{level, plan, false}}, check) || !check[0].won ||
       check[0].winFrame != found->result.winFrame) {
     std::fprintf(stderr, "brakkon-levels: the solution found does not replay the same way\n");
@@ -506,8 +535,8 @@ int Physics(const TOptions& o, TWorkerPool& pool) {
   if (!PlayJobs(pool, "physics", jobs, results)) return 2;
 
   TPlayFigures all;
-  int failed = 0, chains = 0, stretched = 0, awakeChains = 0, opened = 0, overshot = 0,
-      sleepless = 0, drifting = 0;
+  int failed = 0, chains = 0, stretched = 0, awakeChains = 0, struckChains = 0, opened = 0,
+      overshot = 0, sleepless = 0, drifting = 0;
   for (std::size_t i = 0; i < levels.size(); ++i) {
     TLevelFigures figures;
     figures.level = levels[i];
@@ -528,7 +557,8 @@ int Physics(const TOptions& o, TWorkerPool& pool) {
     drifting += w.drift >= DRIFT_LIMIT_PX ? 1 : 0;
     chains += static_cast<int>(w.chainStretch.size());
     for (float s : w.chainStretch) stretched += s > CHAIN_STRETCH_LIMIT ? 1 : 0;
-    awakeChains += !w.chainStretch.empty() && w.chainSleep < 0 ? 1 : 0;
+    awakeChains += !w.chainStretch.empty() && w.chainRestAwake > REST_SLEEP_SECONDS ? 1 : 0;
+    struckChains += !w.chainStretch.empty() && w.chainSleep < 0 && w.chainRestAwake < 0 ? 1 : 0;
     const std::vector<float> stretch = all.chainStretch;
     MergeFigures(all, w);
     all.chainStretch = stretch;
@@ -544,14 +574,16 @@ int Physics(const TOptions& o, TWorkerPool& pool) {
       "rest not "
       "asleep within %.0f s in %d levels (longest %.2f s) | drift of %.0f px or more in %d (%.2f "
       "px) | "
-      "%d of %d chains over %.2f (longest %.2f), %d levels with chains awake\n",
+      "%d of %d chains over %.2f (longest %.2f), %d levels with chains awake at rest (%d with "
+      "chains that moving parts keep striking)\n",
       levels.size(), failed, static_cast<double>(JOINT_OPEN_PX), JOINT_RUN_FRAMES, opened,
       static_cast<double>(all.jointOpening), all.jointOpenFrames,
       static_cast<double>(OVERSHOOT_DEGREES), overshot, static_cast<double>(all.overshoot),
       all.overshootFrames, all.dollsAwake, all.dollsAtRest, static_cast<double>(REST_SLEEP_SECONDS),
       sleepless, static_cast<double>(all.restToSleep), static_cast<double>(DRIFT_LIMIT_PX),
       drifting, static_cast<double>(all.drift), stretched, chains,
-      static_cast<double>(CHAIN_STRETCH_LIMIT), static_cast<double>(longest), awakeChains);
+      static_cast<double>(CHAIN_STRETCH_LIMIT), static_cast<double>(longest), awakeChains,
+      struckChains);
   return failed == 0 ? 0 : 1;
 }
 

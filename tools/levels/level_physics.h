@@ -15,12 +15,15 @@ struct TPlayFigures {
   float overshoot = 0;      ///< furthest any ragdoll joint went past one of its limits
   int overshootFrames = 0;  ///< longest run of frames one joint stood over OVERSHOOT_DEGREES
   int dollsAtRest = 0;      ///< ragdolls that came to rest and stayed there to the end
-  int dollsAwake = 0;       ///< of those, how many were not asleep REST_SLEEP_SECONDS later
-  float restToSleep =
-      0;            ///< longest time from rest to sleep (to the end, for one that never slept)
-  float drift = 0;  ///< furthest a resting torso moved in the DRIFT_SECONDS after it slept
+  int dollsAwake = 0;       ///< of those, how many stayed awake longer than REST_SLEEP_SECONDS at a
+                            ///< stretch while at rest (from coming to rest, or from being woken)
+  float restToSleep = 0;    ///< the longest such stretch (to the end, for one that never slept)
+  float drift = 0;          ///< furthest a resting torso moved in the DRIFT_SECONDS after it slept
   std::vector<float> chainStretch;  ///< each chain's anchor-to-end length at CHAIN_FRAME / built
   float chainSleep = -1;            ///< when every chain body was asleep, from the start; -1: never
+  /// Longest a chain at rest stayed awake at a stretch, seconds; -1: no chain came to rest (one
+  /// that a moving part of the level keeps striking never does).
+  float chainRestAwake = -1;
 
   std::string Encode() const;
   static bool Decode(const std::string& line, TPlayFigures& figures);
