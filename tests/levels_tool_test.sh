@@ -81,6 +81,17 @@ check "solve finds a solution of the skeleton" grep -q "^shot 0 " "$work/solve.t
 check "solve stores what it prints" cmp -s "$work/solve.txt" "$work/solutions/level902.txt"
 "$tool" --levels "$work/levels" --solutions "$work/solutions" verify 902 > "$work/out.txt" 2> /dev/null
 check "the stored solution verifies" grep -qx "1 passed, 0 failed" "$work/out.txt"
+# solve --near keeps the stored plan's shape: its aim moves by at most 20 px.
+cp "$work/solutions/level902.txt" "$work/near-before.txt"
+"$tool" --levels "$work/levels" --solutions "$work/solutions" solve 902 --near --write \
+  > "$work/near.txt" 2> "$work/near-log.txt"
+check "solve --near starts from the stored plan" grep -q "the stored plan nudged: found" "$work/near-log.txt"
+read -r _ _ x0 y0 < <(grep '^shot' "$work/near-before.txt")
+read -r _ _ x1 y1 < <(grep '^shot' "$work/near.txt")
+check "solve --near moves the aim by at most 20 px" \
+  test $(( (x1 - x0) * (x1 - x0) <= 400 && (y1 - y0) * (y1 - y0) <= 400 )) -eq 1
+"$tool" --levels "$work/levels" --solutions "$work/solutions" verify 902 > "$work/out.txt" 2> /dev/null
+check "the nudged solution verifies" grep -qx "1 passed, 0 failed" "$work/out.txt"
 "$tool" --solutions "$work/solutions" --levels "$work/levels" script 902 > "$work/script.txt"
 shot=$(grep '^shot' "$work/solutions/level902.txt")
 set -- $shot
