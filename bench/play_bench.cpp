@@ -128,9 +128,7 @@ void BM_PlayFrameAgainstStep(benchmark::State& state) {
       physics::b2World& world = *game->m_world->world;
       const float timeStep = game->m_world->timeStep;
       start = Clock::now();
-      for (int f = 0; f < STEP_FRAMES; ++f) {
-        world.Step(timeStep, PHYSICS_STEP_ITERATIONS_VELOCITY, PHYSICS_STEP_ITERATIONS_POSITION);
-      }
+      for (int f = 0; f < STEP_FRAMES; ++f) StepSubSteps(world, timeStep);
       step.push_back(MillisecondsSince(start) / STEP_FRAMES);
     }
   }

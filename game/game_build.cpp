@@ -22,6 +22,9 @@ constexpr int STAR_COUNT = 71;
 constexpr int FIRE_SOUNDS = 8;
 constexpr float SUN_DRAWN_SIZE = 300;
 constexpr int KAPLA1_DRAWN_HEIGHT = 580;
+/// Linear and angular damping of chain links and ends, per second: an undamped chain keeps
+/// trembling and never comes to rest.
+constexpr float CHAIN_DAMPING = 1.0f;
 
 /// Pixel size / 16: the half extent in world units of a picture side.
 float Half(int pixels) { return static_cast<float>(pixels) / 16.0f; }
@@ -393,6 +396,9 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
   const bool down = entry.direct == "down";
   if (!down && entry.direct != "right") return;
   physics::b2World& world = *m_world->world;
+  // The anchor, the links and the end share a group of their own: links that met other links of
+  // their chain would knot it.
+  const std::int16_t group = m_world->NextOwnGroup();
   // Links are spaced by their size. Without a picture they are built as from a one-pixel picture
   // (the smallest shape) and spaced as such: spaced by nothing they would all lie in one spot,
   // every link touching every other, and the steps of such a pile grow with the square of its
@@ -402,6 +408,7 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
 
   b2PolygonDef anchorShape;
   anchorShape.SetAsBox(w / 16, h / 16);
+  anchorShape.filter.groupIndex = group;
   b2BodyDef anchorDef;
   anchorDef.position = b2Vec2(x, y);
   anchorDef.userData = picture;
@@ -413,6 +420,7 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
   b2PolygonDef linkShape;
   linkShape.SetAsBox(w / 16, h / 16);
   SetMaterial(linkShape, 0.05f, 0.3f, 0.1f);
+  linkShape.filter.groupIndex = group;
   b2RevoluteJointDef joint;
   joint.SetCollideConnected(false);
 
@@ -427,6 +435,8 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
     b2BodyDef linkDef;
     linkDef.position = p;
     linkDef.userData = picture;
+    linkDef.linearDamping = CHAIN_DAMPING;
+    linkDef.angularDamping = CHAIN_DAMPING;
     BodyPtr link = world.CreateBody(linkDef);
     if (!link) return;
     link->CreateShape(linkShape);
@@ -445,9 +455,12 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
   b2BodyDef endDef;
   endDef.position = q;
   endDef.userData = endPicture;
+  endDef.linearDamping = CHAIN_DAMPING;
+  endDef.angularDamping = CHAIN_DAMPING;
   if (entry.shapeLast == "c") {
     b2CircleDef endShape;
     endShape.radius = endW / 16;
+    endShape.filter.groupIndex = group;
     if (entry.typ == "d") SetMaterial(endShape, 0.1f, 0.2f, 0.1f);
     BodyPtr end = world.CreateBody(endDef);
     if (!end) return;
@@ -459,6 +472,7 @@ void TGame::BuildChain(const TBodyEntry& entry, const ImagePtr& picture, float x
     // A box end needs its picture for a size; without one no end body is built.
     b2PolygonDef endShape;
     endShape.SetAsBox(endW / 16, endH / 16);
+    endShape.filter.groupIndex = group;
     if (entry.typ == "d") SetMaterial(endShape, 0.1f, 0.2f, 0.1f);
     endDef.angle = entry.angle;
     BodyPtr end = world.CreateBody(endDef);

@@ -13,8 +13,10 @@ constexpr float PIXELS_PER_UNIT = 8.0f;  ///< screen pixels per physics world un
 constexpr float ENGINE_METRES_PER_UNIT = 0.4f;
 
 constexpr float MAX_LINEAR_SPEED_UNITS =
-    200.0f;                                  ///< world units per second, clamped before each step
-constexpr float MAX_ANGULAR_SPEED = 250.0f;  ///< radians per second, clamped before each step
+    200.0f;  ///< world units per second, clamped before each step
+/// Radians per second, clamped before each step: a quarter turn in one frame's simulated time
+/// (1.5 / 60 s). Faster, a forearm caught on a plank end whips round and tears its joint.
+constexpr float MAX_ANGULAR_SPEED = 62.831853f;
 
 constexpr double PI_DOUBLE = 3.14159265358979323846;
 constexpr float DEGREES_PER_RADIAN = static_cast<float>(180.0 / PI_DOUBLE);

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace physics {
 
@@ -396,6 +398,17 @@ bool b2Body::SetXForm(const b2Vec2& position, float angle) {
   EngineBody(body)->SetTransform(ToEngine(position), ToRadians(angle));
   lastPosition = position;
   lastAngle = angle;
+  // A sleeping body is not collided, so a platform moved into it would pass through. Its
+  // contacts are judged at the new place: a body the platform only passes near sleeps on.
+  for (::b2ContactEdge* edge = EngineBody(body)->GetContactList(); edge; edge = edge->next) {
+    ::b2Body* other = edge->other;
+    if (other->GetType() != ::b2_dynamicBody || other->IsAwake()) continue;
+    ::b2Contact* contact = edge->contact;
+    ::b2Manifold manifold;
+    contact->Evaluate(&manifold, contact->GetFixtureA()->GetBody()->GetTransform(),
+                      contact->GetFixtureB()->GetBody()->GetTransform());
+    if (manifold.pointCount > 0) other->SetAwake(true);
+  }
   return true;
 }
 
@@ -646,6 +659,82 @@ void b2World::Step(float timeStep, int velocityIterations, int positionIteration
     }
   }
   engine->world.Step(timeStep, velocityIterations, positionIterations);
+}
+
+void b2World::SettleResting(float seconds, float restSpeed, float restSpin, float restSeconds) {
+  const float speedSquared = restSpeed * METRES * restSpeed * METRES;
+  const float spin = ToRadians(restSpin);
+  auto awakeDynamic = [](const ::b2Body* b) {
+    return b->GetType() == ::b2_dynamicBody && b->IsAwake() && b->IsEnabled();
+  };
+  for (::b2Body* b = engine->world.GetBodyList(); b; b = b->GetNext()) {
+    b2Body* body = Wrapper(b);
+    if (!body) continue;
+    const bool slow = b->GetLinearVelocity().LengthSquared() < speedSquared &&
+                      std::abs(b->GetAngularVelocity()) < spin;
+    body->slowSeconds = awakeDynamic(b) && slow ? body->slowSeconds + seconds : 0.0f;
+  }
+
+  std::unordered_set<const ::b2Body*> seen;
+  std::vector<::b2Body*> group;
+  for (::b2Body* seed = engine->world.GetBodyList(); seed; seed = seed->GetNext()) {
+    if (!awakeDynamic(seed) || seen.contains(seed)) continue;
+    // The group is gathered whole even once one body is found too fast, so that none of its
+    // bodies seeds another group.
+    group.assign(1, seed);
+    seen.insert(seed);
+    bool resting = true;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+      ::b2Body* b = group[i];
+      const b2Body* body = Wrapper(b);
+      resting = resting && body && body->slowSeconds >= restSeconds && b->IsSleepingAllowed();
+      auto visit = [&](::b2Body* other) {
+        if (awakeDynamic(other) && seen.insert(other).second) group.push_back(other);
+      };
+      for (::b2JointEdge* edge = b->GetJointList(); edge; edge = edge->next) visit(edge->other);
+      for (::b2ContactEdge* edge = b->GetContactList(); edge; edge = edge->next) {
+        if (edge->contact->IsTouching() && edge->contact->IsEnabled()) visit(edge->other);
+      }
+    }
+    if (!resting) continue;
+    for (::b2Body* b : group) b->SetAwake(false);
+  }
+}
+
+void b2World::ProjectJoints(float maxOpen, float maxOvershoot) {
+  std::vector<::b2RevoluteJoint*> hinges;
+  for (::b2Joint* j = engine->world.GetJointList(); j; j = j->GetNext()) {
+    if (j->GetType() != ::e_revoluteJoint) continue;
+    auto* hinge = static_cast<::b2RevoluteJoint*>(j);
+    if (hinge->IsLimitEnabled()) hinges.push_back(hinge);
+  }
+  const float open = maxOpen * METRES;
+  const float slack = ToRadians(maxOvershoot);
+  // Box2D lists the newest joint first.
+  for (auto it = hinges.rbegin(); it != hinges.rend(); ++it) {
+    ::b2RevoluteJoint& joint = **it;
+    ::b2Body& first = *joint.GetBodyA();
+    ::b2Body& second = *joint.GetBodyB();
+    if (second.GetType() != ::b2_dynamicBody || !second.IsAwake()) continue;
+    float angle = second.GetAngle();
+    const float jointAngle = joint.GetJointAngle();
+    const float kept =
+        std::clamp(jointAngle, joint.GetLowerLimit() - slack, joint.GetUpperLimit() + slack);
+    if (kept != jointAngle) {
+      angle += kept - jointAngle;
+      const float spin = second.GetAngularVelocity() - first.GetAngularVelocity();
+      if ((kept > jointAngle) == (spin < 0.0f)) {
+        second.SetAngularVelocity(first.GetAngularVelocity());
+      }
+    }
+    const ::b2Vec2 firstAnchor = first.GetWorldPoint(joint.GetLocalAnchorA());
+    const ::b2Vec2 secondAnchor = second.GetWorldPoint(joint.GetLocalAnchorB());
+    const bool torn = (secondAnchor - firstAnchor).LengthSquared() > open * open;
+    if (angle == second.GetAngle() && !torn) continue;
+    // Turned about its own anchor, or moved onto the first body's.
+    const ::b2Vec2 anchor = torn ? firstAnchor : secondAnchor;
+    second.SetTransform(anchor - ::b2Mul(::b2Rot(angle), joint.GetLocalAnchorB()), angle);
+  }
 }
 
 void b2World::DrawDebugData() {

@@ -218,8 +218,9 @@ class b2Body : public std::enable_shared_from_this<b2Body> {
   b2XForm GetXForm() const;
   b2Vec2 GetWorldCenter() const;
   b2Vec2 GetLocalCenter() const;
-  /// Places the body (angle in degrees). False when the body is not in a world or the world is
-  /// inside its step.
+  /// Places the body (angle in degrees) and wakes the bodies near it, which would otherwise sleep
+  /// on through a platform that moves under them or into them. False when the body is not in a
+  /// world or the world is inside its step.
   bool SetXForm(const b2Vec2& position, float angle);
 
   void SetLinearVelocity(const b2Vec2& velocity);  ///< world units per second
@@ -273,6 +274,7 @@ class b2Body : public std::enable_shared_from_this<b2Body> {
   std::vector<std::unique_ptr<b2Shape>> shapes;
   b2Vec2 lastPosition;
   float lastAngle = 0.0f;
+  float slowSeconds = 0.0f;  ///< how long the body has stayed below the rest speeds (SettleResting)
 };
 
 // [SECTION] Joints --------------------------------------------------------------------------------
@@ -434,6 +436,20 @@ class b2World {
   /// Clamps every body to MAX_LINEAR_SPEED_UNITS and MAX_ANGULAR_SPEED, then advances the world by
   /// timeStep seconds.
   void Step(float timeStep, int velocityIterations, int positionIterations);
+  /// The rest assist, called once a frame after its steps: a group of awake dynamic bodies held
+  /// together by joints and touching contacts, in which every body has moved slower than
+  /// `restSpeed` (units per second) and turned slower than `restSpin` (degrees per second) for
+  /// the last `restSeconds`, is put to sleep as one. Box2D's own sleep thresholds are far below
+  /// the creep a stack of jointed parts keeps up, so such groups would never sleep. A group with a
+  /// body that may not sleep stays awake.
+  void SettleResting(float seconds, float restSpeed, float restSpin, float restSeconds);
+  /// Joint projection, called once a frame after its steps: where the solver could not hold a
+  /// hinge with limits (a limb crushed under a heavy body or wedged in a gap), the second body of
+  /// the joint is put back, in the order the joints were made (a ragdoll's torso before its limbs):
+  /// turned back to `maxOvershoot` degrees past the limit it broke, without the spin that carried
+  /// it there, and, when its anchor stands more than `maxOpen` units from the first body's, moved
+  /// onto it.
+  void ProjectJoints(float maxOpen, float maxOvershoot);
   /// Calls the installed debug renderer for what its flags select; nothing without one.
   void DrawDebugData();
   /// Consistency check of the binding's view of the world; false on a mismatch.

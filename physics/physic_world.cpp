@@ -5,9 +5,21 @@
 bool debugPhysicsWorlds = false;
 
 bool myfilter::ShouldCollide(physics::b2Shape* shape1, physics::b2Shape* shape2) {
-  (void)shape1;
-  (void)shape2;
-  return true;
+  const std::int16_t group = shape1->GetFilterData().groupIndex;
+  return group >= 0 || group != shape2->GetFilterData().groupIndex;
+}
+
+void StepSubSteps(physics::b2World& world, float timeStep) {
+  const float subStep = timeStep / static_cast<float>(PHYSICS_SUB_STEPS);
+  for (int i = 0; i < PHYSICS_SUB_STEPS; ++i) {
+    world.Step(subStep, PHYSICS_STEP_ITERATIONS_VELOCITY, PHYSICS_STEP_ITERATIONS_POSITION);
+  }
+}
+
+void StepFrame(physics::b2World& world, float timeStep) {
+  StepSubSteps(world, timeStep);
+  world.ProjectJoints(JOINT_PROJECT_UNITS, JOINT_PROJECT_DEGREES);
+  world.SettleResting(timeStep, REST_SPEED_UNITS, REST_SPIN_DEGREES, REST_SECONDS);
 }
 
 namespace {
@@ -60,6 +72,7 @@ void TPhysicWorld::CreateWrld(const physics::b2Vec2& gravity) {
   const physics::b2AABB bounds{{-WORLD_BOUND_UNITS, -WORLD_BOUND_UNITS},
                                {WORLD_BOUND_UNITS, WORLD_BOUND_UNITS}};
   world = std::make_shared<physics::b2World>(bounds, gravity, true);
+  groupsGiven = 0;
   if (debugZ == 1) world->SetDebugDraw(m_debugDraw.get());
   filter = std::make_unique<myfilter>();
   world->SetContactFilter(filter.get());
@@ -69,11 +82,16 @@ void TPhysicWorld::CreateWrld(const physics::b2Vec2& gravity) {
 void TPhysicWorld::StepWorld() {
   if (!world) return;
   if (debugZ == 1) m_debugDraw->SetFlags(physics::b2DebugDraw::e_shapeBit);
-  world->Step(timeStep, PHYSICS_STEP_ITERATIONS_VELOCITY, PHYSICS_STEP_ITERATIONS_POSITION);
+  StepFrame(*world, timeStep);
   if (!world->Validate() && !reportedInvalid) {
     reportedInvalid = true;
     LogLine("physics: the world's body or joint records disagree with the engine");
   }
+}
+
+std::int16_t TPhysicWorld::NextOwnGroup() {
+  groupsGiven = groupsGiven % OWN_GROUPS + 1;
+  return static_cast<std::int16_t>(-groupsGiven);
 }
 
 void TPhysicWorld::DrawDebug() {

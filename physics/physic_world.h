@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -17,6 +18,20 @@
 constexpr float STEP_SPEEDUP = 1.5f;
 constexpr int PHYSICS_STEP_ITERATIONS_VELOCITY = 5;
 constexpr int PHYSICS_STEP_ITERATIONS_POSITION = 10;
+/// Each frame's step is solved in this many equal steps: with one, ragdoll joints open and heavy
+/// chain ends pull their links apart.
+constexpr int PHYSICS_SUB_STEPS = 5;
+/// The rest assist (b2World::SettleResting): bodies slower than these for REST_SECONDS of
+/// simulated time, together with all they touch and are jointed to, are put to sleep.
+constexpr float REST_SPEED_UNITS = 1.0f;    ///< world units per second
+constexpr float REST_SPIN_DEGREES = 30.0f;  ///< degrees per second
+constexpr float REST_SECONDS = 0.5f;
+/// Joint projection (b2World::ProjectJoints): how far a hinge may stand open, in world units (two
+/// pixels), and how far past a limit it may turn, in degrees, before it is put back.
+constexpr float JOINT_PROJECT_UNITS = 0.25f;
+constexpr float JOINT_PROJECT_DEGREES = 10.0f;
+/// Collision groups handed out by NextOwnGroup before they come round again.
+constexpr int OWN_GROUPS = 30000;
 /// Half size of the world bounds, world units on both axes.
 constexpr float WORLD_BOUND_UNITS = 400.0f;
 /// Magnitude of a level's gravity, world units per second squared.
@@ -57,7 +72,8 @@ class ContactPoint {
   int state = 0;
 };
 
-/// Accepts every pair of shapes: no group or category filtering.
+/// Keeps apart only the shapes of one own group (a negative group index: the parts of one ragdoll,
+/// the links of one chain); categories and masks are not used.
 class myfilter : public physics::b2ContactFilter {
  public:
   bool ShouldCollide(physics::b2Shape* shape1, physics::b2Shape* shape2) override;
@@ -91,8 +107,11 @@ class TPhysicWorld {
   /// Makes the world (bounds +-400 units, `gravity` in units/s^2, sleeping allowed) and installs
   /// the filter, the listener and, when debugZ is 1, the debug renderer.
   void CreateWrld(const physics::b2Vec2& gravity);
-  /// One fixed step (5 velocity, 10 position iterations); the contact rules run inside it.
+  /// One frame of the world (StepFrame); the contact rules run inside it.
   void StepWorld();
+  /// A negative collision group of its own for the shapes of one ragdoll or one chain, so that
+  /// they never collide with each other; groups come round after OWN_GROUPS.
+  std::int16_t NextOwnGroup();
   /// The debug renderer's outlines of every shape as the world stands, when it is installed:
   /// drawn over whatever is drawn so far (the session calls it last in its frame), upright and
   /// unclipped, with the drawing state as it was put back afterwards.
@@ -103,4 +122,11 @@ class TPhysicWorld {
  private:
   std::unique_ptr<myfilter> filter;
   bool reportedInvalid = false;
+  int groupsGiven = 0;
 };
+
+/// The steps of one frame of `world`: PHYSICS_SUB_STEPS steps of timeStep / PHYSICS_SUB_STEPS
+/// seconds, 5 velocity and 10 position iterations each.
+void StepSubSteps(physics::b2World& world, float timeStep);
+/// One frame of `world`: its steps, the joint projection, then the rest assist.
+void StepFrame(physics::b2World& world, float timeStep);

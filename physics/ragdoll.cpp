@@ -3,6 +3,7 @@
 #include "physics/ragdoll.h"
 
 #include <array>
+#include <cstdint>
 
 using physics::b2Vec2;
 using BodyPtr = std::shared_ptr<physics::b2Body>;
@@ -41,22 +42,26 @@ BodyPtr MakePart(physics::b2World& world, const physics::b2ShapeDef& shape, cons
   return part;
 }
 
-BodyPtr MakeBox(physics::b2World& world, const ImagePtr& picture, float hx, float hy,
-                b2Vec2 centre) {
+BodyPtr MakeBox(physics::b2World& world, std::int16_t group, const ImagePtr& picture, float hx,
+                float hy, b2Vec2 centre) {
   physics::b2PolygonDef box;
   box.SetAsBox(hx, hy);
   SetMaterial(box);
+  box.filter.groupIndex = group;
   return MakePart(world, box, picture, centre);
 }
 
+// NOTE: the parts overlap where they meet (the upper arms lie across the torso, some anchors lie
+// outside one of their bodies), so parts of one doll that collided would push against their joints
+// in every step: the doll would crawl and never sleep. The doll's own group keeps them apart.
 void Hinge(physics::b2World& world, physics::b2Body* first, physics::b2Body* second, b2Vec2 anchor,
-           float lower, float upper, bool collide) {
+           float lower, float upper) {
   physics::b2RevoluteJointDef joint;
   joint.Initialize(first, second, anchor);
   joint.enableLimit = true;
   joint.lowerAngle = lower;
   joint.upperAngle = upper;
-  joint.collideConnected = collide;
+  joint.collideConnected = false;
   world.CreateJoint(joint);
 }
 
@@ -94,52 +99,50 @@ void TRagdoll::CreateRagdoll(const std::shared_ptr<TypRagdoll>& typ, float x, fl
   yR = y;
   const float bw = HalfWidth(bodyPic);
   const float bh = HalfHeight(bodyPic);
+  const std::int16_t group = world.NextOwnGroup();
 
   physics::b2CircleDef circle;
   circle.radius = HalfWidth(headPic);
   SetMaterial(circle);
+  circle.filter.groupIndex = group;
   head = MakePart(w, circle, headPic, {x, y + 1.0f * RAGDOLL_SCALE});
 
-  body = MakeBox(w, bodyPic, bw, bh, {x, y - bh / 1.0f});
+  body = MakeBox(w, group, bodyPic, bw, bh, {x, y - bh / 1.0f});
   body->typeRagdoll = "body";
 
   const float uhx = HalfWidth(upperHandPic);
   const float uhy = HalfHeight(upperHandPic);
-  upperLeftHand = MakeBox(w, upperHandPic, uhx, uhy, {x - bw * 2.8f, y - bh / 2.0f});
-  upperRightHand = MakeBox(w, upperHandPic, uhx, uhy, {x + bw * 2.8f, y - bh / 2.0f});
+  upperLeftHand = MakeBox(w, group, upperHandPic, uhx, uhy, {x - bw * 2.8f, y - bh / 2.0f});
+  upperRightHand = MakeBox(w, group, upperHandPic, uhx, uhy, {x + bw * 2.8f, y - bh / 2.0f});
 
   // Both forearms are sized from the left forearm's picture.
   const float lhx = HalfWidth(lowerLeftPic);
   const float lhy = HalfHeight(lowerLeftPic);
-  lowLeftHand = MakeBox(w, lowerLeftPic, lhx, lhy, {x - bw * 7.1f, y - bh / 2.1f});
-  lowRightHand = MakeBox(w, lowerRightPic, lhx, lhy, {x + bw * 7.1f, y - bh / 2.1f});
+  lowLeftHand = MakeBox(w, group, lowerLeftPic, lhx, lhy, {x - bw * 7.1f, y - bh / 2.1f});
+  lowRightHand = MakeBox(w, group, lowerRightPic, lhx, lhy, {x + bw * 7.1f, y - bh / 2.1f});
 
   const float ulx = HalfWidth(upperLegPic);
   const float uly = HalfHeight(upperLegPic);
-  upperLeftLeg = MakeBox(w, upperLegPic, ulx, uly, {x - bw * 0.9f, y - bh * 2.3f});
-  upperRightLeg = MakeBox(w, upperLegPic, ulx, uly, {x + bw * 0.9f, y - bh * 2.3f});
+  upperLeftLeg = MakeBox(w, group, upperLegPic, ulx, uly, {x - bw * 0.9f, y - bh * 2.3f});
+  upperRightLeg = MakeBox(w, group, upperLegPic, ulx, uly, {x + bw * 0.9f, y - bh * 2.3f});
 
-  // The shins start level with the thighs, overlapping them: a knee's two bodies do not collide,
-  // so each shin swings freely about its knee below both centres.
+  // The shins start level with the thighs, overlapping them, and swing freely about their knees
+  // below both centres.
   const float llx = HalfWidth(lowerLegPic);
   const float lly = HalfHeight(lowerLegPic);
-  lowLeftLeg = MakeBox(w, lowerLegPic, llx, lly, {x - bw * 0.8f, y - bh * 2.3f});
-  lowRightLeg = MakeBox(w, lowerLegPic, llx, lly, {x + bw * 0.8f, y - bh * 2.3f});
+  lowLeftLeg = MakeBox(w, group, lowerLegPic, llx, lly, {x - bw * 0.8f, y - bh * 2.3f});
+  lowRightLeg = MakeBox(w, group, lowerLegPic, llx, lly, {x + bw * 0.8f, y - bh * 2.3f});
 
   const float s = RAGDOLL_SCALE;
-  Hinge(w, body.get(), head.get(), {x, y}, -30.0f, 30.0f, true);
-  Hinge(w, body.get(), upperLeftHand.get(), {x - 0.03f * s, y - 0.1f * s}, -85.0f, 30.0f, true);
-  Hinge(w, body.get(), upperRightHand.get(), {x + 0.03f * s, y - 0.1f * s}, -30.0f, 85.0f, true);
-  Hinge(w, upperLeftHand.get(), lowLeftHand.get(), {x - 1.9f * s, y - 0.7f * s}, -10.0f, 130.0f,
-        true);
-  Hinge(w, upperRightHand.get(), lowRightHand.get(), {x + 1.9f * s, y - 0.7f * s}, -130.0f, 10.0f,
-        true);
-  Hinge(w, body.get(), upperLeftLeg.get(), {x - 0.7f * s, y - 2.1f * s}, -25.0f, 45.0f, true);
-  Hinge(w, body.get(), upperRightLeg.get(), {x + 0.7f * s, y - 2.1f * s}, -45.0f, 25.0f, true);
-  Hinge(w, upperLeftLeg.get(), lowLeftLeg.get(), {x - 0.3f * s, y - 3.8f * s}, -10.0f, 190.0f,
-        false);
-  Hinge(w, upperRightLeg.get(), lowRightLeg.get(), {x + 0.3f * s, y - 3.8f * s}, -190.0f, 10.0f,
-        false);
+  Hinge(w, body.get(), head.get(), {x, y}, -30.0f, 30.0f);
+  Hinge(w, body.get(), upperLeftHand.get(), {x - 0.03f * s, y - 0.1f * s}, -85.0f, 30.0f);
+  Hinge(w, body.get(), upperRightHand.get(), {x + 0.03f * s, y - 0.1f * s}, -30.0f, 85.0f);
+  Hinge(w, upperLeftHand.get(), lowLeftHand.get(), {x - 1.9f * s, y - 0.7f * s}, -10.0f, 130.0f);
+  Hinge(w, upperRightHand.get(), lowRightHand.get(), {x + 1.9f * s, y - 0.7f * s}, -130.0f, 10.0f);
+  Hinge(w, body.get(), upperLeftLeg.get(), {x - 0.7f * s, y - 2.1f * s}, -25.0f, 45.0f);
+  Hinge(w, body.get(), upperRightLeg.get(), {x + 0.7f * s, y - 2.1f * s}, -45.0f, 25.0f);
+  Hinge(w, upperLeftLeg.get(), lowLeftLeg.get(), {x - 0.3f * s, y - 3.8f * s}, -10.0f, 190.0f);
+  Hinge(w, upperRightLeg.get(), lowRightLeg.get(), {x + 0.3f * s, y - 3.8f * s}, -190.0f, 10.0f);
 }
 
 void TRagdoll::killRagdoll(TPhysicWorld& world) {

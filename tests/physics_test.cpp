@@ -265,8 +265,11 @@ TEST(PhysicsBinding, GravityAccelerates21UnitsPerSecondSquaredOfSimulatedTime) {
     const b2Vec2 v = crate->GetLinearVelocity();
     EXPECT_NEAR(v.x, gravity.x, 1e-3f);
     EXPECT_NEAR(v.y, gravity.y, 1e-3f);
-    // Each step adds g dt to the speed, then moves by speed x dt.
-    const float travelled = 21.0f * 0.025f * 0.025f * (40 * 41 / 2);
+    // Each frame is solved in PHYSICS_SUB_STEPS steps; each adds g dt to the speed, then moves
+    // by speed x dt.
+    const float dt = 0.025f / PHYSICS_SUB_STEPS;
+    const int steps = 40 * PHYSICS_SUB_STEPS;
+    const float travelled = 21.0f * dt * dt * static_cast<float>(steps * (steps + 1) / 2);
     EXPECT_NEAR((crate->GetPosition() - b2Vec2{50, -30}).Length(), travelled, 1e-3f);
   }
 }
@@ -575,7 +578,7 @@ TEST(Ragdoll, PartsStandAtTheTabledCentresWithSizesFromTheShrunkPictures) {
   EXPECT_EQ(list[9], r.head.get());
 }
 
-TEST(Ragdoll, JointsHaveTheTabledAnchorsLimitsAndCollideFlags) {
+TEST(Ragdoll, JointsHaveTheTabledAnchorsAndLimitsAndNeverCollide) {
   Level level;
   TRagdoll r;
   const float x = -3.0f;
@@ -584,19 +587,18 @@ TEST(Ragdoll, JointsHaveTheTabledAnchorsLimitsAndCollideFlags) {
   struct Joint {
     BodyPtr first, second;
     float ax, ay, lower, upper;
-    bool collide;
   };
   const float s = RAGDOLL_SCALE;
   const Joint table[] = {
-      {r.body, r.head, 0, 0, -30, 30, true},
-      {r.body, r.upperLeftHand, -0.03f * s, -0.1f * s, -85, 30, true},
-      {r.body, r.upperRightHand, 0.03f * s, -0.1f * s, -30, 85, true},
-      {r.upperLeftHand, r.lowLeftHand, -1.9f * s, -0.7f * s, -10, 130, true},
-      {r.upperRightHand, r.lowRightHand, 1.9f * s, -0.7f * s, -130, 10, true},
-      {r.body, r.upperLeftLeg, -0.7f * s, -2.1f * s, -25, 45, true},
-      {r.body, r.upperRightLeg, 0.7f * s, -2.1f * s, -45, 25, true},
-      {r.upperLeftLeg, r.lowLeftLeg, -0.3f * s, -3.8f * s, -10, 190, false},
-      {r.upperRightLeg, r.lowRightLeg, 0.3f * s, -3.8f * s, -190, 10, false},
+      {r.body, r.head, 0, 0, -30, 30},
+      {r.body, r.upperLeftHand, -0.03f * s, -0.1f * s, -85, 30},
+      {r.body, r.upperRightHand, 0.03f * s, -0.1f * s, -30, 85},
+      {r.upperLeftHand, r.lowLeftHand, -1.9f * s, -0.7f * s, -10, 130},
+      {r.upperRightHand, r.lowRightHand, 1.9f * s, -0.7f * s, -130, 10},
+      {r.body, r.upperLeftLeg, -0.7f * s, -2.1f * s, -25, 45},
+      {r.body, r.upperRightLeg, 0.7f * s, -2.1f * s, -45, 25},
+      {r.upperLeftLeg, r.lowLeftLeg, -0.3f * s, -3.8f * s, -10, 190},
+      {r.upperRightLeg, r.lowRightLeg, 0.3f * s, -3.8f * s, -190, 10},
   };
   std::vector<physics::b2Joint*> joints;  // the world lists the newest joint first
   for (physics::b2Joint* j = level.World().GetJointList(); j; j = j->GetNext())
@@ -617,40 +619,85 @@ TEST(Ragdoll, JointsHaveTheTabledAnchorsLimitsAndCollideFlags) {
     EXPECT_NEAR(j.GetLowerLimit(), want.lower, 1e-4f);
     EXPECT_NEAR(j.GetUpperLimit(), want.upper, 1e-4f);
     EXPECT_NEAR(j.GetJointAngle(), 0.0f, 1e-6f);
-    EXPECT_EQ(j.GetCollideConnected(), want.collide);
+    EXPECT_FALSE(j.GetCollideConnected());
   }
 }
 
-TEST(Ragdoll, ThighAndShinNeverCollideWhileOtherPairsDo) {
+TEST(Ragdoll, ItsOwnPartsNeverCollideWhileTwoDollsDo) {
   struct Case {
     BodyPtr TRagdoll::*first;
     BodyPtr TRagdoll::*second;
-    bool collide;
   };
   const Case cases[] = {
-      {&TRagdoll::upperLeftLeg, &TRagdoll::lowLeftLeg, false},
-      {&TRagdoll::upperRightLeg, &TRagdoll::lowRightLeg, false},
-      {&TRagdoll::body, &TRagdoll::head, true},
-      {&TRagdoll::body, &TRagdoll::upperLeftHand, true},
-      {&TRagdoll::body, &TRagdoll::upperRightHand, true},
-      {&TRagdoll::upperLeftHand, &TRagdoll::lowLeftHand, true},
-      {&TRagdoll::upperRightHand, &TRagdoll::lowRightHand, true},
-      {&TRagdoll::body, &TRagdoll::upperLeftLeg, true},
-      {&TRagdoll::body, &TRagdoll::upperRightLeg, true},
-      {&TRagdoll::lowLeftHand, &TRagdoll::lowLeftLeg, true},  // not joined: the filter lets them
+      {&TRagdoll::upperLeftLeg, &TRagdoll::lowLeftLeg},  // jointed
+      {&TRagdoll::body, &TRagdoll::upperLeftHand},       // jointed
+      {&TRagdoll::lowLeftHand, &TRagdoll::lowLeftLeg},   // not jointed
+      {&TRagdoll::head, &TRagdoll::lowRightLeg},         // not jointed
   };
   for (const Case& c : cases) {
     Level level(b2Vec2{0, 0});
     PairRecorder recorder;
     level.World().SetContactListener(&recorder);
-    TRagdoll r;
-    r.CreateRagdoll(nullptr, 40, -40, level.physics);
-    b2Body* first = (r.*c.first).get();
-    b2Body* second = (r.*c.second).get();
-    second->SetXForm(first->GetPosition(), 0);  // right on top of each other
+    TRagdoll one;
+    TRagdoll other;
+    one.CreateRagdoll(nullptr, 40, -40, level.physics);
+    other.CreateRagdoll(nullptr, 60, -40, level.physics);
+    b2Body* first = (one.*c.first).get();
+    (one.*c.second)->SetXForm(first->GetPosition(), 0);  // right on top of each other
+    (other.*c.second)->SetXForm(first->GetPosition(), 0);
     level.Step(2);
-    EXPECT_EQ(recorder.Touched(first, second), c.collide) << (&c - cases);
+    EXPECT_FALSE(recorder.Touched(first, (one.*c.second).get())) << (&c - cases);
+    EXPECT_TRUE(recorder.Touched(first, (other.*c.second).get())) << (&c - cases);
   }
+}
+
+TEST(Ragdoll, ComesToRestAsleepOnTheFloorAndStaysPut) {
+  Level level;
+  MakeBox(level.World(), {50, -70}, 60, 1, 0);
+  TRagdoll r;
+  r.CreateRagdoll(nullptr, 50, -55, level.physics);
+  int frame = 0;
+  while (frame < 600 && !r.body->IsSleeping()) {
+    level.Step(1);
+    ++frame;
+  }
+  ASSERT_LT(frame, 600) << "the doll never fell asleep";
+  for (const BodyPtr& part : Parts(r)) EXPECT_TRUE(part->IsSleeping());
+  const b2Vec2 rested = r.body->GetPosition();
+  level.Step(30 * FRAME_HERTZ);  // half a minute
+  EXPECT_LT((r.body->GetPosition() - rested).Length() * PIXELS_PER_UNIT, 1.0f);
+  EXPECT_TRUE(r.body->IsSleeping());
+}
+
+TEST(Ragdoll, AJointForcedApartIsPutBack) {
+  Level level(b2Vec2{0, 0});
+  TRagdoll r;
+  r.CreateRagdoll(nullptr, 40, -40, level.physics);
+  // A forearm torn off its elbow and turned far past its limits, as a crushing body leaves it.
+  const b2Vec2 elbow = r.lowLeftHand->GetWorldPoint({0, 0});
+  r.lowLeftHand->SetXForm(elbow + b2Vec2{3, -2}, -120);
+  level.Step(1);
+  const physics::b2Joint* joint = nullptr;
+  for (physics::b2Joint* j = level.World().GetJointList(); j; j = j->GetNext()) {
+    if (j->GetBody2() == r.lowLeftHand.get()) joint = j;
+  }
+  ASSERT_NE(joint, nullptr);
+  EXPECT_LE((joint->GetAnchor1() - joint->GetAnchor2()).Length(), JOINT_PROJECT_UNITS + 1e-3f);
+  EXPECT_GE(joint->GetJointAngle(), joint->GetLowerLimit() - JOINT_PROJECT_DEGREES - 0.1f);
+}
+
+TEST(PhysicWorld, AMovedBodyWakesWhatItMovesIntoAndNotWhatItPassesBy) {
+  Level level;
+  MakeBox(level.World(), {50, -70}, 60, 1, 0);
+  BodyPtr crate = MakeBox(level.World(), {50, -68.5f}, 0.5f, 0.5f, 1);
+  // A static platform 0.3 units above the crate: near enough for Box2D to pair the two.
+  BodyPtr platform = MakeBox(level.World(), {50, -67.2f}, 2, 0.5f, 0);
+  level.Step(120);
+  ASSERT_TRUE(crate->IsSleeping());
+  platform->SetXForm({51, -67.2f}, 0);  // slides on over it
+  EXPECT_TRUE(crate->IsSleeping());
+  platform->SetXForm({51, -67.5f}, 0);  // comes down onto it
+  EXPECT_FALSE(crate->IsSleeping());
 }
 
 TEST(Ragdoll, TypeIsSharedWhenGivenAndPicturesFollowIt) {
@@ -762,6 +809,12 @@ TEST(Launch, FartherAimsThrowFartherAndFullPowerCrossesTheField) {
   }
   EXPECT_GT(reach[0], 100.0f);
   for (std::size_t i = 1; i < reach.size(); ++i) EXPECT_GT(reach[i - 1], reach[i]) << i;
+  // Where the four shots were at frame 60 before the frame was solved in several steps: flight
+  // keeps its feel within a tenth.
+  const float before[4] = {121.9f, 104.6f, 84.0f, 50.0f};
+  for (std::size_t i = 0; i < reach.size(); ++i) {
+    EXPECT_NEAR(reach[i], before[i], 0.1f * before[i]) << i;
+  }
 }
 
 TEST(Launch, SameStartGivesBitIdenticalPositions) {
