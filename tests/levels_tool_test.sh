@@ -76,8 +76,11 @@ check "new does not overwrite" test $? -eq 1
 "$tool" --levels "$work/levels" check 902 > "$work/check.txt"
 check "the skeleton passes the check" test $? -eq 0
 mkdir -p "$work/solutions"
-"$tool" --levels "$work/levels" --solutions "$work/solutions" solve 902 --write > "$work/solve.txt" 2> /dev/null
-check "solve finds a solution of the skeleton" grep -q "^shot 0 " "$work/solve.txt"
+"$tool" --levels "$work/levels" --solutions "$work/solutions" solve 902 --write > "$work/solve.txt" 2> "$work/solve-log.txt"
+check "solve finds a fair plan of the skeleton" test $? -eq 0
+check "the plan fires when a person can" grep -q "^shot 60 " "$work/solve.txt"
+check "solve says it is fair" grep -qE "^solve: level 902: .*\| fair$" "$work/solve-log.txt"
+check "the stored comment says so" grep -q "(found by brakkon-levels solve, fair)" "$work/solve.txt"
 check "solve stores what it prints" cmp -s "$work/solve.txt" "$work/solutions/level902.txt"
 "$tool" --levels "$work/levels" --solutions "$work/solutions" verify 902 > "$work/out.txt" 2> /dev/null
 check "the stored solution verifies" grep -qx "1 passed, 0 failed" "$work/out.txt"

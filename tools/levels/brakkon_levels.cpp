@@ -19,6 +19,7 @@
 #include "game/level_file.h"
 #include "media/media.h"
 #include "state/globals.h"
+#include "tools/levels/fair_search.h"
 #include "tools/levels/level_design.h"
 #include "tools/levels/level_fairness.h"
 #include "tools/levels/level_physics.h"
@@ -33,7 +34,8 @@ const char* const USAGE =
     "Usage: brakkon-levels [options] COMMAND [ARGS]\n"
     "  verify [N...]     replay the stored solutions (every level that has one) and check each "
     "wins\n"
-    "  solve N           search for a solution of level N and print it in the stored format\n"
+    "  solve N           search for the fairest plan of level N (see fairness) and print it in\n"
+    "                    the stored format; exit status 1 when it is not fair\n"
     "  stats [N...]      first-shot win share, fewest shots, bodies and mechanics (all levels)\n"
     "  render N FILE     PNG of level N as the player first sees it\n"
     "  script N          the stored solution of level N as an input script for brakkon --input\n"
@@ -71,6 +73,18 @@ constexpr int FOLLOW_UP_ROWS = 12;
 constexpr int SEARCH_BEAM = 4;
 constexpr double BEAM_SPREAD = 100;
 constexpr int DEFAULT_MAX_SHOTS = 3;
+/// The fair search: the grid of first aims (coarser on a level with moving parts, which is
+/// searched at several first-shot frames across FAIR_WINDOW_PERIOD), the winners refined, the
+/// square around a winner sampled to find the middle of its patch, and the frames around a
+/// first shot on a moving level sampled to find the middle of its window.
+constexpr int MOVING_GRID_COLUMNS = 16;
+constexpr int MOVING_GRID_ROWS = 12;
+constexpr int MOVING_TIME_STEP = 25;
+constexpr int FAIR_CANDIDATES = 6;
+constexpr double CANDIDATE_SPACING = 40;
+constexpr int REFINE_REACH = 10;
+constexpr int REFINE_STEP = 2;
+constexpr int WINDOW_REACH = 15;
 /// solve --near: the last aim moved up to NEAR_REACH pixels each way in steps of NEAR_STEP.
 constexpr int NEAR_REACH = 20;
 constexpr int NEAR_STEP = 2;
@@ -274,6 +288,203 @@ bool PlayAll(TWorkerPool& pool, int level, std::vector<TTried>& tried) {
   return true;
 }
 
+/// What the fair search found: the best plan judged (fair or as near as it came), or nothing.
+struct TFairSearchResult {
+  bool found = false;
+  TTried best;
+  TFairness judged;
+};
+
+bool Moving(int level) {
+  const TMechanics m = ReadMechanics(LoadLevelFile(LevelAssetPath(level)));
+  return m.slidersLeft + m.slidersRight + m.slidersUp + m.slidersDown + m.turning > 0;
+}
+
+std::vector<TAimSample> Samples(const std::vector<TTried>& tried) {
+  std::vector<TAimSample> samples;
+  for (const TTried& t : tried) {
+    const TShot& last = t.plan.shots.back();
+    samples.push_back({last.x, last.y, t.result.won});
+  }
+  return samples;
+}
+
+/// The plan with its last aim moved to the middle of the patch of winning aims around it.
+bool RefineAim(TWorkerPool& pool, int level, TTried& t) {
+  std::vector<TTried> square;
+  for (int dy = -REFINE_REACH; dy <= REFINE_REACH; dy += REFINE_STEP) {
+    for (int dx = -REFINE_REACH; dx <= REFINE_REACH; dx += REFINE_STEP) {
+      TTried moved{t.plan, {}};
+      TShot& last = moved.plan.shots.back();
+      last.x = std::clamp(last.x + dx, 0, SCREEN_WIDTH - 1);
+      last.y = std::clamp(last.y + dy, 0, SCREEN_HEIGHT - 1);
+      square.push_back(moved);
+    }
+  }
+  if (!PlayAll(pool, level, square)) return false;
+  if (const std::optional<TAimSample> centre = PatchCentre(Samples(square))) {
+    for (const TTried& s : square) {
+      if (s.plan.shots.back().x == centre->x && s.plan.shots.back().y == centre->y) t = s;
+    }
+  }
+  return true;
+}
+
+/// On a level with moving parts, the last shot moved to the middle of the run of winning frames
+/// it lies in.
+bool RefineTime(TWorkerPool& pool, int level, TTried& t) {
+  std::vector<TTried> frames;
+  const int previous = t.plan.shots.size() > 1 ? t.plan.shots[t.plan.shots.size() - 2].frame : -1;
+  const int at = t.plan.shots.back().frame;
+  for (int d = -WINDOW_REACH; d <= WINDOW_REACH; ++d) {
+    const int frame = at + d;
+    if (frame < FAIR_FIRST_FRAME || (previous >= 0 && frame - previous < FAIR_SHOT_GAP)) continue;
+    TTried moved{t.plan, {}};
+    moved.plan.shots.back().frame = frame;
+    frames.push_back(moved);
+  }
+  if (!PlayAll(pool, level, frames)) return false;
+  const auto wins = [&](std::size_t i) { return frames[i].result.won; };
+  std::size_t here = 0;
+  while (here < frames.size() && frames[here].plan.shots.back().frame != at) ++here;
+  if (here == frames.size() || !wins(here)) return true;
+  std::size_t first = here, last = here;
+  while (first > 0 && wins(first - 1)) --first;
+  while (last + 1 < frames.size() && wins(last + 1)) ++last;
+  t = frames[(first + last) / 2];
+  return true;
+}
+
+/// The plan's wait as stored (after its win frame, with a margin), and its fairness measured.
+bool Judge(TWorkerPool& pool, int level, bool moving, TTried& t, TFairness& judged) {
+  TShotPlan plan = t.plan;
+  plan.wait = SEARCH_WAIT;
+  std::vector<TRunResult> full;
+  if (!PlayJobs(pool, "solve", {TRunJob{level, plan, false}}, full)) return false;
+  if (!full[0].won) {
+    judged = TFairness{};
+    return true;
+  }
+  plan.wait = full[0].winFrame - (plan.shots.back().frame + 1) + STORED_WAIT_MARGIN;
+  t = TTried{plan, full[0]};
+  const std::vector<TFairnessPlay> plays = FairnessPlays(plan, moving, TFairnessScope{});
+  std::vector<TRunJob> jobs;
+  for (const TFairnessPlay& p : plays) jobs.push_back(TRunJob{level, p.plan, false});
+  std::vector<TRunResult> results;
+  if (!PlayJobs(pool, "solve", jobs, results)) return false;
+  judged = JudgeFairness(level, plan, moving, plays, results);
+  return true;
+}
+
+/// Winners of the first round: a grid of first aims at FAIR_FIRST_FRAME, or on a level with
+/// moving parts a coarser grid at first-shot frames across a period.
+bool FirstShots(TWorkerPool& pool, int level, bool moving, std::vector<TTried>& all,
+                std::vector<TTried>& candidates) {
+  const int columns = moving ? MOVING_GRID_COLUMNS : STATS_GRID_COLUMNS;
+  const int rows = moving ? MOVING_GRID_ROWS : STATS_GRID_ROWS;
+  const int times = moving ? FAIR_WINDOW_PERIOD / MOVING_TIME_STEP : 1;
+  std::vector<std::pair<double, TTried>> ranked;
+  for (int k = 0; k < times; ++k) {
+    std::vector<TTried> grid;
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < columns; ++c) {
+        TShot shot = GridShot(c, r, columns, rows);
+        shot.frame = FAIR_FIRST_FRAME + k * MOVING_TIME_STEP;
+        grid.push_back(TTried{TShotPlan{{shot}, SEARCH_WAIT}, {}});
+      }
+    }
+    if (!PlayAll(pool, level, grid)) return false;
+    const std::vector<TAimSample> best =
+        RankedWinners(Samples(grid), columns, rows, CANDIDATE_SPACING, FAIR_CANDIDATES);
+    for (std::size_t i = 0; i < best.size(); ++i) {
+      for (const TTried& t : grid) {
+        if (t.plan.shots[0].x == best[i].x && t.plan.shots[0].y == best[i].y) {
+          ranked.emplace_back(static_cast<double>(i), t);
+        }
+      }
+    }
+    all.insert(all.end(), grid.begin(), grid.end());
+  }
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [rank, t] : ranked) {
+    if (static_cast<int>(candidates.size()) == FAIR_CANDIDATES) break;
+    candidates.push_back(t);
+  }
+  std::fprintf(stderr, "solve: 1 shot from frame %d: %d of %zu tried win\n", FAIR_FIRST_FRAME,
+               static_cast<int>(std::count_if(all.begin(), all.end(),
+                                              [](const TTried& t) { return t.result.won; })),
+               all.size());
+  return true;
+}
+
+/// Winners with more shots: the sequences that came closest so far, extended by a later shot at
+/// least FAIR_SHOT_GAP frames after the one before.
+bool LaterShots(const TOptions& o, TWorkerPool& pool, int level, std::vector<TTried> beam,
+                std::vector<TTried>& candidates) {
+  for (int shots = 2; candidates.empty() && shots <= o.maxShots; ++shots) {
+    beam = DiverseClosest(beam);
+    std::vector<TTried> round;
+    for (const TTried& prefix : beam) {
+      for (int delay : FOLLOW_UP_DELAYS) {
+        for (int r = 0; r < FOLLOW_UP_ROWS; ++r) {
+          for (int c = 0; c < FOLLOW_UP_COLUMNS; ++c) {
+            TShot next = GridShot(c, r, FOLLOW_UP_COLUMNS, FOLLOW_UP_ROWS);
+            next.frame = prefix.plan.shots.back().frame + delay;
+            TShotPlan plan{prefix.plan.shots, SEARCH_WAIT};
+            plan.shots.push_back(next);
+            round.push_back(TTried{plan, {}});
+          }
+        }
+      }
+    }
+    if (!PlayAll(pool, level, round)) return false;
+    // The winners, most shots saved first, then the earliest win.
+    std::vector<TTried> winners;
+    for (const TTried& t : round) {
+      if (t.result.won) winners.push_back(t);
+    }
+    std::stable_sort(winners.begin(), winners.end(), [](const TTried& a, const TTried& b) {
+      return a.result.shots != b.result.shots ? a.result.shots < b.result.shots
+                                              : a.result.winFrame < b.result.winFrame;
+    });
+    for (const TTried& t : winners) {
+      if (static_cast<int>(candidates.size()) == FAIR_CANDIDATES) break;
+      candidates.push_back(t);
+    }
+    std::fprintf(stderr, "solve: %d shots: %zu winners\n", shots, winners.size());
+    beam = round;
+  }
+  return true;
+}
+
+/// The fair search: winners of the first round (or, without any, of rounds with more shots), each
+/// refined to the middle of its patch of aims (and on a moving level of its window of frames) and
+/// judged by every measure of fairness; the first fair one, or the one that came nearest.
+std::optional<TFairSearchResult> FairSearch(const TOptions& o, TWorkerPool& pool, int level) {
+  const bool moving = Moving(level);
+  std::vector<TTried> all, candidates;
+  if (!FirstShots(pool, level, moving, all, candidates)) return std::nullopt;
+  if (candidates.empty() && !LaterShots(o, pool, level, all, candidates)) return std::nullopt;
+  TFairSearchResult result;
+  double bestScore = 0;
+  for (TTried t : candidates) {
+    if (!RefineAim(pool, level, t)) return std::nullopt;
+    if (moving && !RefineTime(pool, level, t)) return std::nullopt;
+    TFairness judged;
+    if (!Judge(pool, level, moving, t, judged)) return std::nullopt;
+    if (!t.result.won) continue;
+    const double score = FairnessScore(judged);
+    std::fprintf(stderr, "solve: candidate %s\n", judged.Line().c_str());
+    if (!result.found || score > bestScore) {
+      result = TFairSearchResult{true, t, judged};
+      bestScore = score;
+    }
+    if (judged.Fair()) break;
+  }
+  return result;
+}
+
 int Solve(const TOptions& o, TWorkerPool& pool) {
   std::vector<int> levels;
   if (!LevelArguments(o, 1, levels) || levels.size() != 1) {
@@ -305,51 +516,11 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
     found = SteadiestGridWinner(nudged, side, side);
     std::fprintf(stderr, "solve: the stored plan nudged: %s\n", found ? "found" : "no win");
   }
-  std::vector<TTried> grid;
-  for (int r = 0; !found && r < STATS_GRID_ROWS; ++r) {
-    for (int c = 0; c < STATS_GRID_COLUMNS; ++c) {
-      grid.push_back(TTried{
-          TShotPlan{{GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS)}, SEARCH_WAIT}, {}});
-    }
-  }
+  std::optional<TFairSearchResult> fair;
   if (!found) {
-    if (!PlayAll(pool, level, grid)) return 2;
-    found = SteadiestGridWinner(grid, STATS_GRID_COLUMNS, STATS_GRID_ROWS);
-    std::fprintf(stderr, "solve: 1 shot: %d of %zu aim points win\n",
-                 static_cast<int>(std::count_if(grid.begin(), grid.end(),
-                                                [](const TTried& t) { return t.result.won; })),
-                 grid.size());
-  }
-
-  // Later shots: extend the sequences that came closest to a target so far.
-  std::vector<TTried> beam = grid;
-  std::vector<TTried> round;
-  for (int shots = 2; !found && shots <= o.maxShots; ++shots) {
-    beam = DiverseClosest(beam);
-    round.clear();
-    for (const TTried& prefix : beam) {
-      for (int delay : FOLLOW_UP_DELAYS) {
-        for (int r = 0; r < FOLLOW_UP_ROWS; ++r) {
-          for (int c = 0; c < FOLLOW_UP_COLUMNS; ++c) {
-            TShot next = GridShot(c, r, FOLLOW_UP_COLUMNS, FOLLOW_UP_ROWS);
-            next.frame = prefix.plan.shots.back().frame + delay;
-            TShotPlan plan{prefix.plan.shots, SEARCH_WAIT};
-            plan.shots.push_back(next);
-            round.push_back(TTried{plan, {}});
-          }
-        }
-      }
-    }
-    if (!PlayAll(pool, level, round)) return 2;
-    for (const TTried& t : round) {
-      if (t.result.won &&
-          (!found || t.result.shots < found->result.shots ||
-           (t.result.shots == found->result.shots && t.result.winFrame < found->result.winFrame))) {
-        found = &t;
-      }
-    }
-    std::fprintf(stderr, "solve: %d shots: %s\n", shots, found ? "found" : "no win");
-    beam = round;
+    fair = FairSearch(o, pool, level);
+    if (!fair) return 2;
+    if (fair->found) found = &fair->best;
   }
   if (!found) {
     std::fprintf(stderr, "brakkon-levels: no solution of level %d found with up to %d shots\n",
@@ -369,8 +540,12 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
   const std::string comment =
       "Level " + std::to_string(level) + ": won with " + std::to_string(check[0].shots) + " shot" +
       (check[0].shots == 1 ? "" : "s") + " in frame " + std::to_string(check[0].winFrame) +
-      " (found by brakkon-levels solve).";
+      " (found by brakkon-levels solve" +
+      (fair ? std::string(fair->judged.Fair() ? ", fair" : ", not fair:" + fair->judged.Failures())
+            : std::string()) +
+      ").";
   std::fputs(FormatSolution(plan, comment).c_str(), stdout);
+  if (fair) std::fprintf(stderr, "solve: %s\n", fair->judged.Line().c_str());
   if (o.write) {
     std::filesystem::create_directories(o.solutionDir);
     if (!SaveSolution(o.solutionDir, level, plan, comment, error)) {
@@ -379,7 +554,7 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
     }
     std::fprintf(stderr, "solve: stored %s\n", SolutionPath(o.solutionDir, level).c_str());
   }
-  return 0;
+  return fair && !fair->judged.Fair() ? 1 : 0;
 }
 
 // [SECTION] stats ------------------------------------------------------------------------------

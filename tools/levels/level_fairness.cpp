@@ -40,13 +40,16 @@ void AddAim(std::vector<TFairnessPlay>& plays, TFairnessPlay::Kind kind, const T
   plays.push_back(p);
 }
 
-/// The runs of wins among start frames sampled every `step` frames: the narrowest run (runs cut by
-/// either end of the samples count only when no other run exists) and the longest wait for the
-/// start of a run, from the first sample and between two runs (with one run only, also from it to
-/// the end). Without any win: 0 and the whole span.
+/// The windows among start frames sampled every `step` frames: runs of wins at least
+/// FAIR_WINDOW_FRAMES wide (a shorter run is a moment no player can hit on purpose, so it neither
+/// counts as a window nor spoils one). `narrowest` is the narrowest window, or the widest run when
+/// none is wide enough; `longestGap` the longest wait for the start of a window, from the first
+/// sample and between two windows (with one window only, also from it to the end). Without any
+/// window: the whole span.
 void Windows(const std::vector<bool>& wins, int step, int& narrowest, int& longestGap) {
   const int count = static_cast<int>(wins.size());
-  std::vector<std::pair<int, int>> runs;  // first sample, samples
+  std::vector<std::pair<int, int>> windows;  // first sample, samples
+  int widest = 0;
   for (int i = 0; i < count;) {
     if (!wins[static_cast<std::size_t>(i)]) {
       ++i;
@@ -54,26 +57,22 @@ void Windows(const std::vector<bool>& wins, int step, int& narrowest, int& longe
     }
     int j = i;
     while (j < count && wins[static_cast<std::size_t>(j)]) ++j;
-    runs.emplace_back(i, j - i);
+    widest = std::max(widest, (j - i) * step);
+    if ((j - i) * step >= FAIR_WINDOW_FRAMES) windows.emplace_back(i, j - i);
     i = j;
   }
-  narrowest = 0;
+  narrowest = widest;
   longestGap = count * step;
-  if (runs.empty()) return;
-  int closedNarrowest = 0, anyNarrowest = 0;
-  for (const auto& [first, length] : runs) {
-    const int width = length * step;
-    anyNarrowest = anyNarrowest == 0 ? width : std::min(anyNarrowest, width);
-    if (first > 0 && first + length < count)
-      closedNarrowest = closedNarrowest == 0 ? width : std::min(closedNarrowest, width);
-  }
-  narrowest = closedNarrowest > 0 ? closedNarrowest : anyNarrowest;
-  longestGap = runs.front().first * step;
-  for (std::size_t k = 1; k < runs.size(); ++k) {
-    longestGap = std::max(longestGap, (runs[k].first - runs[k - 1].first) * step);
+  if (windows.empty()) return;
+  for (const auto& [first, length] : windows) narrowest = std::min(narrowest, length * step);
+  longestGap = windows.front().first * step;
+  for (std::size_t k = 1; k < windows.size(); ++k) {
+    longestGap = std::max(longestGap, (windows[k].first - windows[k - 1].first) * step);
   }
   // A single window in two periods does not come round: the wait is at least what remains.
-  if (runs.size() == 1) longestGap = std::max(longestGap, (count - runs.front().first) * step);
+  if (windows.size() == 1) {
+    longestGap = std::max(longestGap, (count - windows.front().first) * step);
+  }
 }
 
 }  // namespace
