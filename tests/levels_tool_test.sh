@@ -54,6 +54,10 @@ cat > "$work/levels/level901.xml" <<'LEVEL'
     <body Name="staticBoxSmall.png" x="900" y="300" typ="s" shape="r" />
     <body Name="noSuchPicture.png" x="500" y="300" typ="s" shape="r" />
     <body Name="target.png" x="600" y="300" typ="s" shape="x" target="true" />
+    <body Name="staticPlankSmallGorizontal.png" x="650" y="60" typ="s" shape="r" />
+    <body Name="link.png" x="650" y="66" typ="d" shape="l" countLinks="10" direct="down" lastLink="ballMedium1.png" shapeLast="c" />
+    <body Name="dynamicBoxSmoll.png" x="650" y="150" typ="d" shape="r" />
+    <body Name="dynamicBoxMedium.png" x="300" y="100" typ="d" shape="r" />
   </bodies>
 </level>
 LEVEL
@@ -63,10 +67,13 @@ for finding in "body 2 (staticBoxMedium.png at 90,500) stands in front of the ca
                "body 3 (dynamicBoxMedium.png at 400,400) and body 4 (dynamicBoxSmoll.png at 420,410) overlap at the start" \
                "body 5 (staticBoxSmall.png at 900,300) lies off the screen" \
                "picture bodies_pic/noSuchPicture.png is not in the asset pack" \
-               "shape \"x\" builds nothing" "no target"; do
+               "shape \"x\" builds nothing" "no target" \
+               "body 9 (link.png at 650,66) (its end) and body 10 (dynamicBoxSmoll.png at 650,150) overlap at the start" \
+               "error: body 11 (dynamicBoxMedium.png at 300,100) moves"; do
   check "check finds: $finding" grep -qF "$finding" "$work/check.txt"
 done
 check "the floor itself is not reported" bash -c "! grep -q 'body 1 ' '$work/check.txt'"
+check "the plank a chain hangs from is not reported" bash -c "! grep -q 'body 8 ' '$work/check.txt'"
 
 # A new skeleton is a sound, winnable level.
 "$tool" --levels "$work/levels" new 902 > /dev/null

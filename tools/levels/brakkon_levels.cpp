@@ -814,7 +814,10 @@ int Check(const TOptions& o) {
       ++faulty;
       continue;
     }
-    const std::vector<TFinding> findings = CheckLevel(LoadLevelFile(LevelAssetPath(level)));
+    const TLevelFile file = LoadLevelFile(LevelAssetPath(level));
+    std::vector<TFinding> findings = CheckLevel(file);
+    const std::vector<TFinding> start = CheckStart(level, file, Moving(level));
+    findings.insert(findings.end(), start.begin(), start.end());
     bool error = false;
     for (const TFinding& f : findings) {
       std::printf("level %d: %s: %s\n", level, f.error ? "error" : "warning", f.text.c_str());
@@ -872,7 +875,7 @@ int main(int argc, char** argv) {
     RegisterLevelAssets();
     if (command == "render") return Render(o);
     if (command == "script") return Script(o);
-    if (command == "check") return Check(o);
+    if (command == "check") return OpenLevelMedia(false) ? Check(o) : 2;
     std::fputs(USAGE, stderr);
     return 2;
   }

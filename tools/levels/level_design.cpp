@@ -1,15 +1,20 @@
 // The level check works on the file's own numbers: each box or circle becomes its outline on the
 // screen (pixels, rotated as the game rotates it) and outlines are compared with the separating
-// axis test. Chains are left out: their links overlap by design.
+// axis test. A chain becomes three outlines: its anchor, the band of its links and its end, which
+// overlap each other by design. The start check plays the level itself for two seconds.
 #include "tools/levels/level_design.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <memory>
 #include <sstream>
 
 #include "game/game.h"
 #include "game/level_file.h"
 #include "media/media.h"
+#include "state/globals.h"
+#include "tools/levels/level_run.h"
 
 namespace {
 
@@ -29,6 +34,10 @@ constexpr float COUNTER_HEIGHT = 19;
 constexpr float NEXT_WIDTH = 149;
 constexpr float NEXT_HEIGHT = 19;
 constexpr float PI_F = 3.14159265f;
+/// The start check: frames played without a shot, and how far a body may move in them (settling
+/// onto what it stands on).
+constexpr int START_CHECK_FRAMES = 120;
+constexpr float START_MOVE_PX = 8;
 
 struct TPoint {
   float x = 0, y = 0;
@@ -40,6 +49,7 @@ struct TPlaced {
   TOutline outline;
   bool dynamic = false;
   bool slider = false;
+  int chain = -1;  // the body entry of the chain this is part of; its parts may overlap
 };
 
 /// The body's outline on the screen. A positive body angle turns counter-clockwise on screen.
@@ -121,6 +131,52 @@ bool OffScreen(const TOutline& o) {
          std::all_of(o.begin(), o.end(), [](const TPoint& p) { return p.y > SCREEN_HEIGHT; });
 }
 
+/// A chain's anchor (static), the band its links fill (spaced by half their size, as the game
+/// builds them) and its end body, each as an outline.
+void PlaceChain(const TBodyEntry& b, const std::string& name, int index, const TImage& link,
+                std::vector<TPlaced>& placed) {
+  const bool down = b.direct == "down";
+  const float w =
+      static_cast<float>(std::max(TruncToInt(link.width * static_cast<double>(b.scaleX)), 1));
+  const float h =
+      static_cast<float>(std::max(TruncToInt(link.height * static_cast<double>(b.scaleY)), 1));
+  const int links = std::clamp(b.countLinks, 0, MAX_CHAIN_LINKS);
+  const auto at = [&](int steps) {
+    return down ? TPoint{b.x, b.y + static_cast<float>(steps) * h / 2}
+                : TPoint{b.x + static_cast<float>(steps) * w / 2, b.y};
+  };
+  placed.push_back({name + " (its anchor)", Rectangle(b.x, b.y, w, h), false, false, index});
+  if (links > 0) {
+    const TPoint first = at(0), last = at(links - 1);
+    placed.push_back({name + " (its links)",
+                      Rectangle((first.x + last.x) / 2, (first.y + last.y) / 2,
+                                w + last.x - first.x, h + last.y - first.y),
+                      true, false, index});
+  }
+  if (b.lastLink.empty()) return;
+  const ImagePtr end = LoadImage("bodies_pic/" + b.lastLink, FILTEREDIMAGE);
+  if (!end || (b.shapeLast != "c" && b.shapeLast != "r")) return;
+  TBodyEntry endEntry = b;
+  const TPoint q = at(links + 1);
+  endEntry.x = q.x;
+  endEntry.y = q.y;
+  endEntry.shape = b.shapeLast;
+  if (endEntry.shape == "c") endEntry.angle = 0;
+  placed.push_back(
+      {name + " (its end)",
+       BodyOutline(endEntry, static_cast<float>(end->width), static_cast<float>(end->height)), true,
+       false, index});
+}
+
+/// Whether `fixed` is what the chain part `part` hangs from: a static body over its anchor.
+bool Mount(const std::vector<TPlaced>& placed, const TPlaced& part, const TPlaced& fixed) {
+  if (part.chain < 0 || fixed.dynamic || fixed.slider || fixed.chain >= 0) return false;
+  return std::any_of(placed.begin(), placed.end(), [&](const TPlaced& anchor) {
+    return anchor.chain == part.chain && !anchor.dynamic &&
+           Penetration(anchor.outline, fixed.outline) > 0;
+  });
+}
+
 std::string Describe(const TBodyEntry& b, std::size_t index) {
   std::ostringstream out;
   out << "body " << index + 1 << " (" << b.name << " at " << b.x << "," << b.y << ")";
@@ -158,8 +214,11 @@ std::vector<TFinding> CheckLevel(const TLevelFile& level) {
     }
     if (b.target && b.shape != "l") hasTarget = true;
     if (b.shape == "l") {
-      if (b.direct != "down" && b.direct != "right")
+      if (b.direct != "down" && b.direct != "right") {
         error(name + ": a chain needs direct=\"down\" or \"right\"");
+        continue;
+      }
+      PlaceChain(b, name, static_cast<int>(i), *picture, placed);
       continue;
     }
     if (b.typ != "s" && b.typ != "d")
@@ -181,6 +240,8 @@ std::vector<TFinding> CheckLevel(const TLevelFile& level) {
     for (std::size_t j = i + 1; j < placed.size(); ++j) {
       const TPlaced& q = placed[j];
       if (!p.dynamic && !q.dynamic && !p.slider && !q.slider) continue;  // static planks may cross
+      if (p.chain >= 0 && p.chain == q.chain) continue;
+      if (Mount(placed, p, q) || Mount(placed, q, p)) continue;
       if (Penetration(p.outline, q.outline) <= OVERLAP_TOLERANCE) continue;
       if (p.dynamic || q.dynamic)
         error(p.name + " and " + q.name + " overlap at the start");
@@ -252,4 +313,57 @@ std::string LevelSkeleton(int level) {
       << "  </bodies>\n"
       << "</level>\n";
   return out.str();
+}
+
+std::vector<TFinding> CheckStart(int level, const TLevelFile& file, bool moving) {
+  SeedRnd(LEVEL_RUN_SEED);
+  currentLevel = level;
+  graphicsHertz = LEVEL_RUN_HERTZ;
+  auto game = std::make_shared<TGame>();
+  game->drawingEnabled = false;
+  std::vector<TFinding> findings;
+  if (!game->m_world || !game->m_world->world) return findings;
+  physics::b2World& world = *game->m_world->world;
+  // Chains swing as they settle; only bodies without joints are watched.
+  std::vector<const physics::b2Body*> jointed;
+  for (physics::b2Joint* j = world.GetJointList(); j != nullptr; j = j->GetNext()) {
+    jointed.push_back(j->GetBody1());
+    jointed.push_back(j->GetBody2());
+  }
+  struct TWatched {
+    std::shared_ptr<physics::b2Body> body;
+    physics::b2Vec2 start;
+    float moved = 0;
+  };
+  std::vector<TWatched> watched;
+  for (physics::b2Body* b = world.GetBodyList(); b != nullptr; b = b->GetNext()) {
+    if (!b->IsDynamic() || std::find(jointed.begin(), jointed.end(), b) != jointed.end()) continue;
+    watched.push_back({b->shared_from_this(), b->GetPosition()});
+  }
+  for (int frame = 0; frame < START_CHECK_FRAMES && game->m_world && game->m_world->world;
+       ++frame) {
+    game->Update();
+    for (TWatched& w : watched) {
+      const physics::b2Vec2 d = w.body->GetPosition() - w.start;
+      w.moved = std::max(w.moved, d.Length() * PIXELS_PER_UNIT);
+    }
+  }
+  for (const TWatched& w : watched) {
+    if (w.moved <= START_MOVE_PX) continue;
+    // The entry that built it: the one whose place it started at.
+    const float x = WorldToPixelX(w.start.x), y = WorldToPixelY(w.start.y);
+    std::string name =
+        "a body starting at " + std::to_string(TruncToInt(x)) + "," + std::to_string(TruncToInt(y));
+    for (std::size_t i = 0; i < file.bodies.size(); ++i) {
+      if (std::abs(file.bodies[i].x - x) < 0.5f && std::abs(file.bodies[i].y - y) < 0.5f)
+        name = Describe(file.bodies[i], i);
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, " moves %.0f px on its own in the first %d frames", w.moved,
+                  START_CHECK_FRAMES);
+    // A level whose parts move may push a body on purpose; one without must lie still.
+    findings.push_back({!moving, name + text + (moving ? " (pushed by a moving part?)" : "")});
+  }
+  game->exitAll();
+  return findings;
 }

@@ -18,6 +18,11 @@ struct TFinding {
 /// picture sizes).
 std::vector<TFinding> CheckLevel(const TLevelFile& level);
 
+/// Findings from playing the level without a shot for two seconds: bodies that move on their own
+/// (slide, tip over, roll, or are pushed apart because they overlap). An error on a level without
+/// moving parts, a warning where a moving part may push them. Needs OpenLevelMedia.
+std::vector<TFinding> CheckStart(int level, const TLevelFile& file, bool moving);
+
 /// The text of a new level: floor, right wall, a pedestal with the target, the counters in the top
 /// left corner, a background picked by the level number.
 std::string LevelSkeleton(int level);
