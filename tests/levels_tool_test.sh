@@ -115,6 +115,10 @@ wins=$(awk '$1 == 902 { split($2, w, "/"); print w[1] }' "$work/stats.txt")
 check "the skeleton wins from part of the grid" test "${wins:-0}" -gt 0
 check "the CSV has the same count" grep -q "^902,$wins,768," "$work/stats.csv"
 check "the CSV names its columns" grep -q "^level,grid_wins,grid_points,win_share,fewest_shots,bodies," "$work/stats.csv"
+check "the CSV ends with the stored plan's fairness" \
+  grep -q ",plan_shots,first_shot_frame,aim_near_wins,aim_far_wins,timing_wins,patch_share,settled_wins,narrowest_window,longest_gap,fair,unfair_by$" "$work/stats.csv"
+check "the skeleton's plan is fair by every measure" \
+  grep -qE "^902,.*,1,60,1[4-6]/16,[4-8]/8,4/4,[01]\.[0-9]+,19/19,,,1,$" "$work/stats.csv"
 
 # Fairness: a plan that fires in frame 0 is unfair by its time whatever its aim; fired at frame
 # 60 the same aim is judged by its neighbours, and every measure is on the line.

@@ -565,6 +565,9 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
   if (levels.empty()) levels = EmbeddedLevels();
   std::vector<TRunJob> jobs;
   std::map<int, std::size_t> storedJob;  // level -> index of its stored solution's play
+  std::map<int, std::vector<TFairnessPlay>>
+      fairnessPlays;  // level -> its plan's variants, after it
+  std::map<int, TShotPlan> storedPlans;
   for (int level : levels) {
     if (!LevelExists(level)) {
       std::fprintf(stderr, "brakkon-levels: no level file levels/level%d.xml\n", level);
@@ -572,15 +575,20 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
     }
     for (int r = 0; r < STATS_GRID_ROWS; ++r) {
       for (int c = 0; c < STATS_GRID_COLUMNS; ++c) {
-        jobs.push_back(TRunJob{
-            level, TShotPlan{{GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS)}, SEARCH_WAIT},
-            true});
+        TShot shot = GridShot(c, r, STATS_GRID_COLUMNS, STATS_GRID_ROWS);
+        shot.frame = FAIR_FIRST_FRAME;
+        jobs.push_back(TRunJob{level, TShotPlan{{shot}, SEARCH_WAIT}, true});
       }
     }
     std::string error;
     if (std::optional<TShotPlan> plan = LoadSolution(o.solutionDir, level, error)) {
       storedJob[level] = jobs.size();
       jobs.push_back(TRunJob{level, *plan, false});
+      // The stored plan's fairness, every measure (fairness prints the same per level).
+      fairnessPlays[level] = FairnessPlays(*plan, Moving(level), TFairnessScope{});
+      storedPlans[level] = *plan;
+      for (const TFairnessPlay& p : fairnessPlays[level])
+        jobs.push_back(TRunJob{level, p.plan, false});
     }
   }
   std::vector<TRunResult> results;
@@ -603,6 +611,11 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
         s.fewestShots = stored.shots;
         s.fewestFromStored = true;
       }
+      const std::vector<TFairnessPlay>& plays = fairnessPlays[level];
+      const auto from = results.begin() + static_cast<std::ptrdiff_t>(at);
+      const std::vector<TRunResult> own(from, from + static_cast<std::ptrdiff_t>(plays.size()));
+      s.fairness = JudgeFairness(level, storedPlans[level], Moving(level), plays, own);
+      at += plays.size();
     }
     s.mechanics = ReadMechanics(LoadLevelFile(LevelAssetPath(level)));
     rows.push_back(s);

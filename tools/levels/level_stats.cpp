@@ -95,7 +95,8 @@ std::string StatsTable(const std::vector<TLevelStats>& rows) {
     out << line;
   }
   out << "wins: first-shot aim points of the " << STATS_GRID_COLUMNS << " x " << STATS_GRID_ROWS
-      << " grid that win; fewest: fewest shots found (* by the stored solution)\n";
+      << " grid that win fired at frame " << FAIR_FIRST_FRAME
+      << "; fewest: fewest shots found (* by the stored solution)\n";
   return out.str();
 }
 
@@ -103,7 +104,9 @@ std::string StatsCsv(const std::vector<TLevelStats>& rows) {
   std::ostringstream out;
   out << "level,grid_wins,grid_points,win_share,fewest_shots,bodies,dynamic,chains,sliders_left,"
          "sliders_right,"
-         "sliders_up,sliders_down,turning,portals,gravity,weather,creatures\n";
+         "sliders_up,sliders_down,turning,portals,gravity,weather,creatures,"
+         "plan_shots,first_shot_frame,aim_near_wins,aim_far_wins,timing_wins,patch_share,"
+         "settled_wins,narrowest_window,longest_gap,fair,unfair_by\n";
   for (const TLevelStats& s : rows) {
     const TMechanics& m = s.mechanics;
     char share[32];
@@ -113,7 +116,26 @@ std::string StatsCsv(const std::vector<TLevelStats>& rows) {
         << (s.fewestShots > 0 ? std::to_string(s.fewestShots) : "") << ',' << s.bodies << ','
         << m.dynamic << ',' << m.chains << ',' << m.slidersLeft << ',' << m.slidersRight << ','
         << m.slidersUp << ',' << m.slidersDown << ',' << m.turning << ',' << (m.portals ? 1 : 0)
-        << ',' << m.gravity << ',' << m.weather << ',' << m.creatures << '\n';
+        << ',' << m.gravity << ',' << m.weather << ',' << m.creatures;
+    if (s.fairness) {
+      const TFairness& f = *s.fairness;
+      char patch[32];
+      std::snprintf(patch, sizeof patch, "%.3f", f.patchShare);
+      out << ',' << f.shots << ',' << f.firstFrame << ',' << f.nearWins << '/' << f.nearPlays << ','
+          << f.farWins << '/' << f.farPlays << ',' << f.timingWins << '/' << f.timingPlays << ','
+          << patch << ',';
+      if (!f.moving) out << f.settledWins << '/' << f.settledPlays;
+      out << ',';
+      if (f.moving) out << f.narrowestWindow << ',' << f.longestGap;
+      if (!f.moving) out << ',';
+      std::string fails = f.Failures();
+      if (!fails.empty()) fails.erase(0, 1);
+      for (char& c : fails) c = c == ' ' ? '+' : c;
+      out << ',' << (f.Fair() ? 1 : 0) << ',' << fails;
+    } else {
+      out << ",,,,,,,,,,,";
+    }
+    out << '\n';
   }
   return out.str();
 }

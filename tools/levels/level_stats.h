@@ -2,8 +2,11 @@
 // a grid of first-shot aim points that win, printed as a table or as CSV.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "tools/levels/level_fairness.h"
 
 struct TLevelFile;
 
@@ -30,9 +33,11 @@ struct TLevelStats {
   bool fewestFromStored = false;  ///< found by the stored solution, not by the grid
   int bodies = 0;
   TMechanics mechanics;
+  std::optional<TFairness> fairness;  ///< of the stored plan, when there is one
 };
 
-/// The aim points of the difficulty grid: 32 x 24 cell centres over the 800 x 600 screen.
+/// The aim points of the difficulty grid: 32 x 24 cell centres over the 800 x 600 screen, fired at
+/// FAIR_FIRST_FRAME, when a person can first click and a still level has settled.
 constexpr int STATS_GRID_COLUMNS = 32;
 constexpr int STATS_GRID_ROWS = 24;
 
