@@ -156,6 +156,66 @@ TEST_F(OptionsTest, BestScoreRules) {
   EXPECT_EQ(Reread()->GetRoot()->GetChild(4)->AttributeValueGet("score"), "2");
 }
 
+TEST(Stars, ThreeAtParTwoUpToTwoOverOneBeyondNoneWithoutAPar) {
+  const int table[][3] = {{1, 1, 3}, {1, 2, 3}, {2, 1, 2}, {3, 1, 2},
+                          {4, 1, 1}, {9, 2, 1}, {5, 0, 0}, {1, -1, 0}};
+  for (const auto& [shots, par, stars] : table) {
+    EXPECT_EQ(StarsFor(shots, par), stars) << shots << " shots, par " << par;
+  }
+}
+
+TEST_F(OptionsTest, StarsAndHintMarksAreKeptBestFirstAndSurviveARead) {
+  LoadOptions();
+  struct Attempt {
+    int shots;
+    bool hinted;
+    int keptStars;
+    bool keptHinted;
+  };
+  // Par 2 on level 3: a hinted 3 stars, a worse plain win, then a plain 3 stars clears the mark.
+  const Attempt attempts[] = {{2, true, 3, true}, {4, false, 3, true}, {1, false, 3, false}};
+  for (const Attempt& a : attempts) {
+    const TLevelCompletion result = RecordLevelCompleted(3, a.shots, 2, a.hinted);
+    EXPECT_EQ(result.bestStars, a.keptStars) << a.shots;
+    EXPECT_EQ(LevelStars(3), a.keptStars) << a.shots;
+    EXPECT_EQ(LevelHinted(3), a.keptHinted) << a.shots;
+  }
+  RecordLevelCompleted(1, 5, 1);  // 1 star
+  EXPECT_EQ(TotalStars(), 4);
+  // Written as extra attributes of the root: a reader of the plain format sees its records.
+  const auto reread = Reread();
+  EXPECT_EQ(reread->GetRoot()->GetChild(3)->AttributeValueGet("score"), "1");
+  EXPECT_EQ(reread->GetRoot()->AttributeValueGet("stars").substr(0, 3), "103");
+  optionsDoc.reset();
+  LoadOptions();
+  EXPECT_EQ(LevelStars(3), 3);
+  EXPECT_FALSE(LevelHinted(3));
+  EXPECT_EQ(TotalStars(), 4);
+}
+
+TEST_F(OptionsTest, ResetProgressStartsAfreshAndKeepsTheSettings) {
+  WriteFile(ProgressText(DEFAULT_LEVEL_COUNT, {"1", "2", "3"}));
+  LoadOptions();
+  RecordLevelCompleted(4, 2, 1, true);
+  OptionsRoot()->AttributeValueSet("musicVolume", "40");
+  OptionsRoot()->AttributeValueSet("music", "false");
+  ResetProgress();
+  const auto reread = Reread();  // saved at once
+  const xmlNode* root = reread->GetRoot();
+  EXPECT_EQ(root->AttributeValueGet("musicVolume"), "40");
+  EXPECT_EQ(root->AttributeValueGet("music"), "false");
+  EXPECT_EQ(root->AttributeValueGet("lastLevel"), "1");
+  EXPECT_EQ(root->AttributeValueGet("win"), "false");
+  for (int level = 1; level <= 5; ++level) {
+    SCOPED_TRACE(level);
+    EXPECT_EQ(root->GetChild(level)->AttributeValueGet("score"), "");
+    EXPECT_EQ(root->GetChild(level)->AttributeValueGet("status"), level == 1 ? "Open" : "Close");
+    EXPECT_EQ(LevelStars(level), 0);
+    EXPECT_FALSE(LevelHinted(level));
+  }
+  EXPECT_EQ(TotalStars(), 0);
+}
+
 TEST_F(OptionsTest, CompletingTheLastLevelSetsWinOnce) {
   LoadOptions();
   const TLevelCompletion first = RecordLevelCompleted(DEFAULT_LEVEL_COUNT, 9);
