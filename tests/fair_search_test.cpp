@@ -81,6 +81,7 @@ TEST(Fairness, AMovingLevelNeedsWideWindowsThatComeRound) {
        [](int f) { return (f - 60) % 150 < 20 || (f - 60) % 150 == 80; }, true},
       {"4-frame windows only", [](int f) { return (f - 60) % 150 < 4; }, false},
       {"one window in ten seconds", [](int f) { return f >= 100 && f < 140; }, false},
+      {"every start", [](int) { return true; }, true},
   };
   for (const Case& c : cases) {
     const TFairness f = JudgeFairness(1, plan, true, plays, Results(plays, c.startWins));

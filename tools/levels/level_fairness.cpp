@@ -69,8 +69,11 @@ void Windows(const std::vector<bool>& wins, int step, int& narrowest, int& longe
   for (std::size_t k = 1; k < windows.size(); ++k) {
     longestGap = std::max(longestGap, (windows[k].first - windows[k - 1].first) * step);
   }
-  // A single window in two periods does not come round: the wait is at least what remains.
-  if (windows.size() == 1) {
+  // A single window in two periods does not come round, unless it is every start there is: the
+  // wait is at least what remains.
+  const bool always = windows.size() == 1 && windows.front().first == 0 &&
+                      windows.front().second == count;
+  if (windows.size() == 1 && !always) {
     longestGap = std::max(longestGap, (count - windows.front().first) * step);
   }
 }
