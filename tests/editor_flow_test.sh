@@ -38,6 +38,15 @@ check "the check saves the plan" grep -q "^shot 60 " "$plan"
 
 "$tool" --levels "$work/levels" --solutions "$work/levels" verify 901 > "$work/verify.txt" 2> /dev/null
 check "brakkon-levels verify wins it with the saved plan" grep -q "^1 passed, 0 failed" "$work/verify.txt"
+# Saved under a name of its own, as the editor saves it (NAME.xml, its plan NAME.txt beside it).
+mkdir -p "$work/own"
+cp "$level" "$work/own/my tower.xml"
+cp "$plan" "$work/own/my tower.txt"
+"$tool" --levels "$work/own" verify "my tower" > "$work/verify-own.txt" 2> /dev/null
+check "brakkon-levels verify finds a named level and its plan beside it" \
+  grep -q "^1 passed, 0 failed" "$work/verify-own.txt"
+"$tool" --levels "$work/own" -v verify > "$work/verify-all.txt" 2> /dev/null
+check "a verify of everything names it" grep -q "^level my tower: won with 1 shots" "$work/verify-all.txt"
 
 awk '$1 == "shot" { print $2, "move", $3, $4; print $2 + 1, "click", 1 }' "$plan" > "$work/input.txt"
 (cd "$work" && "$game" --headless --frames 700 --data-dir "$work/data" --input "$work/input.txt" \

@@ -50,7 +50,8 @@ const char* const USAGE =
     "Options:\n"
     "  --jobs N          worker processes (default: 2 on two cores or more; 0 plays in this "
     "process)\n"
-    "  --levels DIR      read DIR/level<N>.xml before the embedded level files\n"
+    "  --levels DIR      read DIR/level<N>.xml before the embedded level files; DIR/NAME.xml\n"
+    "                    is a level of one's own, named NAME, its plan DIR/NAME.txt\n"
     "  --solutions DIR   the stored solutions (default: the source tree's assets/solutions)\n"
     "  --csv FILE        stats: also write CSV to FILE; '-' prints CSV instead of the table\n"
     "  --write           solve: store the solution found\n"
@@ -148,8 +149,12 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
 bool LevelArguments(const TOptions& o, std::size_t from, std::vector<int>& levels) {
   for (std::size_t i = from; i < o.args.size(); ++i) {
     int n = 0;
-    if (!ParseNumber(o.args[i], n) || n < 1) {
-      std::fprintf(stderr, "brakkon-levels: \"%s\" is not a level number\n", o.args[i].c_str());
+    for (int named : NamedLevels()) {
+      if (LevelName(named) == o.args[i]) n = named;
+    }
+    if (n == 0 && (!ParseNumber(o.args[i], n) || n < 1)) {
+      std::fprintf(stderr, "brakkon-levels: \"%s\" is not a level number or name\n",
+                   o.args[i].c_str());
       return false;
     }
     levels.push_back(n);
@@ -199,7 +204,7 @@ int Verify(const TOptions& o, TWorkerPool& pool) {
     std::optional<TShotPlan> plan = LoadSolution(o.solutionDir, level, error);
     if (!LevelExists(level)) error = "no level file levels/level" + std::to_string(level) + ".xml";
     if (!plan || !error.empty()) {
-      std::printf("level %d: %s\n", level, error.c_str());
+      std::printf("level %s: %s\n", LevelLabel(level).c_str(), error.c_str());
       ++failed;
       continue;
     }
@@ -213,12 +218,14 @@ int Verify(const TOptions& o, TWorkerPool& pool) {
     const TRunResult& r = results[i];
     if (r.won) {
       ++passed;
-      if (o.verbose)
-        std::printf("level %d: won with %d shots in frame %d\n", jobLevels[i], r.shots, r.winFrame);
+      if (o.verbose) {
+        std::printf("level %s: won with %d shots in frame %d\n", LevelLabel(jobLevels[i]).c_str(),
+                    r.shots, r.winFrame);
+      }
     } else {
       ++failed;
-      std::printf("level %d: not won in %d frames (%d shots fired)\n", jobLevels[i], r.framesRun,
-                  r.shots);
+      std::printf("level %s: not won in %d frames (%d shots fired)\n",
+                  LevelLabel(jobLevels[i]).c_str(), r.framesRun, r.shots);
     }
   }
   std::printf("%d passed, %d failed\n", passed, failed);

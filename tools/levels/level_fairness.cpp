@@ -71,8 +71,8 @@ void Windows(const std::vector<bool>& wins, int step, int& narrowest, int& longe
   }
   // A single window in two periods does not come round, unless it is every start there is: the
   // wait is at least what remains.
-  const bool always = windows.size() == 1 && windows.front().first == 0 &&
-                      windows.front().second == count;
+  const bool always =
+      windows.size() == 1 && windows.front().first == 0 && windows.front().second == count;
   if (windows.size() == 1 && !always) {
     longestGap = std::max(longestGap, (count - windows.front().first) * step);
   }

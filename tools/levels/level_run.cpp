@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <memory>
 
 #include "app/app.h"
@@ -24,6 +25,15 @@ constexpr int HIGHEST_LEVEL_PROBED = 999;
 using BodyRef = std::shared_ptr<physics::b2Body>;
 
 std::string levelFolder;
+std::map<int, std::string> namedLevels;  // number given -> file name without .xml
+
+/// level<N>.xml with N a plain number.
+bool IsNumberedLevelFile(const std::string& name) {
+  if (!name.starts_with("level") || name.size() <= 9) return false;
+  const std::string digits = name.substr(5, name.size() - 9);
+  return digits.size() <= 6 && digits[0] != '0' &&
+         std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 std::vector<BodyRef> Targets(physics::b2World& world) {
   std::vector<BodyRef> targets;
@@ -132,15 +142,47 @@ class TRestWatch {
 
 void UseLevelFolder(const std::string& dir) { levelFolder = dir; }
 
+std::string LevelName(int level) {
+  const auto found = namedLevels.find(level);
+  return found == namedLevels.end() ? std::string() : found->second;
+}
+
+std::vector<int> NamedLevels() {
+  std::vector<int> levels;
+  for (const auto& [level, name] : namedLevels) levels.push_back(level);
+  return levels;
+}
+
+std::string NamedPlanPath(int level) {
+  const std::string name = LevelName(level);
+  return name.empty() ? std::string() : levelFolder + "/" + name + ".txt";
+}
+
+std::string LevelLabel(int level) {
+  const std::string name = LevelName(level);
+  return name.empty() ? std::to_string(level) : name;
+}
+
 void RegisterLevelAssets() {
   static bool registered = false;
   if (registered) return;
   registered = true;
   std::error_code ec;
   if (!levelFolder.empty()) {
-    for (const auto& entry : std::filesystem::directory_iterator(levelFolder, ec)) {
-      const std::string name = entry.path().filename().string();
-      if (!name.starts_with("level") || !name.ends_with(".xml")) continue;
+    // Files named otherwise than level<N>.xml (levels of one's own, as the editor saves them) take
+    // numbers from NAMED_LEVEL_BASE in the order of their names, the same in every process.
+    std::vector<std::filesystem::directory_entry> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(levelFolder, ec))
+      entries.push_back(entry);
+    std::sort(entries.begin(), entries.end());
+    int nextNamed = NAMED_LEVEL_BASE;
+    for (const auto& entry : entries) {
+      std::string name = entry.path().filename().string();
+      if (!name.ends_with(".xml") || name.size() <= 4) continue;
+      if (!IsNumberedLevelFile(name)) {
+        namedLevels[nextNamed] = name.substr(0, name.size() - 4);
+        name = "level" + std::to_string(nextNamed++) + ".xml";
+      }
       if (!entry.is_regular_file(ec)) {
         std::fprintf(stderr, "brakkon-levels: %s is not a regular file; it is not read\n",
                      entry.path().c_str());

@@ -27,6 +27,15 @@ constexpr int LEVEL_RUN_SEED = 4660;
 /// Level files are read from DIR/level<n>.xml before the embedded ones (a level being designed
 /// plays without rebuilding the asset pack). Call before RegisterLevelAssets.
 void UseLevelFolder(const std::string& dir);
+/// The level folder's files named otherwise (NAME.xml, as the editor saves levels of one's own)
+/// are played as levels NAMED_LEVEL_BASE, NAMED_LEVEL_BASE + 1, ... in the order of their names;
+/// their plans are NAME.txt beside them, whatever --solutions says.
+constexpr int NAMED_LEVEL_BASE = 100001;
+std::string LevelName(int level);  ///< NAME of a named level, "" for a numbered one
+std::vector<int> NamedLevels();
+std::string NamedPlanPath(int level);  ///< the folder's NAME.txt, "" for a numbered level
+/// How reports name a level: its number, or the NAME of a named one.
+std::string LevelLabel(int level);
 /// Registers the level folder's files, then the embedded assets. Safe to call again.
 void RegisterLevelAssets();
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "media/media.h"
+#include "tools/levels/level_run.h"
 
 std::string FormatInputScript(const TShotPlan& plan) {
   // Script commands of frame F land when the F-th Flip completes, and the game flips inside the
@@ -21,7 +22,8 @@ std::string FormatInputScript(const TShotPlan& plan) {
 }
 
 std::string SolutionPath(const std::string& dir, int level) {
-  return dir + "/level" + std::to_string(level) + ".txt";
+  const std::string named = NamedPlanPath(level);
+  return named.empty() ? dir + "/level" + std::to_string(level) + ".txt" : named;
 }
 
 std::vector<int> StoredSolutionLevels(const std::string& dir) {
@@ -38,6 +40,10 @@ std::vector<int> StoredSolutionLevels(const std::string& dir) {
     levels.push_back(std::stoi(digits));
   }
   std::sort(levels.begin(), levels.end());
+  // Named levels of the level folder that have their plan beside them.
+  for (int level : NamedLevels()) {
+    if (std::filesystem::is_regular_file(NamedPlanPath(level), ec)) levels.push_back(level);
+  }
   return levels;
 }
 
