@@ -3,6 +3,7 @@
 // The busy scene is the heaviest level (most bodies) with 20 ragdolls thrown into the air; the
 // figures are read from the counters (milliseconds, and the ratio of frame to step).
 #include <benchmark/benchmark.h>
+#include <stdlib.h>  // mkdtemp
 
 #include <algorithm>
 #include <chrono>
@@ -51,9 +52,16 @@ void SetUpGame() {
   graphicsHertz = GraphicsHertz();
   RegisterEmbeddedAssets();
   LoadSharedMedia();
-  const auto folder = std::filesystem::temp_directory_path() / "brakkon-play-bench";
-  std::filesystem::create_directories(folder);
-  SetDataFolder(folder.string());
+  // A progress file of its own, made afresh for each run and removed at exit: wins of the timed
+  // plays are recorded like a player's.
+  static std::string folder =
+      (std::filesystem::temp_directory_path() / "brakkon-play-bench-XXXXXX").string();
+  if (::mkdtemp(folder.data()) == nullptr) std::abort();
+  std::atexit([] {
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+  });
+  SetDataFolder(folder);
   LoadOptions();
 }
 
