@@ -22,6 +22,9 @@ check() {  # check NAME CONDITION...
 # Level 1's stored shot: "shot FRAME X Y"; play starts in script frame 14 below.
 read -r _ shot_frame aim_x aim_y < <(grep '^shot' "$solution" | head -n 1)
 fire=$((14 + shot_frame))
+# The rest follows the win: its frame is in the plan's comment ("won with 1 shot in frame N").
+win_frame=$(sed -n 's/.* in frame \([0-9]*\) .*/\1/p' "$solution" | head -n 1)
+after=$((14 + win_frame + 30))
 cat > "$work/flow.txt" <<SCRIPT
 # main menu: PLAY
 0 move 400 262
@@ -35,26 +38,26 @@ cat > "$work/flow.txt" <<SCRIPT
 $fire move $aim_x $aim_y
 $fire click 1
 # after the win: Space goes on to level 2
-250 key 32
+$((after + 0)) key 32
 # Escape, then "restart level" in the pause menu
-270 key 27
-280 move 404 262
-282 press 1
-283 release 1
+$((after + 20)) key 27
+$((after + 30)) move 404 262
+$((after + 32)) press 1
+$((after + 33)) release 1
 # Escape, then "select level"
-300 key 27
-310 move 404 302
-312 press 1
-313 release 1
+$((after + 50)) key 27
+$((after + 60)) move 404 302
+$((after + 62)) press 1
+$((after + 63)) release 1
 # level selection: "menu"
-330 move 460 557
-332 press 1
-333 release 1
+$((after + 80)) move 460 557
+$((after + 82)) press 1
+$((after + 83)) release 1
 # main menu: music off
-350 move 400 442
-352 press 1
-353 release 1
-370 close
+$((after + 100)) move 400 442
+$((after + 102)) press 1
+$((after + 103)) release 1
+$((after + 120)) close
 SCRIPT
 
 (cd "$work" && "$game" --headless --input "$work/flow.txt" > "$work/run1.txt" 2>&1)
