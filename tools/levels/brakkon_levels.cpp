@@ -316,18 +316,25 @@ std::vector<TAimSample> Samples(const std::vector<TTried>& tried) {
   return samples;
 }
 
-/// The plan with its last aim moved to the middle of the patch of winning aims around it.
-bool RefineAim(TWorkerPool& pool, int level, TTried& t) {
+/// `plan` with its last aim moved over the square of +-`reach` px every `step` px, row by row
+/// (clamped to the screen), the other shots kept.
+std::vector<TTried> LastAimSquare(const TShotPlan& plan, int reach, int step) {
   std::vector<TTried> square;
-  for (int dy = -REFINE_REACH; dy <= REFINE_REACH; dy += REFINE_STEP) {
-    for (int dx = -REFINE_REACH; dx <= REFINE_REACH; dx += REFINE_STEP) {
-      TTried moved{t.plan, {}};
+  for (int dy = -reach; dy <= reach; dy += step) {
+    for (int dx = -reach; dx <= reach; dx += step) {
+      TTried moved{plan, {}};
       TShot& last = moved.plan.shots.back();
       last.x = std::clamp(last.x + dx, 0, SCREEN_WIDTH - 1);
       last.y = std::clamp(last.y + dy, 0, SCREEN_HEIGHT - 1);
       square.push_back(moved);
     }
   }
+  return square;
+}
+
+/// The plan with its last aim moved to the middle of the patch of winning aims around it.
+bool RefineAim(TWorkerPool& pool, int level, TTried& t) {
+  std::vector<TTried> square = LastAimSquare(t.plan, REFINE_REACH, REFINE_STEP);
   if (!PlayAll(pool, level, square)) return false;
   if (const std::optional<TAimSample> centre = PatchCentre(Samples(square))) {
     for (const TTried& s : square) {
@@ -509,15 +516,7 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
   if (const std::optional<TShotPlan> stored = LoadSolution(o.solutionDir, level, error);
       o.near && stored && !stored->shots.empty()) {
     // The stored plan with its last aim moved over a square around it, the rest kept.
-    for (int dy = -NEAR_REACH; dy <= NEAR_REACH; dy += NEAR_STEP) {
-      for (int dx = -NEAR_REACH; dx <= NEAR_REACH; dx += NEAR_STEP) {
-        TShotPlan plan{stored->shots, SEARCH_WAIT};
-        TShot& last = plan.shots.back();
-        last.x = std::clamp(last.x + dx, 0, SCREEN_WIDTH - 1);
-        last.y = std::clamp(last.y + dy, 0, SCREEN_HEIGHT - 1);
-        nudged.push_back(TTried{plan, {}});
-      }
-    }
+    nudged = LastAimSquare(TShotPlan{stored->shots, SEARCH_WAIT}, NEAR_REACH, NEAR_STEP);
     if (!PlayAll(pool, level, nudged)) return 2;
     const int side = 2 * NEAR_REACH / NEAR_STEP + 1;
     found = SteadiestGridWinner(nudged, side, side);
@@ -672,9 +671,7 @@ int Fairness(const TOptions& o, TWorkerPool& pool) {
       ++missing;
       continue;
     }
-    const TMechanics m = ReadMechanics(LoadLevelFile(LevelAssetPath(level)));
-    const bool moving =
-        m.slidersLeft + m.slidersRight + m.slidersUp + m.slidersDown + m.turning > 0;
+    const bool moving = Moving(level);
     TMeasured entry{level, *plan, moving, FairnessPlays(*plan, moving, scope), jobs.size()};
     for (const TFairnessPlay& p : entry.plays) jobs.push_back(TRunJob{level, p.plan, false});
     measured.push_back(std::move(entry));

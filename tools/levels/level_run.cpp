@@ -27,14 +27,6 @@ using BodyRef = std::shared_ptr<physics::b2Body>;
 std::string levelFolder;
 std::map<int, std::string> namedLevels;  // number given -> file name without .xml
 
-/// level<N>.xml with N a plain number.
-bool IsNumberedLevelFile(const std::string& name) {
-  if (!name.starts_with("level") || name.size() <= 9) return false;
-  const std::string digits = name.substr(5, name.size() - 9);
-  return digits.size() <= 6 && digits[0] != '0' &&
-         std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::vector<BodyRef> Targets(physics::b2World& world) {
   std::vector<BodyRef> targets;
   for (physics::b2Body* b = world.GetBodyList(); b != nullptr; b = b->GetNext()) {
@@ -142,6 +134,16 @@ class TRestWatch {
 
 void UseLevelFolder(const std::string& dir) { levelFolder = dir; }
 
+int NumberedLevelFile(const std::string& name, const std::string& extension) {
+  if (!name.starts_with("level") || !name.ends_with(extension)) return 0;
+  const std::string digits = name.substr(5, name.size() - 5 - extension.size());
+  if (digits.empty() || digits.size() > 6 || digits[0] == '0' ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return 0;
+  }
+  return std::stoi(digits);
+}
+
 std::string LevelName(int level) {
   const auto found = namedLevels.find(level);
   return found == namedLevels.end() ? std::string() : found->second;
@@ -179,7 +181,7 @@ void RegisterLevelAssets() {
     for (const auto& entry : entries) {
       std::string name = entry.path().filename().string();
       if (!name.ends_with(".xml") || name.size() <= 4) continue;
-      if (!IsNumberedLevelFile(name)) {
+      if (NumberedLevelFile(name, ".xml") == 0) {
         namedLevels[nextNamed] = name.substr(0, name.size() - 4);
         name = "level" + std::to_string(nextNamed++) + ".xml";
       }

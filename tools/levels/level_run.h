@@ -31,6 +31,8 @@ void UseLevelFolder(const std::string& dir);
 /// are played as levels NAMED_LEVEL_BASE, NAMED_LEVEL_BASE + 1, ... in the order of their names;
 /// their plans are NAME.txt beside them, whatever --solutions says.
 constexpr int NAMED_LEVEL_BASE = 100001;
+/// N of a file named level<N><extension> (N a plain number, no leading zero), else 0.
+int NumberedLevelFile(const std::string& name, const std::string& extension);
 std::string LevelName(int level);  ///< NAME of a named level, "" for a numbered one
 std::vector<int> NamedLevels();
 std::string NamedPlanPath(int level);  ///< the folder's NAME.txt, "" for a numbered level

@@ -31,13 +31,8 @@ std::vector<int> StoredSolutionLevels(const std::string& dir) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
     const std::string name = entry.path().filename().string();
-    if (!name.starts_with("level") || !name.ends_with(".txt")) continue;
-    const std::string digits = name.substr(5, name.size() - 9);
-    if (digits.empty() || digits.size() > 6 || digits[0] == '0' ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      continue;
-    }
-    levels.push_back(std::stoi(digits));
+    const int level = NumberedLevelFile(name, ".txt");
+    if (level > 0) levels.push_back(level);
   }
   std::sort(levels.begin(), levels.end());
   // Named levels of the level folder that have their plan beside them.
