@@ -20,6 +20,7 @@
 #include "media/media.h"
 #include "state/globals.h"
 #include "tools/levels/fair_search.h"
+#include "tools/levels/level_curve.h"
 #include "tools/levels/level_design.h"
 #include "tools/levels/level_fairness.h"
 #include "tools/levels/level_physics.h"
@@ -36,7 +37,9 @@ const char* const USAGE =
     "wins\n"
     "  solve N           search for the fairest plan of level N (see fairness) and print it in\n"
     "                    the stored format; exit status 1 when it is not fair\n"
-    "  stats [N...]      first-shot win share, fewest shots, bodies and mechanics (all levels)\n"
+    "  stats [N...]      first-shot win share, fewest shots, bodies and mechanics (all levels), "
+    "and\n"
+    "                    the difficulty curve; over all levels exit status 1 when it misses\n"
     "  render N FILE     PNG of level N as the player first sees it\n"
     "  script N          the stored solution of level N as an input script for brakkon --input\n"
     "  check [N...]      overlaps at the start, bodies off screen or in front of the cannon, no "
@@ -631,6 +634,15 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
     return 0;
   }
   std::fputs(StatsTable(rows).c_str(), stdout);
+  // Over the whole set the shares must make a curve: easy first levels, falling bands, hard last
+  // levels (level_curve.h). A part of the set is only described.
+  std::vector<TLevelShare> shares;
+  for (const TLevelStats& s : rows)
+    shares.push_back(
+        {s.level, s.gridPoints > 0 ? static_cast<double>(s.gridWins) / s.gridPoints : 0.0});
+  const TCurve curve = JudgeCurve(shares);
+  const bool wholeSet = levels == EmbeddedLevels();
+  std::fputs(DescribeCurve(curve).c_str(), stdout);
   if (!o.csvFile.empty()) {
     const std::string csv = StatsCsv(rows);
     std::string error;
@@ -639,7 +651,7 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
       return 2;
     }
   }
-  return 0;
+  return wholeSet && !curve.misses.empty() ? 1 : 0;
 }
 
 // [SECTION] fairness ---------------------------------------------------------------------------
