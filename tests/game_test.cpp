@@ -904,6 +904,54 @@ TEST(MoversTest, TurningBodyTurnsClockwiseForNegativeSpeed) {
   EXPECT_NEAR(game->rotatingList.front().body->GetAngle(), -30, 1e-3);
 }
 
+TEST(MoversTest, MotionPeriodBringsEveryMovingPartBackToItsStart) {
+  // The hint's pulse repeats with the period found: after it every moving part stands as at the
+  // start again, and not before. A slider going to and fro between two boxes; two planks turning
+  // at 2 and -3 degrees a frame (180 and 120 frames a turn: 360 together).
+  const int levels[] = {
+      RegisterLevel("", Bodies(R"(
+      <body Name="movingPlankSmallGorizont.png" x="400" y="300" typ="s" shape="r" move="right" speed="0.3" />
+      <body Name="staticBoxSmall.png" x="320" y="300" typ="s" shape="r" />
+      <body Name="staticBoxSmall.png" x="520" y="300" typ="s" shape="r" />)")),
+      RegisterLevel("", Bodies(R"(
+      <body Name="staticPlankSmall.png" x="200" y="150" typ="s" shape="r" rotatingSpeed="2" />
+      <body Name="staticPlankSmall.png" x="600" y="150" typ="s" shape="r" rotatingSpeed="-3" />)")),
+  };
+  for (const int n : levels) {
+    auto game = Play(n);
+    const TMotionPeriod period = game->motion;
+    ASSERT_TRUE(period.moving);
+    ASSERT_GT(period.frames, 0) << "level " << n;
+    std::vector<std::pair<physics::b2Vec2, float>> start;
+    for (b2Body* b : Bodies(*game)) start.emplace_back(b->GetPosition(), b->GetAngle());
+    std::vector<std::string> headings;
+    for (const MovingBody& m : game->movingList) headings.push_back(m.direct);
+    auto atStart = [&] {
+      std::size_t k = 0;
+      for (const MovingBody& m : game->movingList) {
+        if (m.direct != headings[k++]) return false;  // where it started, but on its way back
+      }
+      std::size_t i = 0;
+      for (b2Body* b : Bodies(*game)) {
+        const auto& [p, a] = start[i++];
+        const float turn = std::remainder(b->GetAngle() - a, 360.0f);  // turning bodies: degrees
+        if (std::fabs(b->GetPosition().x - p.x) > 0.05f ||
+            std::fabs(b->GetPosition().y - p.y) > 0.05f || std::fabs(turn) > 0.01f)
+          return false;
+      }
+      return true;
+    };
+    int firstBack = 0;
+    for (int frame = 1; frame <= period.frames && firstBack == 0; ++frame) {
+      RunFrames(*game, 1);
+      if (atStart()) firstBack = frame;
+    }
+    EXPECT_EQ(firstBack, period.frames) << "level " << n;
+  }
+  EXPECT_EQ(Play(levels[1])->motion.frames, 360);
+  EXPECT_FALSE(Play(RegisterLevel("", Bodies(FLOOR)))->motion.moving);
+}
+
 TEST(MoversTest, PortalRebuildsTheRagdollAtTheExit) {
   const int n = RegisterLevel("limitRagdoll=\"5\"", Bodies(FLOOR) + R"(
       <portals xIn="20" yIn="40" xOut="79" yOut="20" forceOutX="-4" forceOutY="-12" />)");

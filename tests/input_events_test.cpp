@@ -247,6 +247,43 @@ TEST_F(InputEventsTest, AJoystickIsOpenedWhenItArrivesAndForgottenWhenItGoes) {
   EXPECT_FALSE(JoyDown(1));
 }
 
+TEST_F(InputEventsTest, AGameControllerAimsWithItsStickAndPressesKeys) {
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  ASSERT_TRUE(AttachVirtualPad()) << SDL_GetError();
+  EXPECT_TRUE(PadConnected()) << "opened as a game controller when it arrives";
+  // The left stick, y down, with a dead zone around the middle.
+  ASSERT_TRUE(SetVirtualPadStick(1.0f, -0.5f));
+  EXPECT_NEAR(StickX(), 1.0f, 0.02f);
+  EXPECT_LT(StickY(), -0.2f);
+  ASSERT_TRUE(SetVirtualPadStick(0.05f, -0.05f));
+  EXPECT_EQ(StickX(), 0.0f);
+  EXPECT_EQ(StickY(), 0.0f);
+  // Buttons arrive as the keys the menus and the game already read.
+  const struct {
+    SDL_GameControllerButton button;
+    int key;
+  } keys[] = {
+      {SDL_CONTROLLER_BUTTON_A, KEY_ENTER},         {SDL_CONTROLLER_BUTTON_B, KEY_PAD_BACK},
+      {SDL_CONTROLLER_BUTTON_START, KEY_PAD_START}, {SDL_CONTROLLER_BUTTON_DPAD_UP, KEY_UP},
+      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, KEY_DOWN},  {SDL_CONTROLLER_BUTTON_DPAD_LEFT, KEY_LEFT},
+      {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, KEY_RIGHT}};
+  for (const auto& k : keys) {
+    ASSERT_TRUE(SetVirtualPadButton(k.button, true));
+    EXPECT_TRUE(KeyDown(k.key)) << "button " << k.button;
+    EXPECT_EQ(KeyHit(k.key), 1) << "button " << k.button;
+    ASSERT_TRUE(SetVirtualPadButton(k.button, false));
+    EXPECT_FALSE(KeyDown(k.key)) << "button " << k.button;
+  }
+  // Unplugged while the stick is held: no stale aim, no stuck key.
+  ASSERT_TRUE(SetVirtualPadStick(-1.0f, 0.0f));
+  ASSERT_TRUE(SetVirtualPadButton(SDL_CONTROLLER_BUTTON_A, true));
+  EXPECT_TRUE(KeyDown(KEY_ENTER));
+  DetachVirtualPad();
+  EXPECT_FALSE(PadConnected());
+  EXPECT_EQ(StickX(), 0.0f);
+  EXPECT_FALSE(KeyDown(KEY_ENTER));
+}
+
 // [SECTION] Channels -----------------------------------------------------------------------------
 
 /// Mixer channels handed from one sound to the next, as the game's many short sounds do.
