@@ -377,7 +377,8 @@ void TEditor::HandleFieldMouse() {
   if (pressed > 0 || right > 0) {
     const int button = pressed > 0 ? 1 : 2;
     if (HandleToolbar(x, y) || HandlePanel(x, y, button)) return;
-    if (y >= STATUS_Y) return;
+    // The status line is only drawn over the level: a click on it reaches the floor and what
+    // stands on it.
     if (button == 2) {
       StopPlacing();
       return;
@@ -603,7 +604,7 @@ void TEditor::DrawLevel(bool withMarks) {
   if (edit.Grid() >= 8 && !placing.empty()) {
     SetAlpha(0.15f);
     for (int x = 0; x < SCREEN_WIDTH; x += edit.Grid() * 4)
-      DrawLine(static_cast<float>(x), BAR_HEIGHT, static_cast<float>(x), STATUS_Y);
+      DrawLine(static_cast<float>(x), BAR_HEIGHT, static_cast<float>(x), SCREEN_HEIGHT);
     for (int y = 0; y < SCREEN_HEIGHT; y += edit.Grid() * 4)
       DrawLine(0, static_cast<float>(y), SCREEN_WIDTH, static_cast<float>(y));
     SetAlpha(1);
@@ -725,7 +726,8 @@ void TEditor::DrawPanel() {
 }
 
 void TEditor::DrawStatus() {
-  DrawPanelBox(0, STATUS_Y, SCREEN_WIDTH, SCREEN_HEIGHT - STATUS_Y, 0.6f);
+  // Faint, so that the floor and the bodies on it stay in sight under the words.
+  DrawPanelBox(0, STATUS_Y, SCREEN_WIDTH, SCREEN_HEIGHT - STATUS_Y, 0.3f);
   SetColor(255, 255, 255);
   std::string line = status;
   if (const TBodyEntry* b = edit.SelectedBody()) {
