@@ -637,9 +637,7 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
   // Over the whole set the shares must make a curve: easy first levels, falling bands, hard last
   // levels (level_curve.h). A part of the set is only described.
   std::vector<TLevelShare> shares;
-  for (const TLevelStats& s : rows)
-    shares.push_back(
-        {s.level, s.gridPoints > 0 ? static_cast<double>(s.gridWins) / s.gridPoints : 0.0});
+  for (const TLevelStats& s : rows) shares.push_back({s.level, s.WinShare()});
   const TCurve curve = JudgeCurve(shares);
   const bool wholeSet = levels == EmbeddedLevels();
   std::fputs(DescribeCurve(curve).c_str(), stdout);

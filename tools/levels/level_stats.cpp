@@ -11,8 +11,7 @@ namespace {
 
 std::string Share(const TLevelStats& s) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f%%",
-                s.gridPoints > 0 ? 100.0 * s.gridWins / s.gridPoints : 0.0);
+  std::snprintf(text, sizeof text, "%.1f%%", 100.0 * s.WinShare());
   return text;
 }
 
@@ -110,8 +109,7 @@ std::string StatsCsv(const std::vector<TLevelStats>& rows) {
   for (const TLevelStats& s : rows) {
     const TMechanics& m = s.mechanics;
     char share[32];
-    std::snprintf(share, sizeof share, "%.4f",
-                  s.gridPoints > 0 ? static_cast<double>(s.gridWins) / s.gridPoints : 0.0);
+    std::snprintf(share, sizeof share, "%.4f", s.WinShare());
     out << s.level << ',' << s.gridWins << ',' << s.gridPoints << ',' << share << ','
         << (s.fewestShots > 0 ? std::to_string(s.fewestShots) : "") << ',' << s.bodies << ','
         << m.dynamic << ',' << m.chains << ',' << m.slidersLeft << ',' << m.slidersRight << ','

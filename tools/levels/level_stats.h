@@ -34,6 +34,11 @@ struct TLevelStats {
   int bodies = 0;
   TMechanics mechanics;
   std::optional<TFairness> fairness;  ///< of the stored plan, when there is one
+
+  /// The share of the grid's aims that win, 0-1.
+  double WinShare() const {
+    return gridPoints > 0 ? static_cast<double>(gridWins) / gridPoints : 0.0;
+  }
 };
 
 /// The aim points of the difficulty grid: 32 x 24 cell centres over the 800 x 600 screen, fired at
