@@ -16,7 +16,7 @@ rng = random.Random(15)
 records = "".join(
     f'  <level num="{k}" score="" status="{"Open" if k <= 11 else "Close"}" />\r\n' for k in range(1, 171))
 open(f"{work}/data/brakkon.dat", "w").write(
-    '<?xml version="1.0"?>\r\n<options game="Brakkon" lastLevel="1" music="true" sound="true" win="false">\r\n'
+    '<?xml version="1.0"?>\r\n<options game="Brakkon" lastLevel="1" music="true" sound="true" win="false" levelOrder="2">\r\n'
     + records + "</options>\r\n")
 lines = []
 def click(t, x, y):  # the pointer rests on the button before the press, as a hand's would

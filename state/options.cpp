@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "state/globals.h"
+#include "state/level_order.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -32,6 +33,10 @@ constexpr int BAD_COPY_ATTEMPTS = 100000;
 constexpr xmlLimits PROGRESS_LIMITS{1u << 20, 10000};
 /// Temporary files of saves cut short are removed at start-up once they are this old.
 constexpr auto STALE_TEMPORARY_AGE = std::chrono::minutes(1);
+
+/// Root attributes of per-level digits: the stars kept and the hint marks.
+constexpr const char* STARS_KEY = "stars";
+constexpr const char* HINTS_KEY = "hints";
 
 std::string requestedFolder;
 std::string dataFolder;
@@ -73,6 +78,7 @@ void BuildDefaultOptions(xmlDocument& document) {
   root->AttributeValueSet("music", "true");
   root->AttributeValueSet("sound", "true");
   root->AttributeValueSet("win", "false");
+  root->AttributeValueSet(LEVEL_ORDER_KEY, PRESENT_LEVEL_ORDER);
   for (int level = 1; level <= DEFAULT_LEVEL_COUNT; ++level)
     AddLevelRecord(root, level, level == 1);
 }
@@ -258,6 +264,10 @@ std::shared_ptr<xmlDocument> Salvage(const std::vector<const TCopy*>& damaged, i
       if (old->FindAttribute(key) != nullptr)
         root->AttributeValueSet(key, old->AttributeValueGet(key));
     }
+    // Records saved before the levels were numbered anew follow the earlier numbers.
+    root->AttributeValueSet(LEVEL_ORDER_KEY, old->FindAttribute(LEVEL_ORDER_KEY) != nullptr
+                                                 ? old->AttributeValueGet(LEVEL_ORDER_KEY)
+                                                 : FIRST_LEVEL_ORDER);
     switchesTaken = true;
   }
   completed = 0;
@@ -297,6 +307,52 @@ void RemoveStaleTemporaries(const std::string& path) {
     if (now - it->last_write_time(ec) > STALE_TEMPORARY_AGE)
       std::filesystem::remove(it->path(), ec);
   }
+}
+
+/// A digit string of the root (stars, hint marks) with each digit moved from the earlier number
+/// of its level to the present one; levels without a digit get 0.
+std::string RenumberedDigits(const std::string& digits) {
+  std::string moved(std::max(digits.size(), static_cast<std::size_t>(DEFAULT_LEVEL_COUNT)), '0');
+  for (std::size_t earlier = 1; earlier <= digits.size(); ++earlier) {
+    const auto present = static_cast<std::size_t>(PresentLevelNumber(static_cast<int>(earlier)));
+    moved[present - 1] = digits[earlier - 1];
+  }
+  return moved;
+}
+
+/// Progress saved before the levels were numbered anew: each level's score, stars and hint mark
+/// move to its present number, and the last selected level with them. A level that was open
+/// stays open, and a completed level opens the one after it in the present order. Records past
+/// the renumbered levels stay where they are. True when the records were moved.
+bool MoveToPresentNumbers(xmlNode* root) {
+  const std::string order = root->AttributeValueGet(LEVEL_ORDER_KEY);
+  if (root->FindAttribute(LEVEL_ORDER_KEY) != nullptr && order != FIRST_LEVEL_ORDER) return false;
+  const int count = root->ChildCount < DEFAULT_LEVEL_COUNT ? root->ChildCount : DEFAULT_LEVEL_COUNT;
+  std::vector<std::string> scores(static_cast<std::size_t>(count) + 1);
+  std::vector<bool> open(static_cast<std::size_t>(count) + 1);
+  for (int earlier = 1; earlier <= count; ++earlier) {
+    const xmlNode* record = root->GetChild(earlier);
+    const auto present = static_cast<std::size_t>(PresentLevelNumber(earlier));
+    scores[present] = record->AttributeValueGet("score");
+    open[present] = record->AttributeValueGet("status") == "Open";
+  }
+  for (int level = 1; level <= count; ++level) {
+    const auto at = static_cast<std::size_t>(level);
+    const bool opened =
+        level == 1 || open[at] || !scores[at].empty() || (level > 1 && !scores[at - 1].empty());
+    xmlNode* record = root->GetChild(level);
+    record->AttributeValueSet("score", scores[at]);
+    record->AttributeValueSet("status", opened ? "Open" : "Close");
+  }
+  for (const char* key : {STARS_KEY, HINTS_KEY}) {
+    if (root->FindAttribute(key) != nullptr)
+      root->AttributeValueSet(key, RenumberedDigits(root->AttributeValueGet(key)));
+  }
+  const std::string last = root->AttributeValueGet("lastLevel");
+  if (IsCount(last))
+    root->AttributeValueSet("lastLevel", std::to_string(PresentLevelNumber(xmlTextToInt(last))));
+  root->AttributeValueSet(LEVEL_ORDER_KEY, PRESENT_LEVEL_ORDER);
+  return true;
 }
 
 /// The level a record names must be the level it is offered as: the last level stays in range.
@@ -414,6 +470,7 @@ void LoadOptions() {
   }
   optionsDoc = document;
   RebuildMissingRecords(optionsDoc->GetRoot());
+  if (MoveToPresentNumbers(optionsDoc->GetRoot())) save = true;
   ClampLastLevel(optionsDoc->GetRoot());
   levelCount = OfferedLevelCount();
   // A new, restored or rebuilt progress is written at once, so the next start finds it.
@@ -431,8 +488,6 @@ void ReadOptionSwitches() {
 
 namespace {
 
-constexpr const char* STARS_KEY = "stars";
-constexpr const char* HINTS_KEY = "hints";
 constexpr int MAX_STARS = 3;
 
 /// A per-level digit string of the root: the digit of `level`, or 0 when it is missing, past

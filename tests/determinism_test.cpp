@@ -29,11 +29,11 @@ struct TPlay {
   int shotFrames[2];
   int x, y;
 };
-// Level 1: a flight into the wall; 35: heavy ends on chains; 10: a slider; 40: a portal; 101: a
+// Level 1: a flight into the wall; 66: heavy ends on chains; 42: a slider; 102: a portal; 148: a
 // turning body. Two shots each, the second while the first is still moving.
 constexpr TPlay PLAYS[] = {
-    {1, {60, 120}, 700, 200},  {35, {60, 150}, 500, 250},  {10, {60, 100}, 420, 300},
-    {40, {60, 140}, 600, 150}, {101, {70, 130}, 650, 250},
+    {1, {60, 120}, 700, 200},   {66, {60, 150}, 500, 250},  {42, {60, 100}, 420, 300},
+    {102, {60, 140}, 600, 150}, {148, {70, 130}, 650, 250},
 };
 
 /// FNV-1a over the bit patterns of every body's position and angle after every frame.

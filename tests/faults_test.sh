@@ -24,7 +24,7 @@ lines() { grep -c . "$1"; }
 # Progress to keep: level 1 done in 3 shots, level 2 opened, level 2 selected.
 {
   echo '<?xml version="1.0"?>'
-  echo '<options game="Brakkon" lastLevel="2" music="true" sound="true" win="false">'
+  echo '<options game="Brakkon" lastLevel="2" music="true" sound="true" win="false" levelOrder="2">'
   echo '  <level num="1" score="3" status="Open" />'
   echo '  <level num="2" score="" status="Open" />'
   for k in $(seq 3 170); do echo "  <level num=\"$k\" score=\"\" status=\"Close\" />"; done

@@ -17,6 +17,7 @@
 #include <random>
 
 #include "state/globals.h"
+#include "state/level_order.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -63,7 +64,8 @@ class OptionsTest : public ::testing::Test {
   /// A plain progress file with `records` level records; record k has score scores[k-1] if given.
   static std::string ProgressText(int records, const std::vector<std::string>& scores = {}) {
     std::string text =
-        "<options game=\"Brakkon\" lastLevel=\"1\" music=\"true\" sound=\"true\" win=\"false\">\n";
+        "<options game=\"Brakkon\" lastLevel=\"1\" music=\"true\" sound=\"true\" win=\"false\" "
+        "levelOrder=\"2\">\n";
     for (int k = 1; k <= records; ++k) {
       const std::string score =
           k <= static_cast<int>(scores.size()) ? scores[static_cast<std::size_t>(k - 1)] : "";
@@ -100,7 +102,7 @@ TEST_F(OptionsTest, FirstRunCreatesTheDefaultFileAndSavesItTwice) {
   const std::string text = FileText();
   EXPECT_EQ(text.rfind("<?xml version=\"1.0\"?>\r\n"
                        "<options game=\"Brakkon\" lastLevel=\"1\" music=\"true\" sound=\"true\" "
-                       "win=\"false\">\r\n"
+                       "win=\"false\" levelOrder=\"2\">\r\n"
                        "  <level num=\"1\" score=\"\" status=\"Open\" />\r\n"
                        "  <level num=\"2\" score=\"\" status=\"Close\" />\r\n",
                        0),
@@ -298,6 +300,59 @@ TEST_F(OptionsTest, MissingRecordsAreRebuiltAndExtraOnesKept) {
   // The last level file is still the last level.
   EXPECT_TRUE(RecordLevelCompleted(DEFAULT_LEVEL_COUNT, 3).gameWon);
   EXPECT_EQ(Reread()->GetRoot()->ChildCount, DEFAULT_LEVEL_COUNT + 2);
+}
+
+TEST(LevelOrder, EveryEarlierNumberHasOnePresentNumber) {
+  std::vector<int> seen(DEFAULT_LEVEL_COUNT + 1, 0);
+  for (int earlier = 1; earlier <= DEFAULT_LEVEL_COUNT; ++earlier) {
+    const int present = PresentLevelNumber(earlier);
+    ASSERT_GE(present, 1) << earlier;
+    ASSERT_LE(present, DEFAULT_LEVEL_COUNT) << earlier;
+    EXPECT_EQ(++seen[static_cast<std::size_t>(present)], 1) << "level " << present << " twice";
+  }
+  EXPECT_EQ(PresentLevelNumber(1), 1);
+  EXPECT_EQ(PresentLevelNumber(DEFAULT_LEVEL_COUNT + 1), DEFAULT_LEVEL_COUNT + 1);
+}
+
+TEST_F(OptionsTest, ProgressSavedBeforeTheLevelsWereNumberedAnewFollowsEachLevel) {
+  // Earlier levels 1 and 2 won (3 and 2 stars, the second after a hint), 3 reached, 2 selected.
+  std::string earlier = ProgressText(DEFAULT_LEVEL_COUNT, {"1", "4"});
+  earlier.replace(earlier.find(" levelOrder=\"2\""), 15, " stars=\"32\" hints=\"01\"");
+  earlier.replace(earlier.find("lastLevel=\"1\""), 13, "lastLevel=\"2\"");
+  earlier.replace(earlier.find("num=\"3\" score=\"\" status=\"Close\""), 32,
+                  "num=\"3\" score=\"\" status=\"Open\"");
+  const int second = PresentLevelNumber(2);
+  const int third = PresentLevelNumber(3);
+  ASSERT_NE(second, 2);
+  ASSERT_NE(second + 1, third);  // the level after the second is a new one to open
+  const struct {
+    const char* name;
+    std::string text;
+  } cases[] = {{"clean", earlier}, {"damaged", earlier + "</extra>\n"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    optionsDoc.reset();
+    std::error_code ec;
+    fs::remove(File() + ".bak", ec);  // the damaged file has no backup to fall back on
+    WriteFile(c.text);
+    LoadOptions();
+    for (int load = 0; load < 2; ++load) {  // moved once, then read as saved
+      EXPECT_EQ(LevelRecord(1)->AttributeValueGet("score"), "1");
+      EXPECT_EQ(LevelRecord(second)->AttributeValueGet("score"), "4");
+      EXPECT_EQ(LevelRecord(2)->AttributeValueGet("score"), "");
+      EXPECT_EQ(LevelStars(1), 3);
+      EXPECT_EQ(LevelStars(second), 2);
+      EXPECT_FALSE(LevelHinted(1));
+      EXPECT_TRUE(LevelHinted(second));
+      EXPECT_EQ(OptionsRoot()->AttributeValueGet("lastLevel"), std::to_string(second));
+      EXPECT_EQ(LevelRecord(third)->AttributeValueGet("status"), "Open") << "still reached";
+      EXPECT_EQ(LevelRecord(second + 1)->AttributeValueGet("status"), "Open") << "after a win";
+      EXPECT_EQ(LevelRecord(3)->AttributeValueGet("status"), third == 3 ? "Open" : "Close");
+      EXPECT_EQ(Reread()->GetRoot()->AttributeValueGet("levelOrder"), "2");
+      optionsDoc.reset();
+      LoadOptions();
+    }
+  }
 }
 
 TEST_F(OptionsTest, FailedSaveKeepsTheDocumentInMemory) {
