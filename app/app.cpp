@@ -19,6 +19,7 @@
 #include "screens/menu.h"
 #include "screens/menu_game.h"
 #include "screens/settings.h"
+#include "solver/level_run.h"
 #include "state/globals.h"
 #include "state/options.h"
 #include "state/shell.h"
@@ -445,13 +446,11 @@ bool MainLoopPass() {
 
 int RunGame(const TLaunchOptions& options) {
   if (!options.checkFile.empty()) {
-    // The checking process: no window, no sound, nothing on standard output but its report.
+    // The checking process: no window, no sound, nothing on standard output but its report. Its
+    // workers open their media themselves.
     SetLogQuiet(true);
     SetHeadless(true);
-    RegisterEmbeddedAssets();
-    LoadSharedMedia();
-    soundOn = 0;
-    musicOn = 0;
+    SetProgramMedia(RegisterEmbeddedAssets, LoadSharedMedia);
     return RunLevelCheck(options.checkFile, options.planFile);
   }
   SetHeadless(options.headless);

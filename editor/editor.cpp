@@ -613,7 +613,7 @@ void TEditor::DrawLevel(bool withMarks) {
     const TCheckReport& r = check.Report();
     SetColor(255, 80, 200);
     for (std::size_t i = 0; i < r.plan.size(); ++i) {
-      const TCheckShot& s = r.plan[i];
+      const TShot& s = r.plan[i];
       DrawLine(CANNON_PIVOT_X, CANNON_PIVOT_Y, static_cast<float>(s.x), static_cast<float>(s.y));
       DrawFrame(static_cast<float>(s.x) - PLAN_MARK, static_cast<float>(s.y) - PLAN_MARK,
                 2 * PLAN_MARK, 2 * PLAN_MARK);
@@ -705,8 +705,9 @@ void TEditor::DrawPanel() {
       lines.push_back(r.winnable ? "Can be won." : "No win found.");
       if (r.winnable) {
         lines.push_back("shots of the plan: " + std::to_string(r.shots));
-        lines.push_back("fairness: " + std::to_string(static_cast<int>(r.fairness * 100)) +
-                        "% of near plays win");
+        lines.push_back(r.fair ? "fair by every measure of the game's levels:"
+                               : "not fair by the measures of the game's levels:");
+        for (const std::string& m : r.measures) lines.push_back("  " + m);
         lines.push_back("plan found in " + Number(static_cast<float>(r.secondsToPlan)) + " s");
         lines.push_back("plan saved as " + name + ".txt");
       }

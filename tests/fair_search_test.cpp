@@ -1,14 +1,14 @@
 // The fair search's choices and the fairness judgement of a moving level's windows, on made-up
 // results: the middle of a patch rather than a lucky speck, the steadiest grid winners, and
 // windows that a player can hit on purpose.
-#include "tools/levels/fair_search.h"
+#include "solver/fair_search.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "tools/levels/level_fairness.h"
+#include "solver/level_fairness.h"
 
 namespace {
 

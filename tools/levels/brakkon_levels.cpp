@@ -1,6 +1,6 @@
 // brakkon-levels: proves that levels can be won and measures them, with the game's own session.
 // Commands: verify, solve, stats, physics, render, script, check, new (see Usage below and the
-// README). Plays run in worker processes (tools/levels/level_workers.h), two at a time on two
+// README). Plays run in worker processes (solver/level_workers.h), two at a time on two
 // cores.
 #include <algorithm>
 #include <chrono>
@@ -15,18 +15,19 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "media/media.h"
+#include "solver/fair_search.h"
+#include "solver/level_fairness.h"
+#include "solver/level_run.h"
+#include "solver/level_workers.h"
 #include "state/globals.h"
-#include "tools/levels/fair_search.h"
 #include "tools/levels/level_curve.h"
 #include "tools/levels/level_design.h"
-#include "tools/levels/level_fairness.h"
 #include "tools/levels/level_physics.h"
-#include "tools/levels/level_run.h"
 #include "tools/levels/level_stats.h"
-#include "tools/levels/level_workers.h"
 #include "tools/levels/solution_file.h"
 
 namespace {
@@ -64,31 +65,6 @@ const char* const USAGE =
     "  --quick           fairness: aim and timing only (no patch, no settling)\n"
     "  -v, --verbose     verify: a line for every level, passed or not\n";
 
-/// Frames a play may last after its last shot while searching (early stop usually ends it).
-constexpr int SEARCH_WAIT = 600;
-/// Frames a stored solution keeps playing after the win frame found, so that a small change of
-/// the game does not fail a solution that still wins.
-constexpr int STORED_WAIT_MARGIN = 60;
-/// Later shots in the search: frames after the previous shot (the cannon needs 30 to reload).
-constexpr int FOLLOW_UP_DELAYS[] = {40, 100, 200};
-/// Aim grid for later shots, and how many of the best shot sequences so far are extended.
-constexpr int FOLLOW_UP_COLUMNS = 16;
-constexpr int FOLLOW_UP_ROWS = 12;
-constexpr int SEARCH_BEAM = 4;
-constexpr double BEAM_SPREAD = 100;
-constexpr int DEFAULT_MAX_SHOTS = 3;
-/// The fair search: the grid of first aims (coarser on a level with moving parts, which is
-/// searched at several first-shot frames across FAIR_WINDOW_PERIOD), the winners refined, the
-/// square around a winner sampled to find the middle of its patch, and the frames around a
-/// first shot on a moving level sampled to find the middle of its window.
-constexpr int MOVING_GRID_COLUMNS = 16;
-constexpr int MOVING_GRID_ROWS = 12;
-constexpr int MOVING_TIME_STEP = 25;
-constexpr int FAIR_CANDIDATES = 6;
-constexpr double CANDIDATE_SPACING = 40;
-constexpr int REFINE_REACH = 10;
-constexpr int REFINE_STEP = 2;
-constexpr int WINDOW_REACH = 15;
 /// solve --near: the last aim moved up to NEAR_REACH pixels each way in steps of NEAR_STEP.
 constexpr int NEAR_REACH = 20;
 constexpr int NEAR_STEP = 2;
@@ -188,11 +164,6 @@ bool PlayJobs(TWorkerPool& pool, const char* what, const std::vector<TRunJob>& j
   return true;
 }
 
-TShot GridShot(int column, int row, int columns, int rows) {
-  const int cellW = SCREEN_WIDTH / columns, cellH = SCREEN_HEIGHT / rows;
-  return TShot{0, column * cellW + cellW / 2, row * cellH + cellH / 2};
-}
-
 // [SECTION] verify -----------------------------------------------------------------------------
 
 int Verify(const TOptions& o, TWorkerPool& pool) {
@@ -237,11 +208,6 @@ int Verify(const TOptions& o, TWorkerPool& pool) {
 
 // [SECTION] solve ------------------------------------------------------------------------------
 
-struct TTried {
-  TShotPlan plan;
-  TRunResult result;
-};
-
 /// The winner of a first-shot grid whose neighbours win most often (an aim that does not sit on
 /// the edge of a lucky spot), the earliest win among equals.
 const TTried* SteadiestGridWinner(const std::vector<TTried>& grid, int columns, int rows) {
@@ -271,235 +237,11 @@ const TTried* SteadiestGridWinner(const std::vector<TTried>& grid, int columns, 
   return best;
 }
 
-/// The sequences that came closest to a target, at most SEARCH_BEAM, whose last shots aim at
-/// least BEAM_SPREAD pixels apart: near-copies of one good shot would waste the next round.
-std::vector<TTried> DiverseClosest(std::vector<TTried> tried) {
-  std::sort(tried.begin(), tried.end(),
-            [](const TTried& a, const TTried& b) { return a.result.closest < b.result.closest; });
-  std::vector<TTried> chosen;
-  for (const TTried& t : tried) {
-    const TShot& last = t.plan.shots.back();
-    const bool apart = std::all_of(chosen.begin(), chosen.end(), [&](const TTried& c) {
-      return std::hypot(c.plan.shots.back().x - last.x, c.plan.shots.back().y - last.y) >=
-             BEAM_SPREAD;
-    });
-    if (apart) chosen.push_back(t);
-    if (static_cast<int>(chosen.size()) == SEARCH_BEAM) break;
-  }
-  return chosen;
-}
-
-bool PlayAll(TWorkerPool& pool, int level, std::vector<TTried>& tried) {
-  std::vector<TRunJob> jobs;
-  for (const TTried& t : tried) jobs.push_back(TRunJob{level, t.plan, true});
-  std::vector<TRunResult> results;
-  if (!PlayJobs(pool, "solve", jobs, results)) return false;
-  for (std::size_t i = 0; i < tried.size(); ++i) tried[i].result = results[i];
-  return true;
-}
-
-/// What the fair search found: the best plan judged (fair or as near as it came), or nothing.
-struct TFairSearchResult {
-  bool found = false;
-  TTried best;
-  TFairness judged;
-};
-
-bool Moving(int level) {
-  const TMechanics m = ReadMechanics(LoadLevelFile(LevelAssetPath(level)));
-  return m.slidersLeft + m.slidersRight + m.slidersUp + m.slidersDown + m.turning > 0;
-}
-
-std::vector<TAimSample> Samples(const std::vector<TTried>& tried) {
-  std::vector<TAimSample> samples;
-  for (const TTried& t : tried) {
-    const TShot& last = t.plan.shots.back();
-    samples.push_back({last.x, last.y, t.result.won});
-  }
-  return samples;
-}
-
-/// `plan` with its last aim moved over the square of +-`reach` px every `step` px, row by row
-/// (clamped to the screen), the other shots kept.
-std::vector<TTried> LastAimSquare(const TShotPlan& plan, int reach, int step) {
-  std::vector<TTried> square;
-  for (int dy = -reach; dy <= reach; dy += step) {
-    for (int dx = -reach; dx <= reach; dx += step) {
-      TTried moved{plan, {}};
-      TShot& last = moved.plan.shots.back();
-      last.x = std::clamp(last.x + dx, 0, SCREEN_WIDTH - 1);
-      last.y = std::clamp(last.y + dy, 0, SCREEN_HEIGHT - 1);
-      square.push_back(moved);
-    }
-  }
-  return square;
-}
-
-/// The plan with its last aim moved to the middle of the patch of winning aims around it.
-bool RefineAim(TWorkerPool& pool, int level, TTried& t) {
-  std::vector<TTried> square = LastAimSquare(t.plan, REFINE_REACH, REFINE_STEP);
-  if (!PlayAll(pool, level, square)) return false;
-  if (const std::optional<TAimSample> centre = PatchCentre(Samples(square))) {
-    for (const TTried& s : square) {
-      if (s.plan.shots.back().x == centre->x && s.plan.shots.back().y == centre->y) t = s;
-    }
-  }
-  return true;
-}
-
-/// On a level with moving parts, the last shot moved to the middle of the run of winning frames
-/// it lies in.
-bool RefineTime(TWorkerPool& pool, int level, TTried& t) {
-  std::vector<TTried> frames;
-  const int previous = t.plan.shots.size() > 1 ? t.plan.shots[t.plan.shots.size() - 2].frame : -1;
-  const int at = t.plan.shots.back().frame;
-  for (int d = -WINDOW_REACH; d <= WINDOW_REACH; ++d) {
-    const int frame = at + d;
-    if (frame < FAIR_FIRST_FRAME || (previous >= 0 && frame - previous < FAIR_SHOT_GAP)) continue;
-    TTried moved{t.plan, {}};
-    moved.plan.shots.back().frame = frame;
-    frames.push_back(moved);
-  }
-  if (!PlayAll(pool, level, frames)) return false;
-  const auto wins = [&](std::size_t i) { return frames[i].result.won; };
-  std::size_t here = 0;
-  while (here < frames.size() && frames[here].plan.shots.back().frame != at) ++here;
-  if (here == frames.size() || !wins(here)) return true;
-  std::size_t first = here, last = here;
-  while (first > 0 && wins(first - 1)) --first;
-  while (last + 1 < frames.size() && wins(last + 1)) ++last;
-  t = frames[(first + last) / 2];
-  return true;
-}
-
-/// The plan's wait as stored (after its win frame, with a margin), and its fairness measured.
-bool Judge(TWorkerPool& pool, int level, bool moving, TTried& t, TFairness& judged) {
-  TShotPlan plan = t.plan;
-  plan.wait = SEARCH_WAIT;
-  std::vector<TRunResult> full;
-  if (!PlayJobs(pool, "solve", {TRunJob{level, plan, false}}, full)) return false;
-  if (!full[0].won) {
-    judged = TFairness{};
-    return true;
-  }
-  plan.wait = full[0].winFrame - (plan.shots.back().frame + 1) + STORED_WAIT_MARGIN;
-  t = TTried{plan, full[0]};
-  const std::vector<TFairnessPlay> plays = FairnessPlays(plan, moving, TFairnessScope{});
-  std::vector<TRunJob> jobs;
-  for (const TFairnessPlay& p : plays) jobs.push_back(TRunJob{level, p.plan, false});
-  std::vector<TRunResult> results;
-  if (!PlayJobs(pool, "solve", jobs, results)) return false;
-  judged = JudgeFairness(level, plan, moving, plays, results);
-  return true;
-}
-
-/// Winners of the first round: a grid of first aims at FAIR_FIRST_FRAME, or on a level with
-/// moving parts a coarser grid at first-shot frames across a period.
-bool FirstShots(TWorkerPool& pool, int level, bool moving, std::vector<TTried>& all,
-                std::vector<TTried>& candidates) {
-  const int columns = moving ? MOVING_GRID_COLUMNS : STATS_GRID_COLUMNS;
-  const int rows = moving ? MOVING_GRID_ROWS : STATS_GRID_ROWS;
-  const int times = moving ? FAIR_WINDOW_PERIOD / MOVING_TIME_STEP : 1;
-  std::vector<std::pair<double, TTried>> ranked;
-  for (int k = 0; k < times; ++k) {
-    std::vector<TTried> grid;
-    for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < columns; ++c) {
-        TShot shot = GridShot(c, r, columns, rows);
-        shot.frame = FAIR_FIRST_FRAME + k * MOVING_TIME_STEP;
-        grid.push_back(TTried{TShotPlan{{shot}, SEARCH_WAIT}, {}});
-      }
-    }
-    if (!PlayAll(pool, level, grid)) return false;
-    const std::vector<TAimSample> best =
-        RankedWinners(Samples(grid), columns, rows, CANDIDATE_SPACING, FAIR_CANDIDATES);
-    for (std::size_t i = 0; i < best.size(); ++i) {
-      for (const TTried& t : grid) {
-        if (t.plan.shots[0].x == best[i].x && t.plan.shots[0].y == best[i].y) {
-          ranked.emplace_back(static_cast<double>(i), t);
-        }
-      }
-    }
-    all.insert(all.end(), grid.begin(), grid.end());
-  }
-  std::stable_sort(ranked.begin(), ranked.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [rank, t] : ranked) {
-    if (static_cast<int>(candidates.size()) == FAIR_CANDIDATES) break;
-    candidates.push_back(t);
-  }
-  std::fprintf(stderr, "solve: 1 shot from frame %d: %d of %zu tried win\n", FAIR_FIRST_FRAME,
-               static_cast<int>(std::count_if(all.begin(), all.end(),
-                                              [](const TTried& t) { return t.result.won; })),
-               all.size());
-  return true;
-}
-
-/// Winners with more shots: the sequences that came closest so far, extended by a later shot at
-/// least FAIR_SHOT_GAP frames after the one before.
-bool LaterShots(const TOptions& o, TWorkerPool& pool, int level, std::vector<TTried> beam,
-                std::vector<TTried>& candidates) {
-  for (int shots = 2; candidates.empty() && shots <= o.maxShots; ++shots) {
-    beam = DiverseClosest(beam);
-    std::vector<TTried> round;
-    for (const TTried& prefix : beam) {
-      for (int delay : FOLLOW_UP_DELAYS) {
-        for (int r = 0; r < FOLLOW_UP_ROWS; ++r) {
-          for (int c = 0; c < FOLLOW_UP_COLUMNS; ++c) {
-            TShot next = GridShot(c, r, FOLLOW_UP_COLUMNS, FOLLOW_UP_ROWS);
-            next.frame = prefix.plan.shots.back().frame + delay;
-            TShotPlan plan{prefix.plan.shots, SEARCH_WAIT};
-            plan.shots.push_back(next);
-            round.push_back(TTried{plan, {}});
-          }
-        }
-      }
-    }
-    if (!PlayAll(pool, level, round)) return false;
-    // The winners, most shots saved first, then the earliest win.
-    std::vector<TTried> winners;
-    for (const TTried& t : round) {
-      if (t.result.won) winners.push_back(t);
-    }
-    std::stable_sort(winners.begin(), winners.end(), [](const TTried& a, const TTried& b) {
-      return a.result.shots != b.result.shots ? a.result.shots < b.result.shots
-                                              : a.result.winFrame < b.result.winFrame;
-    });
-    for (const TTried& t : winners) {
-      if (static_cast<int>(candidates.size()) == FAIR_CANDIDATES) break;
-      candidates.push_back(t);
-    }
-    std::fprintf(stderr, "solve: %d shots: %zu winners\n", shots, winners.size());
-    beam = round;
-  }
-  return true;
-}
-
-/// The fair search: winners of the first round (or, without any, of rounds with more shots), each
-/// refined to the middle of its patch of aims (and on a moving level of its window of frames) and
-/// judged by every measure of fairness; the first fair one, or the one that came nearest.
-std::optional<TFairSearchResult> FairSearch(const TOptions& o, TWorkerPool& pool, int level) {
-  const bool moving = Moving(level);
-  std::vector<TTried> all, candidates;
-  if (!FirstShots(pool, level, moving, all, candidates)) return std::nullopt;
-  if (candidates.empty() && !LaterShots(o, pool, level, all, candidates)) return std::nullopt;
-  TFairSearchResult result;
-  double bestScore = 0;
-  for (TTried t : candidates) {
-    if (!RefineAim(pool, level, t)) return std::nullopt;
-    if (moving && !RefineTime(pool, level, t)) return std::nullopt;
-    TFairness judged;
-    if (!Judge(pool, level, moving, t, judged)) return std::nullopt;
-    if (!t.result.won) continue;
-    const double score = FairnessScore(judged);
-    std::fprintf(stderr, "solve: candidate %s\n", judged.Line().c_str());
-    if (!result.found || score > bestScore) {
-      result = TFairSearchResult{true, t, judged};
-      bestScore = score;
-    }
-    if (judged.Fair()) break;
-  }
-  return result;
+/// The search's plays on the pool, each batch timed on standard error.
+TPlayBatch SearchBatch(TWorkerPool& pool) {
+  return [&pool](const std::vector<TRunJob>& jobs, std::vector<TRunResult>& results) {
+    return PlayJobs(pool, "solve", jobs, results);
+  };
 }
 
 int Solve(const TOptions& o, TWorkerPool& pool) {
@@ -520,14 +262,18 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
       o.near && stored && !stored->shots.empty()) {
     // The stored plan with its last aim moved over a square around it, the rest kept.
     nudged = LastAimSquare(TShotPlan{stored->shots, SEARCH_WAIT}, NEAR_REACH, NEAR_STEP);
-    if (!PlayAll(pool, level, nudged)) return 2;
+    if (!PlayAll(SearchBatch(pool), level, nudged)) return 2;
     const int side = 2 * NEAR_REACH / NEAR_STEP + 1;
     found = SteadiestGridWinner(nudged, side, side);
     std::fprintf(stderr, "solve: the stored plan nudged: %s\n", found ? "found" : "no win");
   }
   std::optional<TFairSearchResult> fair;
   if (!found) {
-    fair = FairSearch(o, pool, level);
+    fair = FairSearch(TFairSearch{SearchBatch(pool), o.maxShots,
+                                  [](const std::string& line) {
+                                    std::fprintf(stderr, "solve: %s\n", line.c_str());
+                                  }},
+                      level);
     if (!fair) return 2;
     if (fair->found) found = &fair->best;
   }
@@ -594,7 +340,7 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
       storedJob[level] = jobs.size();
       jobs.push_back(TRunJob{level, *plan, false});
       // The stored plan's fairness, every measure (fairness prints the same per level).
-      fairnessPlays[level] = FairnessPlays(*plan, Moving(level), TFairnessScope{});
+      fairnessPlays[level] = FairnessPlays(*plan, LevelMoves(level), TFairnessScope{});
       storedPlans[level] = *plan;
       for (const TFairnessPlay& p : fairnessPlays[level])
         jobs.push_back(TRunJob{level, p.plan, false});
@@ -623,7 +369,7 @@ int Stats(const TOptions& o, TWorkerPool& pool) {
       const std::vector<TFairnessPlay>& plays = fairnessPlays[level];
       const auto from = results.begin() + static_cast<std::ptrdiff_t>(at);
       const std::vector<TRunResult> own(from, from + static_cast<std::ptrdiff_t>(plays.size()));
-      s.fairness = JudgeFairness(level, storedPlans[level], Moving(level), plays, own);
+      s.fairness = JudgeFairness(level, storedPlans[level], LevelMoves(level), plays, own);
       at += plays.size();
     }
     s.mechanics = ReadMechanics(LoadLevelFile(LevelAssetPath(level)));
@@ -681,7 +427,7 @@ int Fairness(const TOptions& o, TWorkerPool& pool) {
       ++missing;
       continue;
     }
-    const bool moving = Moving(level);
+    const bool moving = LevelMoves(level);
     TMeasured entry{level, *plan, moving, FairnessPlays(*plan, moving, scope), jobs.size()};
     for (const TFairnessPlay& p : entry.plays) jobs.push_back(TRunJob{level, p.plan, false});
     measured.push_back(std::move(entry));
@@ -843,7 +589,7 @@ int Check(const TOptions& o) {
     }
     const TLevelFile file = LoadLevelFile(LevelAssetPath(level));
     std::vector<TFinding> findings = CheckLevel(file);
-    const std::vector<TFinding> start = CheckStart(level, file, Moving(level));
+    const std::vector<TFinding> start = CheckStart(level, file, LevelMoves(level));
     findings.insert(findings.end(), start.begin(), start.end());
     bool error = false;
     for (const TFinding& f : findings) {
@@ -895,6 +641,9 @@ int main(int argc, char** argv) {
   const std::string command = o.args[0];
   if (command == "new") return NewLevel(o);
   SetLogQuiet(true);
+  SetProgramMedia(RegisterEmbeddedAssets, LoadSharedMedia);
+  SetPlayMeasure(
+      [](int level, const TShotPlan& plan) { return MeasurePlay(level, plan).Encode(); });
   UseLevelFolder(o.levelDir);
   const bool plays = command == "verify" || command == "solve" || command == "stats" ||
                      command == "physics" || command == "fairness";

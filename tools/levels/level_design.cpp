@@ -13,8 +13,8 @@
 #include "game/game.h"
 #include "game/level_file.h"
 #include "media/media.h"
+#include "solver/level_run.h"
 #include "state/globals.h"
-#include "tools/levels/level_run.h"
 
 namespace {
 

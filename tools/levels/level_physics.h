@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels/level_run.h"
+#include "solver/level_run.h"
 
 /// What one play shows. Lengths in pixels, angles in degrees, times in seconds.
 struct TPlayFigures {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels/level_fairness.h"
+#include "solver/fair_search.h"
 
 struct TLevelFile;
 
@@ -40,11 +40,6 @@ struct TLevelStats {
     return gridPoints > 0 ? static_cast<double>(gridWins) / gridPoints : 0.0;
   }
 };
-
-/// The aim points of the difficulty grid: 32 x 24 cell centres over the 800 x 600 screen, fired at
-/// FAIR_FIRST_FRAME, when a person can first click and a still level has settled.
-constexpr int STATS_GRID_COLUMNS = 32;
-constexpr int STATS_GRID_ROWS = 24;
 
 std::string StatsTable(const std::vector<TLevelStats>& rows);
 std::string StatsCsv(const std::vector<TLevelStats>& rows);

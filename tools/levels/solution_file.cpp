@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "media/media.h"
-#include "tools/levels/level_run.h"
+#include "solver/level_run.h"
 
 std::string FormatInputScript(const TShotPlan& plan) {
   // Script commands of frame F land when the F-th Flip completes, and the game flips inside the

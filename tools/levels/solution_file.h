@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "game/level_plan.h"
-#include "tools/levels/level_run.h"
+#include "solver/level_run.h"
 
 /// The same shots as the game's input script (`build/brakkon --level N --input FILE`).
 std::string FormatInputScript(const TShotPlan& plan);

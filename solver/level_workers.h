@@ -6,14 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels/level_run.h"
+#include "solver/level_run.h"
 
 struct TRunJob {
   int level = 0;
   TShotPlan plan;
   bool stopAtRest = true;
-  bool measure = false;  ///< measure the physics (MeasurePlay) instead of playing for a win
+  bool measure = false;  ///< measure the physics (SetPlayMeasure) instead of playing for a win
 };
+
+/// How a worker measures a play (a job with `measure`): the figures, encoded, as they come back
+/// in TRunResult::figures. The program that measures sets it before it makes its pool.
+using TPlayMeasure = std::string (*)(int level, const TShotPlan& plan);
+void SetPlayMeasure(TPlayMeasure measure);
 
 class TWorkerPool {
  public:

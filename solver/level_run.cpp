@@ -1,6 +1,6 @@
 // Playing a level headless with the game's own session. Nothing here imitates the game: the run
 // sets the mouse and fires as the main loop does and reads the session's own win bookkeeping.
-#include "tools/levels/level_run.h"
+#include "solver/level_run.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +11,6 @@
 #include <map>
 #include <memory>
 
-#include "app/app.h"
 #include "game/game.h"
 #include "game/level_file.h"
 #include "media/media.h"
@@ -25,6 +24,8 @@ constexpr int HIGHEST_LEVEL_PROBED = 999;
 using BodyRef = std::shared_ptr<physics::b2Body>;
 
 std::string levelFolder;
+void (*assetRegistration)() = nullptr;
+void (*sharedMediaLoader)() = nullptr;
 std::map<int, std::string> namedLevels;  // number given -> file name without .xml
 
 std::vector<BodyRef> Targets(physics::b2World& world) {
@@ -199,7 +200,7 @@ void RegisterLevelAssets() {
       RegisterAssetBytes("levels/" + name, std::move(bytes));
     }
   }
-  RegisterEmbeddedAssets();
+  if (assetRegistration != nullptr) assetRegistration();
 }
 
 std::vector<std::string> DrawnOnlyAssets() {
@@ -218,13 +219,18 @@ void StubAssets(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) RegisterAssetBytes(path, {});
 }
 
+void SetProgramMedia(void (*registerAssets)(), void (*loadSharedMedia)()) {
+  assetRegistration = registerAssets;
+  sharedMediaLoader = loadSharedMedia;
+}
+
 bool OpenLevelMedia(bool screen) {
   SetLogQuiet(true);
   SetHeadless(true);
   RegisterLevelAssets();
   if (screen && !Graphics(SCREEN_WIDTH, SCREEN_HEIGHT, 0, LEVEL_RUN_HERTZ, 0)) return false;
   graphicsHertz = LEVEL_RUN_HERTZ;
-  LoadSharedMedia();
+  if (sharedMediaLoader != nullptr) sharedMediaLoader();
   // No sound: nothing in a run may depend on it (see tests/levels_sim_test.cpp), and the tools
   // play thousands of shots.
   soundOn = 0;

@@ -1,6 +1,6 @@
 // The worker processes and the job protocol: a job is one text line (level, early stop, wait,
 // shots), a result one line back. Lines keep the pipes simple and a stuck worker easy to read.
-#include "tools/levels/level_workers.h"
+#include "solver/level_workers.h"
 
 #include <malloc.h>
 #include <sys/wait.h>
@@ -14,9 +14,9 @@
 #include <sstream>
 #include <thread>
 
-#include "tools/levels/level_physics.h"
-
 namespace {
+
+TPlayMeasure playMeasure = nullptr;
 
 constexpr int LARGE_BLOCK_BYTES = 64 << 20;
 
@@ -87,9 +87,9 @@ bool WriteAll(int fd, const std::string& text) {
 }
 
 TRunResult Play(const TRunJob& job) {
-  if (!job.measure) return RunLevel(job.level, job.plan, job.stopAtRest);
+  if (!job.measure || playMeasure == nullptr) return RunLevel(job.level, job.plan, job.stopAtRest);
   TRunResult result;
-  result.figures = MeasurePlay(job.level, job.plan).Encode();
+  result.figures = playMeasure(job.level, job.plan);
   result.framesRun = job.plan.Frames();
   return result;
 }
@@ -218,3 +218,5 @@ bool TWorkerPool::Run(const std::vector<TRunJob>& jobs, std::vector<TRunResult>&
   }
   return true;
 }
+
+void SetPlayMeasure(TPlayMeasure measure) { playMeasure = measure; }

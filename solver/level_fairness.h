@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels/level_run.h"
+#include "solver/level_run.h"
 
 /// The first shot no earlier than this frame, each later one at least FAIR_SHOT_GAP after.
 constexpr int FAIR_FIRST_FRAME = 60;

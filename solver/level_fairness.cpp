@@ -1,5 +1,5 @@
 // The variant plays of a plan and the judgement of their results.
-#include "tools/levels/level_fairness.h"
+#include "solver/level_fairness.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -16,7 +16,7 @@ struct TRunResult {
   bool rested = false;  ///< stopped early: every ragdoll gone or lying still
   float closest = 0;    ///< nearest a ragdoll part's centre came to a target's centre, world units
   int bodies = 0;       ///< physics bodies of the level at the start, the ground body not counted
-  std::string figures;  ///< a measuring job's TPlayFigures, encoded (tools/levels/level_physics.h)
+  std::string figures;  ///< a measuring job's figures, encoded (see SetPlayMeasure)
 };
 
 /// Frames the game runs per second; the physics step follows from it.
@@ -48,6 +48,10 @@ std::vector<std::string> DrawnOnlyAssets();
 /// drawing: decoding a background costs more than most plays. Call before RegisterLevelAssets.
 void StubAssets(const std::vector<std::string>& paths);
 
+/// What the program links: the registration of its asset pack (RegisterEmbeddedAssets of the pack
+/// it links) and its loader of the shared pictures and sounds every session uses (the game's
+/// own). Set before RegisterLevelAssets and OpenLevelMedia.
+void SetProgramMedia(void (*registerAssets)(), void (*loadSharedMedia)());
 /// Headless media for the level tools: embedded assets and the shared pictures, sound and music
 /// off, log lines silent; with `screen` an 800 x 600 software screen to draw on. Without one the
 /// session plays the same (pictures are decoded alike and collide alike) and input queries do not
