@@ -109,13 +109,17 @@ TLevSelect::TLevSelect() {
 
 void TLevSelect::ShowMyLevels(bool mine) {
   myButton->SetText(mine ? "all levels" : "my levels");
+  // A table's scroll bar is a gadget of its own: it goes with its table.
   if (!mine) {
     myTable->Hide();
+    if (myTable->gScroll) myTable->gScroll->Hide();
     table->Show();
+    table->Refresh();
     shownRow = -2;  // the numbered level's thumbnail and start button again
     return;
   }
   table->Hide();
+  if (table->gScroll) table->gScroll->Hide();
   myTable->Show();
   const int was = myTable->SelectedItem();
   const std::string wasName = was >= 0 && was < static_cast<int>(myNames.size())
@@ -272,6 +276,23 @@ void TLevSelect::StartMyLevel(int row) {
   PlayOwnLevel(own);
 }
 
+void TLevSelect::DrawMissingThumbnail() {
+  SetBlend(ALPHABLEND);
+  SetAlpha(0.55f);
+  SetColor(40, 52, 90);
+  DrawRect(THUMB_X, THUMB_Y, THUMBNAIL_WIDTH, THUMBNAIL_HEIGHT);
+  SetAlpha(1);
+  SetColor(255, 255, 255);
+  SetImageFont(kiv_GUI::GetFont("Default"));
+  const std::string title = "no picture yet";
+  DrawText(title, THUMB_X + (THUMBNAIL_WIDTH - static_cast<float>(TextWidth(title))) / 2,
+           THUMB_Y + THUMBNAIL_HEIGHT / 2 - 24);
+  SetImageFont(kiv_GUI::GetFont("Small"));
+  const std::string hint = "the editor makes one when it saves";
+  DrawText(hint, THUMB_X + (THUMBNAIL_WIDTH - static_cast<float>(TextWidth(hint))) / 2,
+           THUMB_Y + THUMBNAIL_HEIGHT / 2 + 10);
+}
+
 int TLevSelect::showThumb(const std::string& status) {
   if (status == "Open") {
     thumb_t = LoadImage("levels_thumbs/level_thumb_" + std::to_string(table->SelectedItem() + 1) +
@@ -297,7 +318,8 @@ void TLevSelect::Update() {
       const bool any = row >= 0 && row < static_cast<int>(myNames.size());
       const std::string thumb = any ? UserThumbPath(myNames[static_cast<std::size_t>(row)]) : "";
       thumb_t = any && std::filesystem::is_regular_file(thumb) ? LoadImage(thumb) : nullptr;
-      if (!thumb_t) thumb_t = shared.closeThumb;
+      // A level written by hand has no picture until the editor saves it: not a locked level.
+      if (!thumb_t && !any) thumb_t = shared.closeThumb;
       if (any)
         button1->Show();
       else
@@ -319,7 +341,11 @@ void TLevSelect::Update() {
   PollSystem();
   Cls();
   DrawImage(fon, 0, 0, 0);
-  DrawImage(thumb_t, THUMB_X, THUMB_Y, 0);
+  if (thumb_t) {
+    DrawImage(thumb_t, THUMB_X, THUMB_Y, 0);
+  } else {
+    DrawMissingThumbnail();
+  }
   SetBlend(ALPHABLEND);
   kiv_RefreshGUI();
   DrawRowStars();

@@ -193,6 +193,31 @@ TEST_F(ScreensTest, ClosedRowsCannotBeStarted) {
   EXPECT_EQ(session, nullptr);
 }
 
+TEST_F(ScreensTest, MyLevelsListsOnesOwnLevelsWithTheirOwnScrollBar) {
+  Start();
+  std::filesystem::create_directories(folder / "levels");
+  for (int k = 1; k <= 30; ++k) {
+    char name[32];
+    std::snprintf(name, sizeof name, "tower-%02d.xml", k);
+    std::ofstream(folder / "levels" / name) << "<level><bodies /></level>";
+  }
+  gameState = STATE_LEVEL_SELECT;
+  kiv_SetScreen("Screen 2");
+  levelSelect->ShowMyLevels(true);
+  levelSelect->Update();
+  ASSERT_EQ(levelSelect->myTable->CountItems(), 30);
+  EXPECT_EQ(levelSelect->myTable->GetContent(0, 0), "tower-01");
+  EXPECT_EQ(levelSelect->myTable->gScroll->gHidden, 0) << "30 rows do not fit";
+  EXPECT_EQ(levelSelect->table->gScroll->gHidden, 1) << "the numbered levels' bar went with them";
+  EXPECT_EQ(levelSelect->thumb_t, nullptr) << "a level without a picture is not shown locked";
+  EXPECT_EQ(levelSelect->button1->gHidden, 0);
+
+  levelSelect->ShowMyLevels(false);
+  levelSelect->Update();
+  EXPECT_EQ(levelSelect->myTable->gScroll->gHidden, 1);
+  EXPECT_EQ(levelSelect->table->gScroll->gHidden, 0);
+}
+
 TEST_F(ScreensTest, StartPlaysTheSelectedOpenLevel) {
   Start();
   gameState = STATE_LEVEL_SELECT;
