@@ -37,7 +37,7 @@ constexpr float TURN_STEP = 0.5f;
 constexpr int GRIDS[] = {0, 4, 8, 16, 32};
 constexpr int STORED_LEVEL_ROWS = DEFAULT_LEVEL_COUNT;
 constexpr float PLAN_MARK = 6;
-constexpr int REPORT_HEIGHT = 11 * ROW_HEIGHT;
+constexpr int REPORT_HEIGHT = 14 * ROW_HEIGHT;
 
 bool Inside(int x, int y, int bx, int by, int bw, int bh) {
   return x >= bx && x < bx + bw && y >= by && y < by + bh;
@@ -705,16 +705,16 @@ void TEditor::DrawPanel() {
       lines.push_back(r.winnable ? "Can be won." : "No win found.");
       if (r.winnable) {
         lines.push_back("shots of the plan: " + std::to_string(r.shots));
-        lines.push_back(r.fair ? "fair by every measure of the game's levels:"
-                               : "not fair by the measures of the game's levels:");
+        lines.push_back(r.fair ? "fair by the game's measures:"
+                               : "not fair by the game's measures:");
         for (const std::string& m : r.measures) lines.push_back("  " + m);
-        lines.push_back("plan found in " + Number(static_cast<float>(r.secondsToPlan)) + " s");
         lines.push_back("plan saved as " + name + ".txt");
       }
       lines.push_back("first-shot share: " + Number(static_cast<float>(r.firstShotShare * 100)) +
                       "%");
-      lines.push_back(std::to_string(r.plays) + " plays in " +
-                      Number(static_cast<float>(r.seconds)) + " s");
+      lines.push_back((r.winnable ? "found in " : "searched for ") +
+                      Number(static_cast<float>(r.secondsToPlan)) + " s, " +
+                      std::to_string(r.plays) + " plays");
     }
     if (lines.empty()) lines.push_back("No check yet: press F6.");
     for (std::size_t i = 0; i < lines.size(); ++i)
