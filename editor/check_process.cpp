@@ -83,7 +83,7 @@ int RunLevelCheck(const std::string& levelPath, const std::string& planPath) {
   }
   const TCheckFolder copy(levelPath);
   if (!copy.ready) {
-    Say("error " + levelPath + ": no room for the check's copy of it");
+    Say("error " + levelPath + ": the check could not make its copy of it in the temporary folder");
     return 2;
   }
   // Workers are forked before any asset is registered here: they register the pictures and
@@ -111,6 +111,12 @@ int RunLevelCheck(const std::string& levelPath, const std::string& planPath) {
         at != std::string::npos && line.find(": ", at) != std::string::npos)
       line.erase(at, line.find(": ", at) + 2 - at);
     Say("progress " + line);
+  };
+  // The answer first: whether the level can be won, and with how many shots.
+  search.winnable = [&](const TTried& first) {
+    report.secondsToWin = Seconds(start);
+    Say("found shots " + std::to_string(first.plan.shots.size()) + " seconds " +
+        std::to_string(report.secondsToWin));
   };
   const std::optional<TFairSearchResult> found = FairSearch(search, level);
   if (!found) return 2;

@@ -697,7 +697,14 @@ void TEditor::DrawPanel() {
     const TCheckReport& r = check.Report();
     std::vector<std::string> lines;
     if (check.IsRunning()) {
-      lines.push_back("Checking...");
+      if (r.winnable) {
+        lines.push_back("Can be won: " + std::to_string(r.shots) +
+                        (r.shots == 1 ? " shot" : " shots") + " (" +
+                        Number(static_cast<float>(r.secondsToWin)) + " s).");
+        lines.push_back("Looking for its fairest plan...");
+      } else {
+        lines.push_back("Checking...");
+      }
       lines.push_back(check.Progress());
     }
     if (!r.error.empty()) lines.push_back("The check failed: " + r.error);
@@ -712,7 +719,9 @@ void TEditor::DrawPanel() {
       }
       lines.push_back("first-shot share: " + Number(static_cast<float>(r.firstShotShare * 100)) +
                       "%");
-      lines.push_back((r.winnable ? "found in " : "searched for ") +
+      if (r.winnable)
+        lines.push_back("win known in " + Number(static_cast<float>(r.secondsToWin)) + " s");
+      lines.push_back((r.winnable ? "plan in " : "searched for ") +
                       Number(static_cast<float>(r.secondsToPlan)) + " s, " +
                       std::to_string(r.plays) + " plays");
     }

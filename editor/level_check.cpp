@@ -13,8 +13,9 @@
 std::string CheckReportLine(const TCheckReport& r) {
   std::ostringstream out;
   out << "result " << (r.winnable ? "winnable" : "unwinnable") << " shots " << r.shots << " share "
-      << r.firstShotShare << " fair " << (r.fair ? 1 : 0) << " plan-seconds " << r.secondsToPlan
-      << " seconds " << r.seconds << " plays " << r.plays << " wait " << r.wait;
+      << r.firstShotShare << " fair " << (r.fair ? 1 : 0) << " win-seconds " << r.secondsToWin
+      << " plan-seconds " << r.secondsToPlan << " seconds " << r.seconds << " plays " << r.plays
+      << " wait " << r.wait;
   for (const TShot& s : r.plan) out << " shot " << s.frame << " " << s.x << " " << s.y;
   // Last, as they hold spaces: the measures, each ended by ';'.
   if (!r.measures.empty()) {
@@ -36,6 +37,15 @@ bool ParseCheckLine(const std::string& line, TCheckReport& report, std::string& 
     std::getline(in >> std::ws, report.error);
     return true;
   }
+  if (word == "found") {
+    // A win is known; its fairness is still being measured.
+    while (in >> word) {
+      if (word == "shots") in >> report.shots;
+      if (word == "seconds") in >> report.secondsToWin;
+    }
+    report.winnable = true;
+    return true;
+  }
   if (word != "result") return false;
   TCheckReport r;
   std::string verdict;
@@ -49,6 +59,7 @@ bool ParseCheckLine(const std::string& line, TCheckReport& report, std::string& 
       in >> fair;
       r.fair = fair == 1;
     }
+    if (word == "win-seconds") in >> r.secondsToWin;
     if (word == "plan-seconds") in >> r.secondsToPlan;
     if (word == "seconds") in >> r.seconds;
     if (word == "plays") in >> r.plays;

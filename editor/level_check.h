@@ -20,7 +20,10 @@ struct TCheckReport {
   /// The plan's measures, one item each ("aim 16/16 near, 8/8 at 4 px", "timing 4/4", ...), and
   /// last "fair" or what it misses.
   std::vector<std::string> measures;
-  double secondsToPlan = 0;  ///< until the plan was known (the first fair one ends the search)
+  /// Until a win was known (the answer; the plan's fairness is measured after it), and until the
+  /// plan was known (the first fair one ends the search).
+  double secondsToWin = 0;
+  double secondsToPlan = 0;
   double seconds = 0;
   int plays = 0;
   std::vector<TShot> plan;
@@ -28,7 +31,9 @@ struct TCheckReport {
   std::string error;  ///< why the check could not run
 };
 
-/// Lines the checking process prints, and their reading (the parent's side).
+/// Lines the checking process prints, and their reading (the parent's side): "progress ...",
+/// "found ..." when a win is known (the report is not finished yet), "error ..." and at the end
+/// "result ...".
 std::string CheckReportLine(const TCheckReport& report);
 bool ParseCheckLine(const std::string& line, TCheckReport& report, std::string& progress);
 

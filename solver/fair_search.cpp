@@ -145,7 +145,8 @@ bool RefineTime(const TFairSearch& search, int level, TTried& t) {
   return true;
 }
 
-/// The plan's wait as stored (after its win frame, with a margin), and its fairness measured.
+/// The plan's wait as stored (after its win frame, with a margin), and its fairness measured (the
+/// patch and the settling only when aim and timing are met).
 bool Judge(const TFairSearch& search, int level, bool moving, TTried& t, TFairness& judged) {
   TShotPlan plan = t.plan;
   plan.wait = SEARCH_WAIT;
@@ -157,19 +158,24 @@ bool Judge(const TFairSearch& search, int level, bool moving, TTried& t, TFairne
   }
   plan.wait = full[0].winFrame - (plan.shots.back().frame + 1) + STORED_WAIT_MARGIN;
   t = TTried{plan, full[0]};
-  const std::vector<TFairnessPlay> plays = FairnessPlays(plan, moving, TFairnessScope{});
-  std::vector<TRunJob> jobs;
-  for (const TFairnessPlay& p : plays) jobs.push_back(TRunJob{level, p.plan, false});
-  std::vector<TRunResult> results;
-  if (!search.play(jobs, results)) return false;
-  judged = JudgeFairness(level, plan, moving, plays, results);
+  // Aim and timing first: a plan that misses them is not fair whatever its patch and windows,
+  // which cost far more plays (on a level with moving parts, hundreds of starts).
+  for (const TFairnessScope scope : {TFairnessScope{false, false}, TFairnessScope{}}) {
+    const std::vector<TFairnessPlay> plays = FairnessPlays(plan, moving, scope);
+    std::vector<TRunJob> jobs;
+    for (const TFairnessPlay& p : plays) jobs.push_back(TRunJob{level, p.plan, false});
+    std::vector<TRunResult> results;
+    if (!search.play(jobs, results)) return false;
+    judged = JudgeFairness(level, plan, moving, plays, results);
+    if (!judged.Fair()) break;
+  }
   return true;
 }
 
 /// Winners of the first round: a grid of first aims at FAIR_FIRST_FRAME, or on a level with
 /// moving parts a coarser grid at first-shot frames across a period.
 bool FirstShots(const TFairSearch& search, int level, bool moving, std::vector<TTried>& all,
-                std::vector<TTried>& candidates, TFairSearchResult& result) {
+                std::vector<TTried>& candidates, TFairSearchResult& result, bool& told) {
   const int columns = moving ? MOVING_GRID_COLUMNS : STATS_GRID_COLUMNS;
   const int rows = moving ? MOVING_GRID_ROWS : STATS_GRID_ROWS;
   const int times = moving ? FAIR_WINDOW_PERIOD / MOVING_TIME_STEP : 1;
@@ -194,6 +200,12 @@ bool FirstShots(const TFairSearch& search, int level, bool moving, std::vector<T
       }
     }
     all.insert(all.end(), grid.begin(), grid.end());
+    // The answer as soon as it is known: on a level with moving parts the first of its grids
+    // usually has a winner already.
+    if (!told && !best.empty() && search.winnable) {
+      told = true;
+      search.winnable(ranked.front().second);
+    }
   }
   std::stable_sort(ranked.begin(), ranked.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -259,8 +271,10 @@ std::optional<TFairSearchResult> FairSearch(const TFairSearch& search, int level
   const bool moving = LevelMoves(level);
   std::vector<TTried> all, candidates;
   TFairSearchResult result;
-  if (!FirstShots(search, level, moving, all, candidates, result)) return std::nullopt;
+  bool told = false;
+  if (!FirstShots(search, level, moving, all, candidates, result, told)) return std::nullopt;
   if (candidates.empty() && !LaterShots(search, level, all, candidates)) return std::nullopt;
+  if (!told && !candidates.empty() && search.winnable) search.winnable(candidates.front());
   double bestScore = 0;
   int tried = 0;
   for (TTried t : candidates) {

@@ -52,6 +52,9 @@ struct TFairSearch {
   int maxShots = DEFAULT_MAX_SHOTS;
   /// Progress, one line at a time; may be empty.
   std::function<void(const std::string&)> say;
+  /// Told the first winner found, as soon as it is found (before the rest of the first round and
+  /// before any fairness is measured); may be empty.
+  std::function<void(const TTried& first)> winnable;
   void Say(const std::string& line) const;
 };
 

@@ -374,6 +374,7 @@ TEST(LevelCheck, ReportLinesReadBack) {
   r.fair = true;
   r.measures = {"2 shots from frame 60", "aim 15/16 near, 8/8 at 4 px", "timing 4/4"};
   r.plays = 400;
+  r.secondsToWin = 1.5;
   r.wait = 77;
   r.plan = {{60, 100, 200}, {160, 300, 400}};
   TCheckReport back;
@@ -387,6 +388,14 @@ TEST(LevelCheck, ReportLinesReadBack) {
   EXPECT_EQ(back.wait, 77);
   EXPECT_DOUBLE_EQ(back.firstShotShare, 0.25);
   EXPECT_EQ(back.measures, r.measures);
+  EXPECT_DOUBLE_EQ(back.secondsToWin, 1.5);
+  // A win known before the plan's fairness: the report is not finished yet.
+  TCheckReport early;
+  ASSERT_TRUE(ParseCheckLine("found shots 1 seconds 2.5", early, progress));
+  EXPECT_TRUE(early.winnable);
+  EXPECT_FALSE(early.finished);
+  EXPECT_EQ(early.shots, 1);
+  EXPECT_DOUBLE_EQ(early.secondsToWin, 2.5);
   ASSERT_TRUE(ParseCheckLine("progress first shots 20 of 300", back, progress));
   EXPECT_EQ(progress, "first shots 20 of 300");
   EXPECT_FALSE(ParseCheckLine("something else", back, progress));

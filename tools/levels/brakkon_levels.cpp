@@ -269,11 +269,11 @@ int Solve(const TOptions& o, TWorkerPool& pool) {
   }
   std::optional<TFairSearchResult> fair;
   if (!found) {
-    fair = FairSearch(TFairSearch{SearchBatch(pool), o.maxShots,
-                                  [](const std::string& line) {
-                                    std::fprintf(stderr, "solve: %s\n", line.c_str());
-                                  }},
-                      level);
+    TFairSearch search;
+    search.play = SearchBatch(pool);
+    search.maxShots = o.maxShots;
+    search.say = [](const std::string& line) { std::fprintf(stderr, "solve: %s\n", line.c_str()); };
+    fair = FairSearch(search, level);
     if (!fair) return 2;
     if (fair->found) found = &fair->best;
   }
