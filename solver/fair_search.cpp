@@ -31,6 +31,8 @@ constexpr double CANDIDATE_SPACING = 40;
 constexpr int REFINE_REACH = 10;
 constexpr int REFINE_STEP = 2;
 constexpr int WINDOW_REACH = 15;
+/// Plays of a part of the first grid while no win is known yet.
+constexpr std::size_t ANSWER_PART = 48;
 
 /// The sequences that came closest to a target, at most SEARCH_BEAM, whose last shots aim at
 /// least BEAM_SPREAD pixels apart: near-copies of one good shot would waste the next round.
@@ -189,7 +191,22 @@ bool FirstShots(const TFairSearch& search, int level, bool moving, std::vector<T
         grid.push_back(TTried{TShotPlan{{shot}, SEARCH_WAIT}, {}});
       }
     }
-    if (!PlayAll(search.play, level, grid)) return false;
+    // Until a win is known the grid is played in parts, so that the answer comes as soon as a
+    // part holds a winner; the plays are the same either way.
+    const std::size_t part = told || !search.winnable ? grid.size() : ANSWER_PART;
+    for (std::size_t from = 0; from < grid.size(); from += part) {
+      std::vector<TTried> some(
+          grid.begin() + static_cast<std::ptrdiff_t>(from),
+          grid.begin() + static_cast<std::ptrdiff_t>(std::min(from + part, grid.size())));
+      if (!PlayAll(search.play, level, some)) return false;
+      std::copy(some.begin(), some.end(), grid.begin() + static_cast<std::ptrdiff_t>(from));
+      const auto won =
+          std::find_if(some.begin(), some.end(), [](const TTried& t) { return t.result.won; });
+      if (!told && search.winnable && won != some.end()) {
+        told = true;
+        search.winnable(*won);
+      }
+    }
     const std::vector<TAimSample> best =
         RankedWinners(Samples(grid), columns, rows, CANDIDATE_SPACING, FAIR_CANDIDATES);
     for (std::size_t i = 0; i < best.size(); ++i) {
@@ -200,12 +217,6 @@ bool FirstShots(const TFairSearch& search, int level, bool moving, std::vector<T
       }
     }
     all.insert(all.end(), grid.begin(), grid.end());
-    // The answer as soon as it is known: on a level with moving parts the first of its grids
-    // usually has a winner already.
-    if (!told && !best.empty() && search.winnable) {
-      told = true;
-      search.winnable(ranked.front().second);
-    }
   }
   std::stable_sort(ranked.begin(), ranked.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
