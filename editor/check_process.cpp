@@ -27,11 +27,10 @@ void Say(const std::string& line) {
   std::fflush(stdout);
 }
 
-/// The items of a fairness line after the level's number: "1 shot from frame 60", "aim ...", and
-/// for a plan that is not fair, last, "UNFAIR" with what it misses.
+/// The items of the plan's measures: "1 shot from frame 60", "aim ...", and for a plan that is
+/// not fair, last, "UNFAIR" with what it misses.
 std::vector<std::string> MeasureItems(const TFairness& judged) {
-  std::string line = judged.Line();
-  line.erase(0, line.find(": ") + 2);
+  const std::string line = judged.Measures();
   std::vector<std::string> items;
   for (std::size_t at = 0; at <= line.size();) {
     const std::size_t bar = line.find(" | ", at);
@@ -105,13 +104,7 @@ int RunLevelCheck(const std::string& levelPath, const std::string& planPath) {
     Say("error " + error);
     return false;
   };
-  search.say = [](std::string line) {
-    // A candidate's measures name the level by the number the toolchain gave it: left out.
-    if (const std::size_t at = line.find("level ");
-        at != std::string::npos && line.find(": ", at) != std::string::npos)
-      line.erase(at, line.find(": ", at) + 2 - at);
-    Say("progress " + line);
-  };
+  search.say = [](const std::string& line) { Say("progress " + line); };
   // The answer first: whether the level can be won, and with how many shots.
   search.winnable = [&](const TTried& first) {
     report.secondsToWin = Seconds(start);
@@ -142,7 +135,6 @@ int RunLevelCheck(const std::string& levelPath, const std::string& planPath) {
         Say("error the plan could not be saved: " + error);
     }
   }
-  report.seconds = Seconds(start);
   report.finished = true;
   Say(CheckReportLine(report));
   return report.winnable ? 0 : 1;

@@ -14,8 +14,7 @@ std::string CheckReportLine(const TCheckReport& r) {
   std::ostringstream out;
   out << "result " << (r.winnable ? "winnable" : "unwinnable") << " shots " << r.shots << " share "
       << r.firstShotShare << " fair " << (r.fair ? 1 : 0) << " win-seconds " << r.secondsToWin
-      << " plan-seconds " << r.secondsToPlan << " seconds " << r.seconds << " plays " << r.plays
-      << " wait " << r.wait;
+      << " plan-seconds " << r.secondsToPlan << " plays " << r.plays << " wait " << r.wait;
   for (const TShot& s : r.plan) out << " shot " << s.frame << " " << s.x << " " << s.y;
   // Last, as they hold spaces: the measures, each ended by ';'.
   if (!r.measures.empty()) {
@@ -61,7 +60,6 @@ bool ParseCheckLine(const std::string& line, TCheckReport& report, std::string& 
     }
     if (word == "win-seconds") in >> r.secondsToWin;
     if (word == "plan-seconds") in >> r.secondsToPlan;
-    if (word == "seconds") in >> r.seconds;
     if (word == "plays") in >> r.plays;
     if (word == "wait") in >> r.wait;
     if (word == "shot") {

@@ -18,13 +18,12 @@ struct TCheckReport {
   double firstShotShare = 0;  ///< of the first round's aims over the screen, the share that wins
   bool fair = false;          ///< the plan meets every measure of fairness
   /// The plan's measures, one item each ("aim 16/16 near, 8/8 at 4 px", "timing 4/4", ...), and
-  /// last "fair" or what it misses.
+  /// for a plan that is not fair, last, what it misses.
   std::vector<std::string> measures;
   /// Until a win was known (the answer; the plan's fairness is measured after it), and until the
   /// plan was known (the first fair one ends the search).
   double secondsToWin = 0;
   double secondsToPlan = 0;
-  double seconds = 0;
   int plays = 0;
   std::vector<TShot> plan;
   int wait = 0;       ///< frames after the last shot's frame the plan plays

@@ -66,10 +66,10 @@ class TLevSelect {
 
   /// Recomputes the two summary lines; returns the total of best shots as text.
   std::string UpdateSumms();
-  /// Thumbnail of the selected row: the level's picture when `status` is "Open" (returns 1),
-  /// else the closed-level picture (returns 0).
   /// In place of the thumbnail of a level of one's own that has none.
   void DrawMissingThumbnail();
+  /// Thumbnail of the selected row: the level's picture when `status` is "Open" (returns 1),
+  /// else the closed-level picture (returns 0).
   int showThumb(const std::string& status);
   /// One frame: make "Screen 2" the active GUI screen if it is not, bring the thumbnail, the
   /// start button and the scrolled rows in step with the selected row when it or its status

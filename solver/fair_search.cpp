@@ -297,7 +297,7 @@ std::optional<TFairSearchResult> FairSearch(const TFairSearch& search, int level
     if (!Judge(search, level, moving, t, judged)) return std::nullopt;
     if (!t.result.won) continue;
     const double score = FairnessScore(judged);
-    search.Say("candidate " + judged.Line());
+    search.Say("candidate " + judged.Measures());
     if (!result.found || score > bestScore) {
       result.found = true;
       result.best = t;

@@ -206,12 +206,17 @@ std::string TFairness::Failures() const {
 bool TFairness::Fair() const { return Failures().empty(); }
 
 std::string TFairness::Line() const {
+  char text[32];
+  std::snprintf(text, sizeof text, "level %3d: ", level);
+  return text + Measures();
+}
+
+std::string TFairness::Measures() const {
   char text[320];
   int n = std::snprintf(text, sizeof text,
-                        "level %3d: %d shot%s from frame %3d | aim %2d/%d near, %d/%d at 4 px | "
-                        "timing %d/%d",
-                        level, shots, shots == 1 ? " " : "s", firstFrame, nearWins, nearPlays,
-                        farWins, farPlays, timingWins, timingPlays);
+                        "%d shot%s from frame %3d | aim %2d/%d near, %d/%d at 4 px | timing %d/%d",
+                        shots, shots == 1 ? " " : "s", firstFrame, nearWins, nearPlays, farWins,
+                        farPlays, timingWins, timingPlays);
   std::string line(text, static_cast<std::size_t>(std::max(n, 0)));
   if (patchShare >= 0) {
     std::snprintf(text, sizeof text, " | patch %3.0f %%", patchShare * 100);

@@ -68,7 +68,10 @@ struct TFairness {
   bool Fair() const;
   /// The failed measures, or "" for a fair level.
   std::string Failures() const;
+  /// "level N: " and the measures.
   std::string Line() const;
+  /// The measures, " | " between them, last "fair" or "UNFAIR" and the failures.
+  std::string Measures() const;
 };
 
 TFairness JudgeFairness(int level, const TShotPlan& plan, bool moving,
